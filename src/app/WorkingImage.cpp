@@ -1,0 +1,79 @@
+#include "app/WorkingImage.h"
+
+#include "imagora/Imagora.h"
+#include "toolkit/MessageBox.h"
+
+#include <cstring>
+
+void MakeDIBCopy(const TDibRecord& Src, TDibRecord& Dst)
+{
+    const TDibRecord src = Src; // Src may be Dst
+    TDibRecord copy;
+    if (src.Bits) {
+        newdib(&copy, DibWidth(src), DibHeight(src), DibBitCount(src), src.Info,
+               DibTableColors(src));
+        if (!copy.Bits)
+            MessageBox("Fehler: nicht genug Speicher für diese Operation!", "",
+                       MB_OK | MB_ICONERROR);
+        else
+            std::memcpy(copy.Bits, src.Bits, src.Info->bmiHeader.biSizeImage);
+    }
+    Dst = copy;
+}
+
+void WorkingImage::CreateStartPictures()
+{
+    newdib(&WorkDib, 320, 240, 24, nullptr, 0);
+    newdib(&OrigDib, 320, 240, 24, nullptr, 0);
+    newdib(&UndoDib, 320, 240, 24, nullptr, 0);
+}
+
+void WorkingImage::Release()
+{
+    deldib(WorkDib);
+    deldib(OrigDib);
+    deldib(UndoDib);
+    WorkDib = OrigDib = UndoDib = TDibRecord{};
+}
+
+void WorkingImage::MakeCopyForUndo()
+{
+    deldib(UndoDib);
+    TDibRecord copy;
+    MakeDIBCopy(WorkDib, copy);
+    UndoDib = copy;
+}
+
+void WorkingImage::UseUndoCopy()
+{
+    TDibRecord copy;
+    MakeDIBCopy(UndoDib, copy);
+    if (copy.Bits) {
+        deldib(WorkDib);
+        WorkDib = copy;
+    }
+    SelectWholePicture();
+}
+
+void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& path)
+{
+    FileName = path;
+    deldib(WorkDib);
+    deldib(OrigDib);
+    deldib(UndoDib);
+    MakeDIBCopy(opened, OrigDib);
+    MakeDIBCopy(opened, UndoDib);
+    WorkDib = opened;
+}
+
+void WorkingImage::ReplaceWork(const TDibRecord& result)
+{
+    MakeCopyForUndo();
+    deldib(WorkDib);
+    WorkDib = result;
+}
+
+void WorkingImage::SelectWholePicture()
+{
+    CropRect = RECT{0, 0, DibWidth(WorkDib), DibHeight(WorkDib)};
+}

@@ -1,0 +1,38 @@
+// The three pictures the main window works on, their deep copy and the
+// one-step undo. Qt-free, so the window and the command line share it.
+#pragma once
+
+#include "imagora/DibRecord.h"
+
+#include <string>
+
+// A new, independent record with its own buffers; Src and Dst may be the same
+// record. Copying an empty record yields an empty record silently; an
+// allocation failure is reported in a message box and yields an empty record.
+void MakeDIBCopy(const TDibRecord& Src, TDibRecord& Dst);
+
+struct WorkingImage {
+    TDibRecord WorkDib;   // every page draws it; every command changes it
+    TDibRecord OrigDib;   // as last opened from a file: the result page's "before"
+    TDibRecord UndoDib;   // one step back
+    std::string FileName; // the last file opened
+    RECT CropRect{};      // picture pixels, rows from the top, right/bottom exclusive
+
+    // The blank 320 x 240 start pictures.
+    void CreateStartPictures();
+    // Releases all three pictures, leaving empty records.
+    void Release();
+
+    void MakeCopyForUndo();
+    // Puts a copy of the undo picture back and selects the whole picture.
+    // The working image is replaced only when the copy succeeded, so a failed
+    // copy never loses the user's picture.
+    void UseUndoCopy();
+    // Takes over a freshly opened picture: it becomes the working image, with
+    // deep copies as the before and undo pictures.
+    void InstallOpened(const TDibRecord& opened, const std::string& path);
+    // Replaces the working image by a newly computed one it takes ownership of.
+    void ReplaceWork(const TDibRecord& result);
+
+    void SelectWholePicture();
+};

@@ -1,0 +1,99 @@
+#include "imagora/Imagora.h"
+
+#include "gdi/GdiObjects.h"
+#include "gdi/Palette.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr std::uint32_t kAllocatedMark = 0x4B4C5644; // marks a live picture in LibData1
+std::size_t allocationLimit = kDefaultDibAllocationLimit;
+int liveDibs = 0;
+
+bool KnownBitCount(int bits)
+{
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+void FillPaletteFromTable(TDibRecord& d, int entries)
+{
+    d.Palette.palVersion = 0x300;
+    d.Palette.palNumEntries = std::uint16_t(entries);
+    for (int i = 0; i < entries; ++i) {
+        const RGBQUAD& q = d.Info->bmiColors[i];
+        d.Palette.palPalEntry[i] = PALETTEENTRY{q.rgbRed, q.rgbGreen, q.rgbBlue, 0};
+    }
+    d.PaletteHandle = CreatePalette(&d.Palette);
+    d.HasPalette = 1;
+}
+
+} // namespace
+
+void SetDibAllocationLimit(std::size_t bytes) { allocationLimit = bytes; }
+std::size_t DibAllocationLimit() { return allocationLimit; }
+int LiveDibCount() { return liveDibs; }
+
+void newdib(TDibRecord* dib, int width, int height, int bitCount, const BITMAPINFO* source,
+            int colours)
+{
+    *dib = TDibRecord{};
+    if (width <= 0 || height <= 0 || !KnownBitCount(bitCount))
+        return;
+    const std::int64_t lineBytes = DibLineBytes(width, bitCount);
+    const std::uint64_t imageBytes = std::uint64_t(lineBytes) * std::uint64_t(height);
+    if (lineBytes > 0x7FFFFFFF || imageBytes > allocationLimit || imageBytes > 0xFFFFFFFFu)
+        return;
+
+    auto* info = static_cast<BITMAPINFO*>(std::calloc(1, sizeof(BITMAPINFO)));
+    auto* bits = static_cast<std::uint8_t*>(std::calloc(1, std::size_t(imageBytes)));
+    if (!info || !bits) {
+        std::free(info);
+        std::free(bits);
+        return;
+    }
+
+    const int tableSize = bitCount <= 8 ? 1 << bitCount : 0;
+    BITMAPINFOHEADER& h = info->bmiHeader;
+    h.biSize = sizeof(BITMAPINFOHEADER);
+    h.biWidth = width;
+    h.biHeight = height;
+    h.biPlanes = 1;
+    h.biBitCount = std::uint16_t(bitCount);
+    h.biCompression = BI_RGB;
+    h.biSizeImage = std::uint32_t(imageBytes);
+    h.biXPelsPerMeter = 3780; // 96 dpi
+    h.biYPelsPerMeter = 3780;
+    h.biClrUsed = std::uint32_t(tableSize);
+
+    dib->Info = info;
+    dib->Bits = bits;
+    dib->LineBytes = std::int32_t(lineBytes);
+    dib->LibData1 = kAllocatedMark;
+    dib->LibData2 = std::uint32_t(imageBytes);
+    ++liveDibs;
+
+    if (tableSize == 0)
+        return;
+    const int copied = source ? std::min(std::max(colours, 0), tableSize) : 0;
+    if (copied > 0)
+        std::memcpy(info->bmiColors, source->bmiColors, sizeof(RGBQUAD) * std::size_t(copied));
+    else if (bitCount == 1)
+        info->bmiColors[1] = RGBQUAD{255, 255, 255, 0};
+    FillPaletteFromTable(*dib, tableSize);
+}
+
+void deldib(TDibRecord dib)
+{
+    if (dib.PaletteHandle)
+        DeleteObject(dib.PaletteHandle);
+    if (dib.Bits && dib.LibData1 == kAllocatedMark)
+        --liveDibs;
+    std::free(dib.Bits);
+    std::free(dib.Info);
+}
+
+double power(double base, double exponent) { return std::pow(base, exponent); }

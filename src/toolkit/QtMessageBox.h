@@ -1,0 +1,4 @@
+// Shows the program's message boxes as Qt dialogs.
+#pragma once
+
+void InstallQtMessageBoxes();
