@@ -1,0 +1,8 @@
+// Draws a whole picture fitted into a box at its top-left corner, as every
+// picture pane of the main window shows the working image.
+#pragma once
+
+#include "gdi/DeviceContext.h"
+#include "imagora/DibRecord.h"
+
+void DrawFitted(HDC dc, int boxWidth, int boxHeight, const TDibRecord& dib);
