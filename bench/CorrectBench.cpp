@@ -1,0 +1,135 @@
+// The colour corrections on a 24-megapixel photo, against the cost of one
+// plain read-modify-write pass over the same pixels, and one rebuild of the
+// variations grid from such a photo.
+#include "correct/CorrectionModes.h"
+#include "correct/Corrections.h"
+#include "correct/VariationGrid.h"
+#include "gdi/RasterDC.h"
+#include "imagora/Imagora.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 6000;
+constexpr int kHeight = 4000;
+
+// A photo-like 24-bit picture: smooth gradients with some noise, so that the
+// luminance thresholds branch both ways.
+class Photo {
+public:
+    Photo()
+    {
+        newdib(&dib, kWidth, kHeight, 24, nullptr, 0);
+        std::uint32_t seed = 12345;
+        for (int y = 0; y < kHeight; ++y) {
+            std::uint8_t* p = dib.Bits + std::ptrdiff_t(y) * dib.LineBytes;
+            for (int x = 0; x < kWidth; ++x, p += 3) {
+                seed = seed * 1664525u + 1013904223u;
+                const int noise = int(seed >> 27) - 16;
+                p[0] = std::uint8_t(std::clamp(x * 255 / kWidth + noise, 0, 255));
+                p[1] = std::uint8_t(std::clamp(y * 255 / kHeight + noise, 0, 255));
+                p[2] = std::uint8_t(std::clamp((x + y) * 255 / (kWidth + kHeight) - noise, 0, 255));
+            }
+        }
+        pristine.assign(dib.Bits, dib.Bits + dib.Info->bmiHeader.biSizeImage);
+    }
+    ~Photo() { deldib(dib); }
+    void Restore() { std::memcpy(dib.Bits, pristine.data(), pristine.size()); }
+
+    TDibRecord dib;
+    std::vector<std::uint8_t> pristine;
+};
+
+Photo& SharedPhoto()
+{
+    static Photo photo;
+    return photo;
+}
+
+void RunOnPhoto(benchmark::State& state, const std::function<void(TDibRecord&)>& op)
+{
+    Photo& photo = SharedPhoto();
+    for (auto _ : state) {
+        state.PauseTiming();
+        photo.Restore();
+        state.ResumeTiming();
+        op(photo.dib);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * std::int64_t(kWidth) * kHeight * 3);
+}
+
+NullProgress progress;
+
+// The yardstick: every channel byte read, changed and written back once.
+void BM_ReadModifyWritePass(benchmark::State& state)
+{
+    RunOnPhoto(state, [](TDibRecord& d) {
+        for (int y = 0; y < kHeight; ++y) {
+            std::uint8_t* p = d.Bits + std::ptrdiff_t(y) * d.LineBytes;
+            for (int i = 0; i < 3 * kWidth; ++i)
+                p[i] = std::uint8_t(255 - p[i]);
+        }
+    });
+}
+
+void BM_Helligkeit(benchmark::State& s)
+{
+    RunOnPhoto(s, [](TDibRecord& d) { Helligkeit(d, 24, progress); });
+}
+void BM_Kontrast(benchmark::State& s)
+{
+    RunOnPhoto(s, [](TDibRecord& d) { Kontrast(d, 132, progress); });
+}
+void BM_Saettigung(benchmark::State& s)
+{
+    RunOnPhoto(s, [](TDibRecord& d) { Saettigung(d, -16, progress); });
+}
+void BM_Gamma(benchmark::State& s)
+{
+    RunOnPhoto(s, [](TDibRecord& d) { Gamma(d, 2.28, progress); });
+}
+void BM_HighMidShadow(benchmark::State& s)
+{
+    RunOnPhoto(s, [](TDibRecord& d) { HighMidShadow(d, 204, 148, 40, progress); });
+}
+void BM_RedGreenBlue(benchmark::State& s)
+{
+    RunOnPhoto(s, [](TDibRecord& d) { RedGreenBlue(d, 16, 0, -8, progress); });
+}
+
+// Nine previews made, corrected and drawn into the design-size box.
+void BM_VariationGridRebuild(benchmark::State& state)
+{
+    Photo& photo = SharedPhoto();
+    RasterDC dc(401, 329);
+    const int mode = int(state.range(0));
+    for (auto _ : state) {
+        PaintVariationGrid(&dc, 401, 329, photo.dib, mode, 8, progress);
+        benchmark::DoNotOptimize(dc.Row(0));
+    }
+    state.SetLabel(std::string(kCorrectionModeCaptions[std::size_t(mode)]));
+}
+
+BENCHMARK(BM_ReadModifyWritePass)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Helligkeit)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Kontrast)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Saettigung)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Gamma)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_HighMidShadow)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RedGreenBlue)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_VariationGridRebuild)
+    ->Arg(kModeHelligkeit)
+    ->Arg(kModeGamma)
+    ->Arg(kModeGlanzlicht)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

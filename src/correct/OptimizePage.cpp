@@ -1,0 +1,97 @@
+// The optimize page: mode and intensity, the 3 x 3 grid of variants, and the
+// pane with the current picture.
+#include "app/MainUnit.h"
+
+#include "app/PageFrame.h"
+#include "app/PagePane.h"
+#include "correct/CorrectionModes.h"
+#include "correct/VariationGrid.h"
+#include "display/DrawFitted.h"
+#include "toolkit/PaintBox.h"
+#include "toolkit/RadioGroup.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+QWidget* TMainForm::BuildOptimizePage()
+{
+    QWidget* content = nullptr;
+    QWidget* page =
+        MakePage(&content, QStringLiteral("Optimieren - Korrekturmodus wählen und immer auf das "
+                                          "Foto klicken, dass Ihnen am besten gefällt"));
+    auto* layout = new QHBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto* left = new QWidget(content);
+    left->setFixedWidth(201);
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->setSpacing(0);
+    auto* controls = new QWidget(left);
+    controls->setFixedHeight(217);
+    QStringList captions;
+    for (std::string_view caption : kCorrectionModeCaptions)
+        captions << QString::fromUtf8(caption.data(), qsizetype(caption.size()));
+    KModeBox = new TRadioGroup(QStringLiteral("Korrekturmodus"), captions, controls);
+    KModeBox->setGeometry(8, 8, 185, 177);
+    KModeBox->SetItemIndex(0);
+    KModeBox->OnClick = [this] { KModeBoxClick(); };
+    auto* label = new QLabel(QStringLiteral("Intensität:"), controls);
+    label->move(0, 195);
+    IntensEd = new QSpinBox(controls);
+    IntensEd->setGeometry(64, 192, 65, 22);
+    IntensEd->setRange(kMinIntensity, kMaxIntensity);
+    IntensEd->setSingleStep(2);
+    IntensEd->setValue(8);
+    connect(IntensEd, &QSpinBox::valueChanged, this, [this] { IntensEdChange(); });
+    UndoBtn2 = new QPushButton(QIcon(QStringLiteral(":/buttons/undo.svg")),
+                               QStringLiteral("Rückgängig"), controls);
+    UndoBtn2->setGeometry(88, 152, 97, 25);
+    connect(UndoBtn2, &QPushButton::clicked, this, [this] { UndoBtn1Click(); });
+    leftLayout->addWidget(controls);
+    QWidget* smallPane = nullptr;
+    PaintBox2 = MakePicturePane(left, &smallPane);
+    PaintBox2->setCursor(Qt::PointingHandCursor);
+    PaintBox2->OnPaint = [this] { PaintBox2Paint(); };
+    leftLayout->addWidget(smallPane, 1);
+    layout->addWidget(left);
+
+    QWidget* gridPane = nullptr;
+    PaintBox1 = MakePicturePane(content, &gridPane);
+    PaintBox1->setCursor(Qt::PointingHandCursor);
+    PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
+    PaintBox1->OnMouseDown = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseDown(x, y); };
+    layout->addWidget(gridPane, 1);
+    return page;
+}
+
+int TMainForm::Intensity() const { return IntensEd->value(); }
+
+void TMainForm::PaintBox1Paint()
+{
+    PaintVariationGrid(PaintBox1->Canvas(), PaintBox1->width(), PaintBox1->height(), WorkDib,
+                       KModeBox->ItemIndex(), Intensity(), *this);
+}
+
+void TMainForm::PaintBox1MouseDown(int X, int Y)
+{
+    const int step = HitTestVariation(PaintBox1->width(), PaintBox1->height(), X, Y);
+    if (step == kNoVariation)
+        return;
+    MakeCopyForUndo();
+    ApplyVariation(WorkDib, KModeBox->ItemIndex(), step, Intensity(), *this);
+    PaintBox1Paint();
+    PaintBox2Paint();
+}
+
+void TMainForm::PaintBox2Paint()
+{
+    DrawFitted(PaintBox2->Canvas(), PaintBox2->width(), PaintBox2->height(), WorkDib);
+}
+
+void TMainForm::KModeBoxClick() { PaintBox1Paint(); }
+
+void TMainForm::IntensEdChange() { PaintBox1Paint(); }

@@ -1,0 +1,17 @@
+// Quick reduced (or enlarged) copies of a picture for the variation previews:
+// samples at 22.10 fixed-point positions, and bilinear interpolation when a
+// 24-bit picture grows in both directions.
+#pragma once
+
+#include "app/ProgressSink.h"
+#include "imagora/DibRecord.h"
+
+// Dst receives a new picture of NewWidth x NewHeight with Src's depth and
+// colour table; the caller owns it. Rows are sampled in memory order, so a
+// copy lines up with its source at the bottom-left pixel (1-bit pictures go
+// through getpixel/setpixel and line up at the top-left). 16- and 32-bit
+// sources give a copy of zero bytes. Non-positive sizes, an empty Src or a
+// failed allocation give an empty Dst. Src and Dst may be the same record;
+// Src is not released.
+void Resize(const TDibRecord& Src, int NewWidth, int NewHeight, bool Interpolate, TDibRecord& Dst,
+            ProgressSink& progress);

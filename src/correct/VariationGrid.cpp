@@ -1,0 +1,77 @@
+#include "correct/VariationGrid.h"
+
+#include "correct/CorrectionModes.h"
+#include "correct/Resize.h"
+#include "display/StretchDrawDib.h"
+#include "imagora/Imagora.h"
+
+#include <cstdint>
+
+VariationGeometry VariationGridGeometry(int boxWidth, int boxHeight, int imageWidth,
+                                        int imageHeight)
+{
+    VariationGeometry g;
+    g.CellWidth = boxWidth / 3;
+    g.CellHeight = boxHeight / 3;
+    if (imageWidth <= 0 || imageHeight <= 0)
+        return g; // no picture, no preview
+    // 64-bit products: a picture may be far taller than 32 bits allow times a cell.
+    const std::int64_t pw = g.CellWidth - 2 * kVariationMargin;
+    const std::int64_t ph = g.CellHeight - 2 * kVariationMargin;
+    if (std::int64_t(imageHeight) * pw / imageWidth > ph) {
+        g.PreviewWidth = int(imageWidth * ph / imageHeight);
+        g.PreviewHeight = int(ph);
+    } else {
+        g.PreviewWidth = int(pw);
+        g.PreviewHeight = int(imageHeight * pw / imageWidth);
+    }
+    return g;
+}
+
+int HitTestVariation(int boxWidth, int boxHeight, int x, int y)
+{
+    const int cw = boxWidth / 3, ch = boxHeight / 3;
+    int selected = kNoVariation;
+    for (int c = 0; c < 3; ++c) {
+        for (int r = 0; r < 3; ++r) {
+            const int left = c * cw + kVariationMargin, top = r * ch + kVariationMargin;
+            // The box less its last column and row, right and bottom exclusive.
+            const int right = left + (cw - 2 * kVariationMargin) - 1;
+            const int bottom = top + (ch - 2 * kVariationMargin) - 1;
+            if (x >= left && x < right && y >= top && y < bottom)
+                selected = VariationStep(c, r);
+        }
+    }
+    return selected;
+}
+
+void PaintVariationGrid(HDC dc, int boxWidth, int boxHeight, const TDibRecord& work, int mode,
+                        int intensity, ProgressSink& progress)
+{
+    if (!work.Bits)
+        return;
+    const VariationGeometry g =
+        VariationGridGeometry(boxWidth, boxHeight, DibWidth(work), DibHeight(work));
+    const int pw = g.PreviewWidth, ph = g.PreviewHeight;
+    if (pw <= 0 || ph <= 0)
+        return;
+
+    TDibRecord preview[3][3];
+    for (int c = 0; c < 3; ++c) {
+        for (int r = 0; r < 3; ++r) {
+            Resize(work, pw, ph, true, preview[c][r], progress);
+            ApplyVariation(preview[c][r], mode, VariationStep(c, r), intensity, progress);
+        }
+    }
+    for (int c = 0; c < 3; ++c) {
+        for (int r = 0; r < 3; ++r) {
+            if (preview[c][r].Bits) // a failed copy leaves its cell unpainted
+                StretchDrawDib(dc, c * g.CellWidth + kVariationMargin,
+                               r * g.CellHeight + kVariationMargin, pw, ph, preview[c][r], 0, 0,
+                               pw, ph, false, SRCCOPY, false, nullptr);
+        }
+    }
+    for (int c = 0; c < 3; ++c)
+        for (int r = 0; r < 3; ++r)
+            deldib(preview[c][r]);
+}

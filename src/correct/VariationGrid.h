@@ -1,0 +1,41 @@
+// The optimize page's 3 x 3 grid of variants: its geometry, which cell a
+// click hits, and drawing the nine corrected previews.
+#pragma once
+
+#include "app/ProgressSink.h"
+#include "gdi/DeviceContext.h"
+#include "imagora/DibRecord.h"
+
+// Cells are a third of the box each (the remainder stays unpainted); the
+// previews sit 2 pixels into their cells, all nine of one size: the cell
+// less a 4-pixel margin, fitted to the picture's aspect.
+struct VariationGeometry {
+    int CellWidth = 0;
+    int CellHeight = 0;
+    int PreviewWidth = 0;
+    int PreviewHeight = 0;
+    friend bool operator==(const VariationGeometry&, const VariationGeometry&) = default;
+};
+
+constexpr int kVariationMargin = 2;
+
+VariationGeometry VariationGridGeometry(int boxWidth, int boxHeight, int imageWidth,
+                                        int imageHeight);
+
+// The grid step shown in column 0..2, row 0..2: -4 at the top left, 0 in the
+// centre, +4 at the bottom right.
+constexpr int VariationStep(int column, int row) { return 3 * row + column - 4; }
+
+// What a click outside every cell selects.
+constexpr int kNoVariation = 99;
+
+// The step under (x, y), or kNoVariation. A cell is clickable over its whole
+// unfitted preview box less the box's last column and row, whatever the
+// picture's aspect.
+int HitTestVariation(int boxWidth, int boxHeight, int x, int y);
+
+// Builds the nine variants of work for mode and intensity and draws them
+// into a box of boxWidth x boxHeight on dc; nothing else is painted. An empty
+// picture, or a box too small for a preview, draws nothing.
+void PaintVariationGrid(HDC dc, int boxWidth, int boxHeight, const TDibRecord& work, int mode,
+                        int intensity, ProgressSink& progress);
