@@ -1,9 +1,141 @@
+// Opening picture files: the whole file is read into memory and handed to the
+// decoder whose signature it carries; the file's name plays no part, so a
+// renamed file still opens.
+#include "imagora/Decoders.h"
+#include "imagora/FileFormats.h"
 #include "imagora/Imagora.h"
 
-// Placeholder until the decoders land: every file is unreadable.
-void OpenDib(TDibRecord* dib, const char* /*path*/, int /*reserved*/, void* /*windowHandle*/)
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Larger files are not pictures this program can hold.
+constexpr std::int64_t kMaxFileBytes = std::int64_t(2) << 30;
+
+bool StartsWith(const std::uint8_t* data, std::size_t size, const char* signature,
+                std::size_t length)
 {
-    *dib = TDibRecord{};
+    return size >= length && std::memcmp(data, signature, length) == 0;
 }
 
-const char* GetDIBOpenFilter() { return "Windows-Bitmap (*.bmp)|*.bmp"; }
+bool IsBmp(const std::uint8_t* d, std::size_t n)
+{
+    return StartsWith(d, n, "BM", 2);
+}
+
+bool IsPnm(const std::uint8_t* d, std::size_t n)
+{
+    // "P1".."P6" followed by whitespace or a comment
+    return n >= 3 && d[0] == 'P' && d[1] >= '1' && d[1] <= '6' &&
+           (d[2] == '#' || d[2] == ' ' || (d[2] >= '\t' && d[2] <= '\r'));
+}
+
+bool IsPng(const std::uint8_t* d, std::size_t n)
+{
+    return StartsWith(d, n, "\x89PNG\r\n\x1A\n", 8);
+}
+
+bool IsJpeg(const std::uint8_t* d, std::size_t n)
+{
+    return StartsWith(d, n, "\xFF\xD8\xFF", 3);
+}
+
+bool IsGif(const std::uint8_t* d, std::size_t n)
+{
+    return StartsWith(d, n, "GIF87a", 6) || StartsWith(d, n, "GIF89a", 6);
+}
+
+bool IsTiff(const std::uint8_t* d, std::size_t n)
+{
+    // Classic and BigTIFF, either byte order.
+    return StartsWith(d, n, "II*\0", 4) || StartsWith(d, n, "MM\0*", 4) ||
+           StartsWith(d, n, "II+\0", 4) || StartsWith(d, n, "MM\0+", 4);
+}
+
+bool IsWebp(const std::uint8_t* d, std::size_t n)
+{
+    return n >= 12 && StartsWith(d, n, "RIFF", 4) && std::memcmp(d + 8, "WEBP", 4) == 0;
+}
+
+struct ReadFormat {
+    FileFormatName name;
+    bool (*matches)(const std::uint8_t*, std::size_t);
+    bool (*decode)(const std::uint8_t*, std::size_t, TDibRecord*);
+};
+
+constexpr ReadFormat kFormats[] = {
+    {kBmpFormat, IsBmp, DecodeBmp},    {kPngFormat, IsPng, DecodePng},
+    {kJpegFormat, IsJpeg, DecodeJpeg}, {kGifFormat, IsGif, DecodeGif},
+    {kTiffFormat, IsTiff, DecodeTiff}, {kWebpFormat, IsWebp, DecodeWebp},
+    {kPnmFormat, IsPnm, DecodePnm},
+};
+
+struct FileBytes {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::size_t size = 0;
+};
+
+// The whole content of a regular, readable file of sensible size.
+bool ReadWholeFile(const char* path, FileBytes& file)
+{
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+              st.st_size <= kMaxFileBytes;
+    if (ok) {
+        file.size = std::size_t(st.st_size);
+        file.data.reset(new (std::nothrow) std::uint8_t[file.size]);
+        ok = file.data != nullptr;
+    }
+    for (std::size_t done = 0; ok && done < file.size;) {
+        const ssize_t n = ::read(fd, file.data.get() + done, file.size - done);
+        if (n > 0)
+            done += std::size_t(n);
+        else if (n == 0)
+            file.size = done; // the file shrank while we read it
+        else
+            ok = errno == EINTR;
+    }
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+void OpenDib(TDibRecord* dib, const char* path, int /*reserved*/, void* /*windowHandle*/)
+{
+    *dib = TDibRecord{};
+    FileBytes file;
+    if (!path || !ReadWholeFile(path, file))
+        return;
+    for (const ReadFormat& f : kFormats) {
+        if (f.matches(file.data.get(), file.size)) {
+            f.decode(file.data.get(), file.size, dib);
+            return;
+        }
+    }
+}
+
+const char* GetDIBOpenFilter()
+{
+    static const std::string filter = [] {
+        std::string all, each;
+        for (const ReadFormat& f : kFormats) {
+            all += (all.empty() ? "" : ";") + std::string(f.name.masks);
+            each +=
+                std::string("|") + f.name.description + " (" + f.name.masks + ")|" + f.name.masks;
+        }
+        return "Alle Bilddateien (" + all + ")|" + all + each;
+    }();
+    return filter.c_str();
+}

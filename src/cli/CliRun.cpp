@@ -1,0 +1,150 @@
+#include "cli/CliRun.h"
+
+#include "cli/CliOperations.h"
+#include "cli/TerminalProgress.h"
+#include "imagora/DibWriter.h"
+#include "imagora/Imagora.h"
+#include "toolkit/MessageBox.h"
+
+#include <filesystem>
+#include <utility>
+
+#include <unistd.h>
+
+namespace {
+
+// The descriptions of a "Description|mask|..." filter text, comma-separated.
+std::string FilterDescriptions(const std::string& filter, bool skipFirst)
+{
+    std::string list;
+    std::size_t start = 0;
+    for (int item = 0; start <= filter.size(); ++item) {
+        const std::size_t bar = std::min(filter.find('|', start), filter.size());
+        if (item % 2 == 0 && !(skipFirst && item == 0))
+            list += (list.empty() ? "" : ", ") + filter.substr(start, bar - start);
+        start = bar + 1;
+    }
+    return list;
+}
+
+void PrintUsage(std::FILE* to)
+{
+    std::fprintf(to, "Aufruf: kelvora-cli EINGABE [Operationen] -o AUSGABE\n\n"
+                     "Öffnet EINGABE, führt die Operationen in der angegebenen Reihenfolge aus\n"
+                     "und speichert mit -o das Ergebnis.\n\nOperationen:\n");
+    for (const CliOperation& op : CliOperations()) {
+        const std::string option = std::string(op.name) + (*op.argument ? " " : "") + op.argument;
+        std::fprintf(to, "  %-16s %s\n", option.c_str(), op.help);
+    }
+    std::fprintf(to, "  %-16s %s\n\nLesbare Formate: %s\nSpeicherbare Formate: %s\n", "--help",
+                 "zeigt diese Hilfe", FilterDescriptions(GetDIBOpenFilter(), true).c_str(),
+                 FilterDescriptions(GetDIBSaveFilter(), false).c_str());
+}
+
+// Routes message boxes to err for the run's length, taking the progress bar
+// off the line first.
+class MessagesToStream {
+public:
+    MessagesToStream(std::FILE* err, TerminalProgress& bar)
+    {
+        previous_ = SetMessageBoxHandler([err, &bar](const MessageBoxRequest& r) {
+            bar.Clear();
+            std::fprintf(err, "kelvora-cli: %s\n", r.text.c_str());
+            return IDOK;
+        });
+    }
+    ~MessagesToStream() { SetMessageBoxHandler(std::move(previous_)); }
+
+private:
+    MessageBoxHandler previous_;
+};
+
+struct ParsedLine {
+    std::string input;
+    std::vector<CliStep> steps; // settings first
+};
+
+bool Parse(const std::vector<std::string>& args, ParsedLine& line, std::string& error)
+{
+    line.input = args[0];
+    if (line.input.size() > 1 && line.input[0] == '-') {
+        error = "Zuerst die Eingabedatei, dann die Operationen (siehe --help).";
+        return false;
+    }
+    std::vector<CliStep> settings, steps;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const CliOperation* op = FindCliOperation(args[i]);
+        if (!op) {
+            error = "Unbekannte Operation „" + args[i] + "“ (siehe --help).";
+            return false;
+        }
+        std::string argument;
+        if (*op->argument) {
+            if (i + 1 == args.size()) {
+                error = std::string(op->name) + " braucht ein Argument: " + op->argument + ".";
+                return false;
+            }
+            argument = args[++i];
+        }
+        CliStep step = op->parse(argument, error);
+        if (!step)
+            return false;
+        (op->setting ? settings : steps).push_back(std::move(step));
+    }
+    if (steps.empty()) {
+        error = "Keine Operation angegeben; mit -o DATEI wird gespeichert (siehe --help).";
+        return false;
+    }
+    line.steps = std::move(settings);
+    for (CliStep& s : steps)
+        line.steps.push_back(std::move(s));
+    return true;
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
+{
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            PrintUsage(out);
+            return kCliOk;
+        }
+    }
+    if (args.empty()) {
+        PrintUsage(err);
+        return kCliUsage;
+    }
+    TerminalProgress bar(err);
+    NullProgress silent;
+    MessagesToStream messages(err, bar);
+
+    ParsedLine line;
+    std::string error;
+    if (!Parse(args, line, error)) {
+        MessageBox(error, {}, MB_OK | MB_ICONERROR);
+        return kCliUsage;
+    }
+
+    CliSession session{{}, isatty(fileno(err)) ? static_cast<ProgressSink*>(&bar) : &silent, out};
+    OpenDib(&session.dib, line.input.c_str(), 0, nullptr);
+    if (!session.dib.Bits) {
+        std::error_code ec;
+        MessageBox("Die Datei „" + line.input + "“ " +
+                       (std::filesystem::exists(line.input, ec)
+                            ? "ist kein lesbares Bild (unbekanntes Format oder beschädigt)."
+                            : "wurde nicht gefunden."),
+                   {}, MB_OK | MB_ICONERROR);
+        return kCliFailed;
+    }
+    int result = kCliOk;
+    for (const CliStep& step : line.steps) {
+        if (!step(session)) {
+            result = kCliFailed;
+            break;
+        }
+    }
+    bar.Clear();
+    deldib(session.dib);
+    return result;
+}

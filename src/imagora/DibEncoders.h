@@ -1,0 +1,40 @@
+// The per-format encoders behind WriteDibFile and the row conversions they
+// share. Each encoder appends the complete file to out, or returns false with
+// a German reason; the picture has pixels and a depth of 1, 4, 8, 16, 24 or 32.
+#pragma once
+
+#include "imagora/DibRecord.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using ByteBuffer = std::vector<std::uint8_t>;
+
+struct EncodeOptions {
+    int jpegQuality = 90; // 1..100
+};
+
+using DibEncoder = bool (*)(const TDibRecord&, const EncodeOptions&, ByteBuffer&, std::string&);
+
+bool EncodeBmp(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer& out,
+               std::string& reason);
+bool EncodePng(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer& out,
+               std::string& reason);
+bool EncodeJpeg(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer& out,
+                std::string& reason);
+bool EncodeTiff(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer& out,
+                std::string& reason);
+bool EncodePnm(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer& out,
+               std::string& reason);
+
+// Picture row y (from the top) as red, green, blue bytes: 3 x width of them.
+// Palette pictures go through their colour table, 16 bits are read as 5-5-5.
+void DibRowToRgb(const TDibRecord& dib, int y, std::uint8_t* rgb);
+
+// Whether the picture has a colour table of greys only; levels then receives
+// each index's grey (2^bits entries).
+bool DibGreyLevels(const TDibRecord& dib, std::uint8_t* levels);
+
+// Picture row y (from the top) of a grey palette picture as grey levels.
+void DibRowToGrey(const TDibRecord& dib, int y, const std::uint8_t* levels, std::uint8_t* grey);

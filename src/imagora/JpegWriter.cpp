@@ -1,0 +1,128 @@
+// JPEG files: true-colour pictures as YCbCr JPEGs, palette pictures expanded
+// through their colour table, or as greyscale JPEGs when the table holds only
+// greys.
+#include "imagora/DibEncoders.h"
+#include "imagora/Imagora.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <memory>
+#include <new>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace {
+
+struct JpegErrors {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void OnJpegError(j_common_ptr cinfo)
+{
+    auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
+    cinfo->err->format_message(cinfo, errors->message);
+    std::longjmp(errors->jump, 1);
+}
+
+void OnJpegMessage(j_common_ptr) {}
+
+// A destination that appends to a ByteBuffer through a fixed chunk.
+struct JpegTarget {
+    jpeg_destination_mgr manager;
+    ByteBuffer* out;
+    JOCTET chunk[16384];
+};
+
+JpegTarget* TargetOf(j_compress_ptr cinfo)
+{
+    return reinterpret_cast<JpegTarget*>(cinfo->dest);
+}
+
+void Flush(j_compress_ptr cinfo, std::size_t bytes)
+{
+    JpegTarget* t = TargetOf(cinfo);
+    try {
+        t->out->insert(t->out->end(), t->chunk, t->chunk + bytes);
+    } catch (const std::bad_alloc&) {
+        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+    }
+    t->manager.next_output_byte = t->chunk;
+    t->manager.free_in_buffer = sizeof t->chunk;
+}
+
+void OnInit(j_compress_ptr cinfo)
+{
+    Flush(cinfo, 0);
+}
+
+boolean OnChunkFull(j_compress_ptr cinfo)
+{
+    Flush(cinfo, sizeof TargetOf(cinfo)->chunk);
+    return TRUE;
+}
+
+void OnTerm(j_compress_ptr cinfo)
+{
+    Flush(cinfo, sizeof TargetOf(cinfo)->chunk - TargetOf(cinfo)->manager.free_in_buffer);
+}
+
+// Kept apart from EncodeJpeg so that the long jump out of libjpeg crosses no
+// C++ object with a destructor. row is room for 3 x width bytes.
+bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrors& errors, JpegTarget& target,
+               const TDibRecord& dib, int quality, std::uint8_t* row)
+{
+    if (setjmp(errors.jump))
+        return false;
+    jpeg_create_compress(&cinfo);
+    cinfo.dest = &target.manager;
+
+    std::uint8_t levels[256];
+    const bool grey = DibGreyLevels(dib, levels);
+    cinfo.image_width = JDIMENSION(DibWidth(dib));
+    cinfo.image_height = JDIMENSION(DibHeight(dib));
+    cinfo.input_components = grey ? 1 : 3;
+    cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const int y = int(cinfo.next_scanline);
+        if (grey)
+            DibRowToGrey(dib, y, levels, row);
+        else
+            DibRowToRgb(dib, y, row);
+        JSAMPROW rows[1] = {row};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    return true;
+}
+
+} // namespace
+
+bool EncodeJpeg(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer& out,
+                std::string& reason)
+{
+    ByteBuffer row(std::size_t(DibWidth(dib)) * 3);
+    jpeg_compress_struct cinfo{};
+    JpegErrors errors{};
+    cinfo.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = OnJpegError;
+    errors.manager.output_message = OnJpegMessage;
+    auto target = std::make_unique<JpegTarget>();
+    target->manager.init_destination = OnInit;
+    target->manager.empty_output_buffer = OnChunkFull;
+    target->manager.term_destination = OnTerm;
+    target->out = &out;
+
+    const int quality = std::clamp(options.jpegQuality, 1, 100);
+    const bool ok = WriteJpeg(cinfo, errors, *target, dib, quality, row.data());
+    jpeg_destroy_compress(&cinfo);
+    if (!ok)
+        reason = std::string("Fehler beim Kodieren als JPEG (") + errors.message + ").";
+    return ok;
+}

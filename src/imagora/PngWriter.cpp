@@ -1,0 +1,92 @@
+// PNG files: palette pictures as palette PNGs of their own depth (1, 4 or 8
+// bits), everything else as 8-bit RGB.
+#include "imagora/DibEncoders.h"
+#include "imagora/Imagora.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <new>
+
+namespace {
+
+struct PngTarget {
+    ByteBuffer* out;
+    std::string message;
+};
+
+[[noreturn]] void OnPngError(png_structp png, png_const_charp message)
+{
+    static_cast<PngTarget*>(png_get_error_ptr(png))->message = message;
+    png_longjmp(png, 1);
+}
+
+void OnPngWarning(png_structp, png_const_charp) {}
+
+void OnPngWrite(png_structp png, png_bytep data, png_size_t length)
+{
+    auto* target = static_cast<PngTarget*>(png_get_io_ptr(png));
+    try {
+        target->out->insert(target->out->end(), data, data + length);
+    } catch (const std::bad_alloc&) {
+        png_error(png, "out of memory");
+    }
+}
+
+void OnPngFlush(png_structp) {}
+
+// Kept apart from EncodePng so that the long jump out of libpng crosses no
+// C++ object with a destructor. rgb is room for one row of 3 x width bytes.
+bool WritePng(png_structp png, png_infop info, const TDibRecord& dib, std::uint8_t* rgb)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    const int width = DibWidth(dib);
+    const int height = DibHeight(dib);
+    const int bits = DibBitCount(dib);
+    const bool palette = bits <= 8;
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), palette ? bits : 8,
+                 palette ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (palette) {
+        png_color colours[256];
+        for (int i = 0; i < (1 << bits); ++i) {
+            const RGBQUAD& q = dib.Info->bmiColors[i];
+            colours[i] = png_color{q.rgbRed, q.rgbGreen, q.rgbBlue};
+        }
+        png_set_PLTE(png, info, colours, 1 << bits);
+    }
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y) {
+        if (palette) {
+            // Indices are packed most significant first, as in the picture.
+            png_write_row(png, DibRowFromTop(dib, y));
+        } else {
+            DibRowToRgb(dib, y, rgb);
+            png_write_row(png, rgb);
+        }
+    }
+    png_write_end(png, nullptr);
+    return true;
+}
+
+} // namespace
+
+bool EncodePng(const TDibRecord& dib, const EncodeOptions&, ByteBuffer& out, std::string& reason)
+{
+    ByteBuffer rgb(std::size_t(DibWidth(dib)) * 3);
+    PngTarget target{&out, {}};
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, &target, OnPngError, OnPngWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool ok = false;
+    if (info) {
+        png_set_write_fn(png, &target, OnPngWrite, OnPngFlush);
+        ok = WritePng(png, info, dib, rgb.data());
+    }
+    png_destroy_write_struct(&png, &info);
+    if (!ok)
+        reason = "Fehler beim Kodieren als PNG (" +
+                 (target.message.empty() ? std::string("kein Speicher") : target.message) + ").";
+    return ok;
+}
