@@ -1,0 +1,178 @@
+// JPEG through libjpeg-turbo: grey files become grey pictures, colour files
+// 24 bits (CMYK and YCCK converted, Adobe's inverted CMYK included), and the
+// EXIF orientation is applied so that photos open upright.
+#include "imagora/Decoders.h"
+
+#include "imagora/DecodeSupport.h"
+#include "imagora/Imagora.h"
+#include "imagora/Orientation.h"
+
+#include <cstdio> // jpeglib.h needs FILE
+#include <jerror.h>
+#include <jpeglib.h>
+#include <libexif/exif-data.h>
+
+#include <csetjmp>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr std::uint64_t kSlackBytes = 16 << 20;
+constexpr int kExifMarker = JPEG_APP0 + 1;
+constexpr char kExifHeader[] = "Exif\0"; // six bytes with the terminator
+
+// libjpeg's error manager with what our handlers need beside it; its first
+// member is the manager, so the library's pointer to it leads here.
+struct JpegErrors {
+    jpeg_error_mgr mgr;
+    std::jmp_buf jump;
+    bool ranOut;      // the file ended before its end marker
+    bool missingData; // the decoder needed compressed data that was not there
+};
+
+JpegErrors& ErrorsOf(j_common_ptr c)
+{
+    return *reinterpret_cast<JpegErrors*>(c->err);
+}
+
+[[noreturn]] void OnError(j_common_ptr c)
+{
+    std::longjmp(ErrorsOf(c).jump, 1);
+}
+
+// Warnings are silent; the two that mean missing data are remembered.
+void OnMessage(j_common_ptr c, int level)
+{
+    if (level >= 0)
+        return;
+    if (c->err->msg_code == JWRN_JPEG_EOF)
+        ErrorsOf(c).ranOut = true;
+    else if (c->err->msg_code == JWRN_HIT_MARKER)
+        ErrorsOf(c).missingData = true;
+}
+
+void Silent(j_common_ptr) {}
+
+// Everything the decoder owns lives here, on the heap: libjpeg leaves by
+// longjmp, which must not skip destructors or find locals stale.
+struct JpegReader {
+    jpeg_decompress_struct cinfo{};
+    JpegErrors errors{};
+    bool created = false;
+    std::vector<std::uint8_t> cmykRow;
+
+    ~JpegReader()
+    {
+        if (created)
+            jpeg_destroy_decompress(&cinfo);
+    }
+};
+
+// The orientation value of the EXIF block, 1 when there is none.
+int ExifOrientation(const jpeg_decompress_struct& cinfo)
+{
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next) {
+        if (m->marker != kExifMarker || m->data_length < sizeof kExifHeader ||
+            std::memcmp(m->data, kExifHeader, sizeof kExifHeader) != 0)
+            continue;
+        ExifData* exif = exif_data_new_from_data(m->data, m->data_length);
+        if (!exif)
+            return 1;
+        int orientation = 1;
+        ExifEntry* e = exif_content_get_entry(exif->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
+        if (e && e->format == EXIF_FORMAT_SHORT && e->components >= 1 && e->size >= 2)
+            orientation = exif_get_short(e->data, exif_data_get_byte_order(exif));
+        exif_data_unref(exif);
+        return orientation;
+    }
+    return 1;
+}
+
+// One row of CMYK samples into blue, green, red. Adobe's files store the
+// samples inverted (255 = no ink), which is what the saw_Adobe_marker flag says.
+void CmykToBgr(std::uint8_t* bgr, const std::uint8_t* cmyk, int width, bool inverted)
+{
+    for (int x = 0; x < width; ++x, bgr += 3, cmyk += 4) {
+        unsigned c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        bgr[0] = std::uint8_t((y * k + 127) / 255);
+        bgr[1] = std::uint8_t((m * k + 127) / 255);
+        bgr[2] = std::uint8_t((c * k + 127) / 255);
+    }
+}
+
+// Decodes into *out; libjpeg errors longjmp out of here instead.
+bool ReadJpeg(JpegReader& r, const std::uint8_t* data, std::size_t size, TDibRecord* out)
+{
+    jpeg_decompress_struct& cinfo = r.cinfo;
+    // The decoder's own buffers (a progressive file keeps every coefficient)
+    // stay within a few pictures' worth.
+    cinfo.mem->max_memory_to_use = long(3 * DibAllocationLimit() + kSlackBytes);
+    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&cinfo, kExifMarker, 0xFFFF);
+    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
+        return false;
+
+    const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    const int width = int(cinfo.image_width);
+    const int height = int(cinfo.image_height);
+    const bool made = grey ? NewGreyDib(out, width, height) : NewTrueColourDib(out, width, height);
+    if (!made)
+        return false;
+    if (cmyk)
+        r.cmykRow.resize(std::size_t(width) * 4);
+
+    jpeg_start_decompress(&cinfo);
+    if (r.errors.ranOut || int(cinfo.output_width) != width || int(cinfo.output_height) != height)
+        return false;
+    while (cinfo.output_scanline < cinfo.output_height) {
+        const int y = int(cinfo.output_scanline);
+        JSAMPROW row = cmyk ? r.cmykRow.data() : DibRowFromTop(*out, y);
+        if (jpeg_read_scanlines(&cinfo, &row, 1) != 1)
+            return false;
+        if (cmyk)
+            CmykToBgr(DibRowFromTop(*out, y), r.cmykRow.data(), width, cinfo.saw_Adobe_marker);
+    }
+    // A file that lacks only its end marker is complete; one whose compressed
+    // data ran short is not.
+    if (r.errors.missingData)
+        return false;
+    ApplyOrientation(out, ExifOrientation(cinfo));
+    return true;
+}
+
+} // namespace
+
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, TDibRecord* out)
+{
+    *out = TDibRecord{};
+    if (size < 3 || data[0] != 0xFF || data[1] != 0xD8)
+        return false;
+    auto reader = std::make_unique<JpegReader>();
+    reader->cinfo.err = jpeg_std_error(&reader->errors.mgr);
+    reader->errors.mgr.error_exit = OnError;
+    reader->errors.mgr.emit_message = OnMessage;
+    reader->errors.mgr.output_message = Silent;
+    if (setjmp(reader->errors.jump)) {
+        deldib(*out);
+        *out = TDibRecord{};
+        return false;
+    }
+    jpeg_create_decompress(&reader->cinfo);
+    reader->created = true;
+    if (!ReadJpeg(*reader, data, size, out)) {
+        deldib(*out);
+        *out = TDibRecord{};
+        return false;
+    }
+    return true;
+}

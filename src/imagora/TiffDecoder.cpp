@@ -1,0 +1,307 @@
+// TIFF through libtiff, first page only. Simple palette and grey files (one
+// sample of at most 8 bits, or 16-bit grey, in strips) keep their palette or
+// become grey pictures; everything else goes through libtiff's RGBA reader
+// and becomes 24 bits, or grey when the file is grey. The orientation tag is
+// applied.
+#include "imagora/Decoders.h"
+
+#include "imagora/DecodeSupport.h"
+#include "imagora/Imagora.h"
+#include "imagora/Orientation.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+struct TiffSource {
+    const std::uint8_t* data;
+    std::uint64_t size;
+    std::uint64_t pos;
+    bool failed; // libtiff reported an error
+};
+
+TiffSource& SourceOf(thandle_t h)
+{
+    return *static_cast<TiffSource*>(h);
+}
+
+tmsize_t ReadProc(thandle_t h, void* out, tmsize_t count)
+{
+    TiffSource& s = SourceOf(h);
+    if (count <= 0 || s.pos >= s.size)
+        return 0;
+    const std::uint64_t n = std::min<std::uint64_t>(std::uint64_t(count), s.size - s.pos);
+    std::memcpy(out, s.data + s.pos, std::size_t(n));
+    s.pos += n;
+    return tmsize_t(n);
+}
+
+tmsize_t WriteProc(thandle_t, void*, tmsize_t)
+{
+    return 0;
+}
+
+toff_t SeekProc(thandle_t h, toff_t offset, int whence)
+{
+    TiffSource& s = SourceOf(h);
+    const std::uint64_t base = whence == SEEK_CUR ? s.pos : whence == SEEK_END ? s.size : 0;
+    if (offset > UINT64_MAX - base)
+        return toff_t(-1);
+    s.pos = base + offset;
+    return s.pos;
+}
+
+int CloseProc(thandle_t)
+{
+    return 0;
+}
+toff_t SizeProc(thandle_t h)
+{
+    return SourceOf(h).size;
+}
+
+// The file is in memory already: let libtiff read strips in place.
+int MapProc(thandle_t h, void** base, toff_t* size)
+{
+    *base = const_cast<std::uint8_t*>(SourceOf(h).data);
+    *size = SourceOf(h).size;
+    return 1;
+}
+
+void UnmapProc(thandle_t, void*, toff_t) {}
+
+int OnError(TIFF*, void* user, const char*, const char*, va_list)
+{
+    static_cast<TiffSource*>(user)->failed = true;
+    return 1;
+}
+
+int OnWarning(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
+
+struct TiffCloser {
+    TIFF* tif;
+    ~TiffCloser()
+    {
+        if (tif)
+            TIFFClose(tif);
+    }
+};
+
+struct Layout {
+    std::uint32_t width = 0, height = 0;
+    std::uint16_t bits = 1, samples = 1, format = SAMPLEFORMAT_UINT, photometric = 0;
+    std::uint16_t orientation = ORIENTATION_TOPLEFT;
+};
+
+bool IsGrey(const Layout& l)
+{
+    return l.photometric == PHOTOMETRIC_MINISBLACK || l.photometric == PHOTOMETRIC_MINISWHITE;
+}
+
+// One sample of `bits` bits per pixel at column x of a scanline, most
+// significant bits first.
+unsigned Sample(const std::uint8_t* line, int x, int bits)
+{
+    if (bits == 8)
+        return line[x];
+    if (bits == 16) {
+        std::uint16_t v;
+        std::memcpy(&v, line + 2 * x, 2); // libtiff hands samples in our byte order
+        return v;
+    }
+    const int bit = x * bits;
+    return (line[bit >> 3] >> (8 - bits - (bit & 7))) & ((1u << bits) - 1);
+}
+
+// The colour map as 8-bit colours. Some writers store 8-bit values in the
+// 16-bit entries; libtiff's own reader treats a map without any value above
+// 255 that way, and so do we.
+bool PaletteTable(TIFF* tif, int count, RGBQUAD* table)
+{
+    std::uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
+    if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &red, &green, &blue) || !red || !green || !blue)
+        return false;
+    bool wide = false;
+    for (int i = 0; i < count; ++i)
+        wide = wide || red[i] > 255 || green[i] > 255 || blue[i] > 255;
+    const auto eight = [wide](std::uint16_t v) {
+        return std::uint8_t(wide ? (unsigned(v) + 128) / 257 : v);
+    };
+    for (int i = 0; i < count; ++i)
+        table[i] = RGBQUAD{eight(blue[i]), eight(green[i]), eight(red[i]), 0};
+    return true;
+}
+
+bool IsSimple(TIFF* tif, const Layout& l)
+{
+    if (TIFFIsTiled(tif) || l.samples != 1 || l.format != SAMPLEFORMAT_UINT)
+        return false;
+    if (l.photometric == PHOTOMETRIC_PALETTE)
+        return l.bits == 1 || l.bits == 2 || l.bits == 4 || l.bits == 8;
+    return IsGrey(l) && (l.bits == 1 || l.bits == 2 || l.bits == 4 || l.bits == 8 || l.bits == 16);
+}
+
+// Palette and grey files read line by line into a palette or grey picture.
+bool ReadSimple(TIFF* tif, const Layout& l, TDibRecord* out)
+{
+    const int width = int(l.width);
+    const int height = int(l.height);
+    const bool whiteIsZero = l.photometric == PHOTOMETRIC_MINISWHITE;
+    bool made = false;
+    if (l.photometric == PHOTOMETRIC_PALETTE) {
+        RGBQUAD table[256];
+        made = PaletteTable(tif, 1 << l.bits, table) &&
+               NewPaletteDib(out, width, height, table, 1 << l.bits);
+    } else if (l.bits == 1) {
+        const RGBQUAD black{0, 0, 0, 0}, white{255, 255, 255, 0};
+        const RGBQUAD table[2] = {whiteIsZero ? white : black, whiteIsZero ? black : white};
+        made = NewPaletteDib(out, width, height, table, 2);
+    } else {
+        made = NewGreyDib(out, width, height);
+    }
+    if (!made)
+        return false;
+
+    const tmsize_t lineBytes = TIFFScanlineSize(tif);
+    if (lineBytes <= 0 || std::uint64_t(lineBytes) * 8 < std::uint64_t(width) * l.bits)
+        return false;
+    std::vector<std::uint8_t> line(static_cast<std::size_t>(lineBytes));
+    std::vector<std::uint8_t> indices(static_cast<std::size_t>(width));
+    const bool keepValues = l.photometric == PHOTOMETRIC_PALETTE || l.bits == 1;
+    const unsigned top = (1u << l.bits) - 1;
+    for (int y = 0; y < height; ++y) {
+        if (TIFFReadScanline(tif, line.data(), std::uint32_t(y), 0) < 0)
+            return false;
+        for (int x = 0; x < width; ++x) {
+            const unsigned v = Sample(line.data(), x, l.bits);
+            // Grey samples are stretched to 0..255 (rounded), white-is-zero flipped.
+            const unsigned grey = keepValues ? v : (v * 255 + top / 2) / top;
+            indices[std::size_t(x)] = std::uint8_t(keepValues || !whiteIsZero ? grey : 255 - grey);
+        }
+        StoreIndexRow(*out, y, indices.data(), 256);
+    }
+    return true;
+}
+
+struct RgbaImage {
+    TIFFRGBAImage img{};
+    bool begun = false;
+    ~RgbaImage()
+    {
+        if (begun)
+            TIFFRGBAImageEnd(&img);
+    }
+};
+
+// Everything else through libtiff's RGBA reader, a strip or tile row at a time.
+bool ReadRgba(TIFF* tif, const Layout& l, TDibRecord* out)
+{
+    char message[1024] = {};
+    if (!TIFFRGBAImageOK(tif, message))
+        return false;
+    const int width = int(l.width);
+    const int height = int(l.height);
+    const bool grey = IsGrey(l);
+    const bool made = grey ? NewGreyDib(out, width, height) : NewTrueColourDib(out, width, height);
+    if (!made)
+        return false;
+
+    std::uint32_t band = 0;
+    if (TIFFIsTiled(tif))
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &band);
+    else
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &band);
+    band = std::clamp<std::uint32_t>(band, 1, l.height);
+    if (!FitsAllocationLimit(std::uint64_t(l.width) * band * 4))
+        return false;
+
+    RgbaImage rgba;
+    if (!TIFFRGBAImageBegin(&rgba.img, tif, 1, message))
+        return false;
+    rgba.begun = true;
+    // Rows as stored, top first; the orientation is applied afterwards for
+    // all eight cases alike.
+    rgba.img.orientation = ORIENTATION_TOPLEFT;
+    rgba.img.req_orientation = ORIENTATION_TOPLEFT;
+
+    std::vector<std::uint32_t> raster(std::size_t(l.width) * band);
+    for (std::uint32_t top = 0; top < l.height; top += band) {
+        const std::uint32_t rows = std::min(band, l.height - top);
+        rgba.img.row_offset = int(top);
+        rgba.img.col_offset = 0;
+        if (!TIFFRGBAImageGet(&rgba.img, raster.data(), l.width, rows))
+            return false;
+        for (std::uint32_t r = 0; r < rows; ++r) {
+            const std::uint32_t* p = raster.data() + std::size_t(r) * l.width;
+            std::uint8_t* d = DibRowFromTop(*out, int(top + r));
+            // The raster's alpha is premultiplied: over white adds 255 - a.
+            for (int x = 0; x < width; ++x, ++p) {
+                const unsigned back = 255 - TIFFGetA(*p);
+                const auto over = [back](unsigned c) {
+                    return std::uint8_t(std::min(c + back, 255u));
+                };
+                if (grey) {
+                    *d++ = over(TIFFGetR(*p));
+                } else {
+                    *d++ = over(TIFFGetB(*p));
+                    *d++ = over(TIFFGetG(*p));
+                    *d++ = over(TIFFGetR(*p));
+                }
+            }
+        }
+    }
+    return true;
+}
+
+bool ReadTiff(TIFF* tif, const TiffSource& source, TDibRecord* out)
+{
+    Layout l;
+    if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &l.width) ||
+        !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &l.height) || l.width == 0 || l.height == 0 ||
+        l.width > 0x7FFFFFFF || l.height > 0x7FFFFFFF)
+        return false;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &l.bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &l.samples);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &l.format);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &l.orientation);
+    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &l.photometric))
+        l.photometric = l.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+    const bool ok = IsSimple(tif, l) ? ReadSimple(tif, l, out) : ReadRgba(tif, l, out);
+    if (!ok || source.failed)
+        return false;
+    ApplyOrientation(out, l.orientation);
+    return true;
+}
+
+} // namespace
+
+bool DecodeTiff(const std::uint8_t* data, std::size_t size, TDibRecord* out)
+{
+    *out = TDibRecord{};
+    if (size < 8 || !(std::memcmp(data, "II", 2) == 0 || std::memcmp(data, "MM", 2) == 0))
+        return false;
+    TiffSource source{data, size, 0, false};
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    if (!options)
+        return false;
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(DibAllocationLimit()));
+    TIFFOpenOptionsSetErrorHandlerExtR(options, OnError, &source);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, nullptr);
+    TiffCloser closer{TIFFClientOpenExt("memory", "r", &source, ReadProc, WriteProc, SeekProc,
+                                        CloseProc, SizeProc, MapProc, UnmapProc, options)};
+    TIFFOpenOptionsFree(options);
+    if (!closer.tif || !ReadTiff(closer.tif, source, out)) {
+        deldib(*out);
+        *out = TDibRecord{};
+        return false;
+    }
+    return true;
+}
