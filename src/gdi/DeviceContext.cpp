@@ -14,6 +14,24 @@ unsigned DeviceContext::RealizePalette()
     return realized_ ? unsigned(realized_->entries.size()) : 0;
 }
 
+int DeviceContext::SetStretchBltMode(int mode)
+{
+    return std::exchange(stretchMode_, mode);
+}
+
+HBITMAP DeviceContext::SelectObject(HBITMAP /*bitmap*/)
+{
+    return nullptr;
+}
+
+bool DeleteDC(HDC dc)
+{
+    if (!dc)
+        return false;
+    delete dc;
+    return true;
+}
+
 void DeviceContext::SetPen(COLORREF colour, int style)
 {
     pen_ = colour;

@@ -1,8 +1,20 @@
 #include "gdi/RasterDC.h"
 
+#include "gdi/MemoryDC.h"
 #include "gdi/Palette.h"
 
 #include <algorithm>
+#include <new>
+
+namespace {
+
+constexpr std::uint32_t kMapped = 0x80000000u; // marks a filled slot of the colour cache
+constexpr std::size_t kMapSlots = 1024;
+// Compatible bitmaps above this many pixels (1 GiB) are refused like a
+// failed allocation.
+constexpr std::int64_t kMaxBitmapPixels = std::int64_t(1) << 28;
+
+} // namespace
 
 RasterDC::RasterDC(int width, int height)
     : own_(std::size_t(std::max(width, 0)) * std::size_t(std::max(height, 0)), 0u),
@@ -16,6 +28,14 @@ RasterDC::RasterDC(std::uint32_t* pixels, int width, int height, int strideBytes
 {
 }
 
+void RasterDC::Attach(std::uint32_t* pixels, int width, int height, int strideBytes)
+{
+    pixels_ = pixels;
+    width_ = width;
+    height_ = height;
+    stride_ = strideBytes;
+}
+
 COLORREF RasterDC::Pixel(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= width_ || y >= height_)
@@ -23,27 +43,73 @@ COLORREF RasterDC::Pixel(int x, int y) const
     return ColorFromRaster(Row(y)[x]);
 }
 
+void RasterDC::SetBitsPerPixel(int bits)
+{
+    bitsPerPixel_ = bits;
+    mapCache_.clear();
+}
+
+void RasterDC::SetResolution(int dpiX, int dpiY)
+{
+    dpiX_ = dpiX;
+    dpiY_ = dpiY;
+}
+
 int RasterDC::GetDeviceCaps(int index) const
 {
     switch (index) {
     case TECHNOLOGY:
         return technology_;
+    case HORZRES:
+        return width_;
+    case VERTRES:
+        return height_;
     case BITSPIXEL:
         return bitsPerPixel_;
     case RASTERCAPS:
         return RC_DIBTODEV;
+    case LOGPIXELSX:
+        return dpiX_;
+    case LOGPIXELSY:
+        return dpiY_;
     default:
         return 0;
     }
 }
 
+unsigned RasterDC::RealizePalette()
+{
+    mapCache_.clear();
+    return DeviceContext::RealizePalette();
+}
+
+bool RasterDC::MapsColours() const
+{
+    return bitsPerPixel_ <= 8 && RealizedPalette() && !RealizedPalette()->entries.empty();
+}
+
 COLORREF RasterDC::MapColor(COLORREF colour) const
 {
-    if (bitsPerPixel_ > 8 || !RealizedPalette() || RealizedPalette()->entries.empty())
+    if (!MapsColours())
         return colour;
     const PALETTEENTRY& e =
         RealizedPalette()->entries[GetNearestPaletteIndex(RealizedPalette(), colour)];
     return RGB(e.peRed, e.peGreen, e.peBlue);
+}
+
+void RasterDC::MapSpan(std::uint32_t* p, int n) const
+{
+    if (!MapsColours())
+        return;
+    if (mapCache_.empty())
+        mapCache_.resize(kMapSlots);
+    for (int i = 0; i < n; ++i) {
+        const std::uint32_t v = p[i] & 0xFFFFFFu;
+        MapSlot& slot = mapCache_[((v * 2654435761u) >> 16) & (kMapSlots - 1)];
+        if (slot.key != (v | kMapped))
+            slot = MapSlot{v | kMapped, RasterFromColor(MapColor(ColorFromRaster(v)))};
+        p[i] = slot.value;
+    }
 }
 
 void RasterDC::PutPixel(int x, int y, COLORREF colour)
@@ -62,4 +128,28 @@ void RasterDC::FillRect(const RECT& r)
         std::fill(Row(y) + left, Row(y) + std::max(left, right), value);
 }
 
-void RasterDC::PlotPenPixel(int x, int y) { PutPixel(x, y, MapColor(PenColor())); }
+void RasterDC::PlotPenPixel(int x, int y)
+{
+    PutPixel(x, y, MapColor(PenColor()));
+}
+
+HBITMAP RasterDC::CreateCompatibleBitmap(int width, int height)
+{
+    if (width <= 0 || height <= 0 || std::int64_t(width) * height > kMaxBitmapPixels)
+        return nullptr;
+    auto* bitmap = new GdiBitmap;
+    try {
+        bitmap->pixels.assign(std::size_t(width) * std::size_t(height), 0u);
+    } catch (const std::bad_alloc&) {
+        delete bitmap;
+        return nullptr;
+    }
+    bitmap->width = width;
+    bitmap->height = height;
+    return bitmap;
+}
+
+HDC RasterDC::CreateCompatibleDC()
+{
+    return new MemoryDC(*this);
+}
