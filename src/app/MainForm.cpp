@@ -1,0 +1,132 @@
+// The main window's life cycle, closing, page flow, progress panel and undo.
+#include "app/MainUnit.h"
+
+#include "app/AboutBox.h"
+#include "imagora/Imagora.h"
+#include "toolkit/MessageBox.h"
+#include "toolkit/PaintBox.h"
+#include "toolkit/Shell.h"
+#include "toolkit/StatusBar.h"
+#include "toolkit/WindowMessages.h"
+
+#include <QCloseEvent>
+#include <QTabWidget>
+
+#include <cstdlib>
+#include <ctime>
+
+void TMainForm::FormCreate()
+{
+    const std::size_t slash = programPath_.find_last_of('/');
+    ProgramDir = slash == std::string::npos ? std::string("./") : programPath_.substr(0, slash + 1);
+    std::srand(unsigned(std::time(nullptr))); // random palette entries of the depth dialogs
+    CreateStartPictures();
+    SplitPercent = 50;
+    FillFilterList();
+    SelectTreeFolder(ProgramDir);
+    LoadPrefFolders();
+}
+
+void TMainForm::FormDestroy()
+{
+    if (destroyed_)
+        return;
+    destroyed_ = true;
+    Release();
+}
+
+bool TMainForm::FormCloseQuery()
+{
+    return MessageBox("Hiermit beenden Sie das Programm!", "Programm beenden",
+                      MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TMainForm::event(QEvent* event)
+{
+    if (event->type() == WindowMessageEvent::EventType()) {
+        const auto* message = static_cast<WindowMessageEvent*>(event);
+        if (message->Message() == WM_USER)
+            WMUser(message->WParam());
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TMainForm::PageControl2Change()
+{
+    if (PageControl2->currentIndex() == 2)
+        SelectWholePicture();
+}
+
+void TMainForm::DrawProgressBar(const RECT& rect)
+{
+    HDC dc = StatusBar1->Canvas();
+    dc->SetBrush(RGB(0, 0, 128));
+    dc->SetPen(RGB(0, 0, 128));
+    const int right = rect.left + (rect.right - rect.left) * ProgressPercent / 100;
+    dc->Rectangle(rect.left, rect.top, right, rect.bottom);
+    progressDrawnRight_ = right;
+}
+
+void TMainForm::StatusBar1DrawPanel(TStatusBar*, int, const RECT& rect)
+{
+    DrawProgressBar(rect);
+    ProgressRect = rect;
+}
+
+void TMainForm::SBarPaintMore()
+{
+    DrawProgressBar(ProgressRect);
+    StatusBar1->ShowCanvasNow();
+}
+
+void TMainForm::SetProStatus(int Percent)
+{
+    // Only a change of the bar's drawn width is worth painting: a 6000-row
+    // operation then costs one repaint per pixel of bar, not one per row.
+    const int right = ProgressRect.left + (ProgressRect.right - ProgressRect.left) * Percent / 100;
+    const bool lower = Percent < ProgressPercent;
+    ProgressPercent = Percent;
+    if (ProgressRect == RECT{} || right == progressDrawnRight_)
+        return;
+    if (lower)
+        StatusBar1->Repaint();
+    else
+        SBarPaintMore();
+}
+
+void TMainForm::WMUser(std::intptr_t wParam) { SetProStatus(int(wParam)); }
+
+void TMainForm::setcursor_(Qt::CursorShape cursor)
+{
+    if (RetuschPaint->cursor().shape() != cursor)
+        RetuschPaint->setCursor(cursor);
+}
+
+void TMainForm::wwwBtnClick() { ShellOpen(kProductWebAddress); }
+
+void TMainForm::EndeBtnClick() { close(); }
+
+void TMainForm::ueberbtnClick()
+{
+    TAboutBox about(this);
+    about.exec();
+}
+
+void TMainForm::UseUndoCopy()
+{
+    WorkingImage::UseUndoCopy();
+    PaintBox1->Repaint();
+    PaintBox2->Repaint();
+    RetuschPaint->Repaint();
+}
+
+void TMainForm::UndoBtn1Click() { UseUndoCopy(); }

@@ -1,0 +1,101 @@
+// The main window's frame: page control, banners, bottom bar and status bar.
+#include "app/MainUnit.h"
+
+#include "app/PageFrame.h"
+#include "toolkit/Fonts.h"
+#include "toolkit/ImageBtn.h"
+#include "toolkit/StatusBar.h"
+
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+const char* const kProductWebAddress = "https://www.norvane.example/kelvora";
+
+namespace {
+
+struct PageInfo {
+    const char* caption;
+    const char* icon;
+};
+
+const PageInfo kPages[] = {
+    {"Bild öffnen", ":/icons/tab-open.svg"},
+    {"Scannen", ":/icons/tab-scan.svg"},
+    {"Zuschneiden", ":/icons/tab-crop.svg"},
+    {"Optimieren", ":/icons/tab-optimize.svg"},
+    {"Speichern/Drucken", ":/icons/tab-save.svg"},
+};
+
+} // namespace
+
+TMainForm::TMainForm(const std::string& programPath) : programPath_(programPath)
+{
+    Q_INIT_RESOURCE(kelvora); // the pictures live in a static library
+    setWindowTitle(QStringLiteral("Norvane Kelvora 1.0"));
+    setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8));
+    resize(622, 489);
+    BuildFrame();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() { FormDestroy(); }
+
+void TMainForm::BuildFrame()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    PageControl2 = new QTabWidget(this);
+    PageControl2->setDocumentMode(true);
+    PageControl2->tabBar()->setMouseTracking(true); // hot-tracked tabs
+    TabSheet2 = BuildOpenPage();
+    TabSheet3 = BuildScanPage();
+    TabSheet1 = BuildCropPage();
+    TabSheet4 = BuildOptimizePage();
+    TabSheet5 = BuildResultPage();
+    QWidget* pages[] = {TabSheet2, TabSheet3, TabSheet1, TabSheet4, TabSheet5};
+    for (int i = 0; i < 5; ++i)
+        PageControl2->addTab(pages[i], QIcon(QString::fromUtf8(kPages[i].icon)),
+                             QString::fromUtf8(kPages[i].caption));
+    PageControl2->setIconSize(QSize(20, 20));
+    PageControl2->setCurrentIndex(0);
+    connect(PageControl2, &QTabWidget::currentChanged, this, [this] { PageControl2Change(); });
+    layout->addWidget(PageControl2, 1);
+
+    Panel7 = new QWidget(this);
+    Panel7->setFixedHeight(41);
+    auto* bottom = new QHBoxLayout(Panel7);
+    bottom->setContentsMargins(8, 2, 8, 2);
+    wwwBtn = new QPushButton(QStringLiteral("www.norvane.example"), Panel7);
+    wwwBtn->setFlat(true);
+    wwwBtn->setCursor(Qt::PointingHandCursor);
+    wwwBtn->setToolTip(QStringLiteral("Auf zur Norvane Homepage..."));
+    connect(wwwBtn, &QPushButton::clicked, this, [this] { wwwBtnClick(); });
+    bottom->addWidget(wwwBtn);
+    bottom->addStretch(1);
+    ueberbtn = new TImageBtn(Panel7);
+    ueberbtn->SetPicture(QPixmap(QStringLiteral(":/buttons/info.svg")));
+    ueberbtn->SetPicture2(QPixmap(QStringLiteral(":/buttons/info-down.svg")));
+    ueberbtn->setToolTip(QStringLiteral("Informationen über das Programm"));
+    ueberbtn->OnClick = [this] { ueberbtnClick(); };
+    bottom->addWidget(ueberbtn);
+    endebtn = new TImageBtn(Panel7);
+    endebtn->SetPicture(QPixmap(QStringLiteral(":/buttons/exit.svg")));
+    endebtn->SetPicture2(QPixmap(QStringLiteral(":/buttons/exit-down.svg")));
+    endebtn->setToolTip(QStringLiteral("Hiermit verlassen Sie das Programm"));
+    endebtn->OnClick = [this] { EndeBtnClick(); };
+    bottom->addWidget(endebtn);
+    layout->addWidget(Panel7);
+
+    StatusBar1 = new TStatusBar(this);
+    StatusBar1->OnDrawPanel = [this](TStatusBar* bar, int panel, const RECT& rect) {
+        StatusBar1DrawPanel(bar, panel, rect);
+    };
+    StatusBar1->SetPanels({{250, false}, {50, true}});
+    layout->addWidget(StatusBar1);
+}

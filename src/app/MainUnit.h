@@ -1,0 +1,136 @@
+// The main window: five pages of one photo's way from file to print, the
+// bottom bar, the status bar with its progress panel, and the pictures every
+// page works on.
+#pragma once
+
+#include "app/ProgressSink.h"
+#include "app/WorkingImage.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+
+class PaintBox;
+class TImageBtn;
+class TStatusBar;
+class QTabWidget;
+class QPushButton;
+class QComboBox;
+class QListWidget;
+class QTreeView;
+class QFileSystemModel;
+class FolderTree;
+class FileList;
+class TRadioGroup;
+class QSpinBox;
+
+// The product's web page, opened by the web button and the about box.
+extern const char* const kProductWebAddress;
+
+class TMainForm final : public QWidget, public ProgressSink, public WorkingImage {
+    Q_OBJECT
+public:
+    // programPath: the program file's full path (its folder becomes ProgramDir).
+    explicit TMainForm(const std::string& programPath);
+    ~TMainForm() override;
+
+    // --- frame, page flow and progress
+    std::string ProgramDir; // ends in "/"
+    RECT ProgressRect{};    // the progress panel as last painted; zero before
+    int ProgressPercent = 0;
+    int SplitPercent = 50;
+
+    QTabWidget* PageControl2 = nullptr;
+    QWidget* TabSheet2 = nullptr; // open
+    QWidget* TabSheet3 = nullptr; // scan
+    QWidget* TabSheet1 = nullptr; // crop
+    QWidget* TabSheet4 = nullptr; // optimize
+    QWidget* TabSheet5 = nullptr; // save and print
+    QWidget* Panel7 = nullptr;
+    QPushButton* wwwBtn = nullptr;
+    TImageBtn* ueberbtn = nullptr;
+    TImageBtn* endebtn = nullptr;
+    TStatusBar* StatusBar1 = nullptr;
+
+    void FormCreate();
+    void FormDestroy();
+    bool FormCloseQuery();
+    void PageControl2Change();
+    void SetProStatus(int Percent) override;
+    void StatusBar1DrawPanel(TStatusBar* bar, int panel, const RECT& rect);
+    void SBarPaintMore();
+    void WMUser(std::intptr_t wParam);
+    void setcursor_(Qt::CursorShape cursor);
+    void wwwBtnClick();
+    void EndeBtnClick();
+    void ueberbtnClick();
+
+    // --- working image and undo
+    void UseUndoCopy();
+    void UndoBtn1Click();
+
+    // --- open page
+    QListWidget* PrefListBox = nullptr;
+    FolderTree* JamShellTree1 = nullptr;
+    FileList* JamShellList1 = nullptr;
+    QFileSystemModel* JamShellList1Model = nullptr;
+    QComboBox* FilterComboBox1 = nullptr;
+    PaintBox* DibPrevPaint = nullptr;
+    // where the favourites are kept: the program's folder when writable
+    std::string PrefFoldersPath;
+
+    void JamShellList1DblClick();
+    // true when the key was taken
+    bool JamShellList1KeyPress(int key);
+    void AddToPrefFolders(const std::string& Folder);
+    void PrefListBoxDblClick();
+    void PrefListBoxKeyPress(int key);
+    void FilterComboBox1Change();
+    void OpenFileNow(const std::string& Path);
+    void DibPrevPaintPaint();
+
+    // --- crop page
+    QPushButton* UndoBtn1 = nullptr;
+    PaintBox* RetuschPaint = nullptr;
+    void RetuschPaintPaint();
+
+    // --- optimize page
+    TRadioGroup* KModeBox = nullptr;
+    QSpinBox* IntensEd = nullptr;
+    PaintBox* PaintBox1 = nullptr;
+    PaintBox* PaintBox2 = nullptr;
+    QPushButton* UndoBtn2 = nullptr;
+    void PaintBox1Paint();
+    void PaintBox1MouseDown(int X, int Y);
+    void PaintBox2Paint();
+    void KModeBoxClick();
+    void IntensEdChange();
+    // the intensity as the operators take it
+    int Intensity() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void BuildFrame();
+    QWidget* BuildOpenPage();
+    QWidget* BuildScanPage();
+    QWidget* BuildCropPage();
+    QWidget* BuildOptimizePage();
+    QWidget* BuildResultPage();
+
+    void DrawProgressBar(const RECT& rect);
+    // open page steps of FormCreate
+    void FillFilterList();
+    void SelectTreeFolder(const std::string& folder);
+    void LoadPrefFolders();
+
+    std::string programPath_;
+    int progressDrawnRight_ = -1; // right edge of the bar last drawn; -1: none
+    bool destroyed_ = false;
+};

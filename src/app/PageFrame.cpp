@@ -1,0 +1,71 @@
+#include "app/PageFrame.h"
+
+#include "toolkit/Fonts.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QVBoxLayout>
+
+void SetBackground(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QWidget* MakeBanner(const QString& text, QWidget* parent)
+{
+    auto* banner = new QFrame(parent);
+    banner->setFrameShape(QFrame::Panel);
+    banner->setFrameShadow(QFrame::Raised);
+    banner->setFixedHeight(33);
+    SetBackground(banner, kSkyBlue);
+    auto* label = new QLabel(text, banner);
+    label->setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8, true));
+    auto* layout = new QHBoxLayout(banner);
+    layout->setContentsMargins(8, 0, 8, 0);
+    layout->addWidget(label);
+    return banner;
+}
+
+QWidget* MakeSidePanel(const QString& title, const QString& picture, QWidget* parent)
+{
+    auto* panel = new QFrame(parent);
+    panel->setFixedWidth(209);
+    SetBackground(panel, kMint);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(8, 8, 8, 8);
+
+    auto* titleBox = new QLabel(title, panel);
+    titleBox->setFont(DesignFont(QStringLiteral("Arial Black"), 14));
+    titleBox->setStyleSheet(
+        QStringLiteral("color: %1; background: %2; padding: 2px 6px;")
+            .arg(kMaroon.name(), kSkyBlue.name()));
+    layout->addWidget(titleBox);
+
+    auto* image = new QLabel(panel);
+    image->setPixmap(QPixmap(picture));
+    image->setScaledContents(true); // the picture is decoration: stretched to fit
+    image->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    layout->addWidget(image, 1);
+    return panel;
+}
+
+QWidget* MakePage(QWidget** content, const QString& banner, const QString& sideTitle,
+                  const QString& sidePicture)
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(MakeBanner(banner, page));
+    auto* body = new QHBoxLayout;
+    body->setSpacing(0);
+    if (!sideTitle.isEmpty())
+        body->addWidget(MakeSidePanel(sideTitle, sidePicture, page));
+    *content = new QWidget(page);
+    body->addWidget(*content, 1);
+    layout->addLayout(body, 1);
+    return page;
+}

@@ -1,0 +1,28 @@
+// The parts every page shares: the banner across the top and the mint side
+// panel with its picture and title.
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+class QWidget;
+
+inline const QColor kSkyBlue(166, 202, 240);
+inline const QColor kMint(192, 220, 192);
+inline const QColor kMaroon(128, 0, 0);
+// The colour behind picture panes.
+inline const QColor kWorkspace(171, 171, 171);
+
+// A raised 33-pixel bar with the page's bold title.
+QWidget* MakeBanner(const QString& text, QWidget* parent);
+
+// The 209-pixel side panel: a stretched picture and a title box.
+QWidget* MakeSidePanel(const QString& title, const QString& picture, QWidget* parent);
+
+// A page: the banner, the side panel when a title is given, and returns the
+// empty content area to the right of it, whose layout the caller adds.
+QWidget* MakePage(QWidget** content, const QString& banner, const QString& sideTitle = {},
+                  const QString& sidePicture = {});
+
+// Fills a widget's background with a colour.
+void SetBackground(QWidget* widget, const QColor& colour);

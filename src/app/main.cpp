@@ -1,0 +1,30 @@
+// Program entry: the application, its main window, and a file to open when
+// the desktop starts the program with one.
+#include "app/MainUnit.h"
+
+#include "display/StretchDrawDib.h"
+#include "toolkit/QtMessageBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kelvora"));
+    QApplication::setOrganizationName(QStringLiteral("Norvane"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kelvora.svg")));
+    InstallQtMessageBoxes();
+    SetScreenBitsPerPixelProbe([] {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        return screen ? screen->depth() : 32;
+    });
+
+    TMainForm MainForm(QCoreApplication::applicationFilePath().toStdString());
+    MainForm.show();
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1)
+        MainForm.OpenFileNow(QDir::current().absoluteFilePath(arguments[1]).toLocal8Bit().toStdString());
+    return application.exec();
+}

@@ -1,0 +1,291 @@
+// The open page: favourite folders, folder tree, file list, filter and
+// preview; opening a file makes it the working image.
+#include "app/MainUnit.h"
+
+#include "app/PageFrame.h"
+#include "display/DrawFitted.h"
+#include "imagora/Imagora.h"
+#include "io/FileList.h"
+#include "io/FolderTree.h"
+#include "io/PrefFolders.h"
+#include "toolkit/Fonts.h"
+#include "toolkit/PaintBox.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QFrame>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+// The masks of entry i of a "description|mask|..." filter text.
+QStringList FilterMasks(const QString& filter, int entry)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    const int at = 2 * entry + 1;
+    if (entry < 0 || at >= parts.size())
+        return {QStringLiteral("*")};
+    QStringList masks = parts[at].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& mask : masks)
+        if (mask == QLatin1String("*.*"))
+            mask = QStringLiteral("*"); // every file, with or without an extension
+    return masks;
+}
+
+QString Local(const std::string& s) { return QString::fromLocal8Bit(s.data(), qsizetype(s.size())); }
+std::string Local(const QString& s) { return s.toLocal8Bit().toStdString(); }
+
+// The program's folder when it can take folders.dat, else the user's data folder.
+std::string PrefFoldersLocation(const std::string& programDir)
+{
+    if (QFileInfo(Local(programDir)).isWritable())
+        return programDir + "folders.dat";
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return Local(data) + "/folders.dat";
+}
+
+} // namespace
+
+QWidget* TMainForm::BuildOpenPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(
+        MakeBanner(QStringLiteral("Bild öffnen - wählen Sie die zu bearbeitende Bild-Datei aus"),
+                   page));
+
+    auto* favourites = new QWidget(page);
+    favourites->setFixedHeight(33);
+    auto* favLayout = new QHBoxLayout(favourites);
+    favLayout->setContentsMargins(0, 0, 0, 0);
+    favLayout->setSpacing(0);
+    auto* favLabel = new QLabel(QStringLiteral("Lieblings Ordner:"), favourites);
+    favLabel->setFixedWidth(121);
+    favLabel->setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8, true));
+    favLabel->setAlignment(Qt::AlignCenter);
+    SetBackground(favLabel, kSkyBlue);
+    favLayout->addWidget(favLabel);
+    PrefListBox = new QListWidget(favourites);
+    PrefListBox->setUniformItemSizes(true);
+    PrefListBox->setStyleSheet(QStringLiteral("QListWidget::item { height: 13px; }"));
+    connect(PrefListBox, &QListWidget::itemDoubleClicked, this, [this] { PrefListBoxDblClick(); });
+    PrefListBox->installEventFilter(this);
+    favLayout->addWidget(PrefListBox);
+    layout->addWidget(favourites);
+
+    auto* main = new QWidget(page);
+    auto* mainLayout = new QHBoxLayout(main);
+    mainLayout->setContentsMargins(0, 0, 0, 0);
+    mainLayout->setSpacing(0);
+    auto* splitter = new QSplitter(Qt::Horizontal, main);
+    splitter->setHandleWidth(3);
+    const QFont shellFont = DesignFont(QStringLiteral("Segoe UI"), 9);
+
+    JamShellTree1 = new FolderTree(splitter);
+    JamShellTree1->setFont(shellFont);
+    splitter->addWidget(JamShellTree1);
+
+    JamShellList1Model = new QFileSystemModel(this);
+    JamShellList1Model->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
+    JamShellList1Model->setNameFilterDisables(false); // hide what the filter leaves out
+    JamShellList1Model->setReadOnly(false);            // names can be edited (F2)
+    JamShellList1 = new FileList(splitter);
+    JamShellList1->setFont(shellFont);
+    JamShellList1->setModel(JamShellList1Model);
+    JamShellList1->setRootIsDecorated(false);
+    JamShellList1->setItemsExpandable(false);
+    JamShellList1->setSortingEnabled(true);
+    JamShellList1->sortByColumn(0, Qt::AscendingOrder);
+    JamShellList1->setEditTriggers(QAbstractItemView::EditKeyPressed |
+                                   QAbstractItemView::SelectedClicked);
+    JamShellList1->header()->setSectionResizeMode(QHeaderView::Interactive);
+    JamShellList1->setColumnWidth(0, 180);
+    JamShellList1->installEventFilter(this);
+    connect(JamShellList1, &QTreeView::doubleClicked, this, [this] { JamShellList1DblClick(); });
+    splitter->addWidget(JamShellList1);
+    splitter->setSizes({209, 400});
+    splitter->setStretchFactor(1, 1);
+    connect(JamShellTree1, &FolderTree::FolderSelected, this, [this](const QString& path) {
+        JamShellList1->setRootIndex(JamShellList1Model->setRootPath(path));
+    });
+    mainLayout->addWidget(splitter, 1);
+
+    auto* previewPanel = new QWidget(main);
+    previewPanel->setFixedWidth(182);
+    auto* previewLayout = new QVBoxLayout(previewPanel);
+    previewLayout->setContentsMargins(4, 4, 4, 4);
+    previewLayout->addWidget(new QLabel(QStringLiteral("Preview:"), previewPanel));
+    auto* frame = new QFrame(previewPanel);
+    frame->setFrameShape(QFrame::Panel);
+    frame->setFrameShadow(QFrame::Sunken);
+    SetBackground(frame, kWorkspace);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(2, 2, 2, 2);
+    DibPrevPaint = new PaintBox(frame);
+    DibPrevPaint->setToolTip(QStringLiteral("Zeigt eine Vorschau des geladenen Bildes"));
+    DibPrevPaint->OnPaint = [this] { DibPrevPaintPaint(); };
+    frameLayout->addWidget(DibPrevPaint);
+    previewLayout->addWidget(frame, 1);
+    mainLayout->addWidget(previewPanel);
+    layout->addWidget(main, 1);
+
+    auto* bottom = new QWidget(page);
+    bottom->setFixedHeight(41);
+    FilterComboBox1 = new QComboBox(bottom);
+    FilterComboBox1->setGeometry(280, 9, 145, 22);
+    FilterComboBox1->setProperty("filter", QStringLiteral("Alle Dateien (*.*)|*.*"));
+    connect(FilterComboBox1, &QComboBox::currentIndexChanged, this,
+            [this] { FilterComboBox1Change(); });
+    layout->addWidget(bottom);
+
+    setAcceptDrops(true);
+    return page;
+}
+
+void TMainForm::FillFilterList()
+{
+    const QString filter = QString::fromUtf8(GetDIBOpenFilter());
+    FilterComboBox1->setProperty("filter", filter);
+    const QSignalBlocker quiet(FilterComboBox1);
+    FilterComboBox1->clear();
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        FilterComboBox1->addItem(parts[i]);
+    FilterComboBox1->setCurrentIndex(0);
+    FilterComboBox1Change();
+}
+
+void TMainForm::FilterComboBox1Change()
+{
+    if (FilterComboBox1->count() == 0) {
+        JamShellList1Model->setNameFilters({QStringLiteral("*")});
+        return;
+    }
+    if (FilterComboBox1->currentIndex() < 0) {
+        const QSignalBlocker quiet(FilterComboBox1);
+        FilterComboBox1->setCurrentIndex(FilterComboBox1->count() - 1);
+    }
+    JamShellList1Model->setNameFilters(FilterMasks(FilterComboBox1->property("filter").toString(),
+                                                   FilterComboBox1->currentIndex()));
+}
+
+void TMainForm::SelectTreeFolder(const std::string& folder)
+{
+    JamShellTree1->SelectFolder(Local(folder));
+}
+
+void TMainForm::LoadPrefFolders()
+{
+    PrefFoldersPath = PrefFoldersLocation(ProgramDir);
+    PrefListBox->clear();
+    for (const std::string& entry : ReadPrefFolders(PrefFoldersPath))
+        PrefListBox->addItem(Local(entry));
+}
+
+void TMainForm::JamShellList1DblClick()
+{
+    const QModelIndexList selected = JamShellList1->selectionModel()->selectedRows();
+    if (selected.isEmpty())
+        return;
+    const QModelIndex item = selected.first();
+    if (JamShellList1Model->isDir(item)) {
+        // the list's default action on a folder: open it, tree and list alike
+        JamShellTree1->SelectFolder(JamShellList1Model->filePath(item));
+        return;
+    }
+    std::string folder = Local(JamShellTree1->SelectedFolder());
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    AddToPrefFolders(folder);
+    OpenFileNow(folder + Local(JamShellList1Model->fileName(item)));
+}
+
+bool TMainForm::JamShellList1KeyPress(int key)
+{
+    if (JamShellList1->IsEditing())
+        return false;
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    JamShellList1DblClick();
+    return true;
+}
+
+void TMainForm::AddToPrefFolders(const std::string& Folder)
+{
+    std::vector<std::string> entries;
+    for (int i = 0; i < PrefListBox->count(); ++i)
+        entries.push_back(Local(PrefListBox->item(i)->text()));
+    PutPrefFolderFirst(entries, Folder);
+    PrefListBox->clear();
+    for (const std::string& entry : entries)
+        PrefListBox->addItem(Local(entry));
+    WritePrefFolders(PrefFoldersPath, entries); // an unwritable list is skipped silently
+}
+
+void TMainForm::PrefListBoxDblClick()
+{
+    const int index = PrefListBox->currentRow();
+    if (index >= 0 && index < PrefListBox->count())
+        JamShellTree1->SelectFolder(PrefListBox->item(index)->text());
+}
+
+void TMainForm::PrefListBoxKeyPress(int key)
+{
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        PrefListBoxDblClick();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (watched == JamShellList1)
+            return JamShellList1KeyPress(key);
+        if (watched == PrefListBox)
+            PrefListBoxKeyPress(key); // the key goes on to the list
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::OpenFileNow(const std::string& Path)
+{
+    TDibRecord loaded;
+    OpenDib(&loaded, Path.c_str(), 0, this);
+    if (!loaded.Bits)
+        return;
+    InstallOpened(loaded, Path);
+    DibPrevPaint->Repaint();
+}
+
+void TMainForm::DibPrevPaintPaint()
+{
+    DrawFitted(DibPrevPaint->Canvas(), DibPrevPaint->width(), DibPrevPaint->height(), WorkDib);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile())
+        OpenFileNow(Local(urls.first().toLocalFile()));
+}

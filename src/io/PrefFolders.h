@@ -1,0 +1,18 @@
+// The favourite folders: most recently used first, kept in folders.dat as
+// CR LF terminated lines in the local 8-bit encoding.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Every line of the file in order, an empty line an empty entry; nothing is
+// validated. A missing or unreadable file gives an empty list.
+std::vector<std::string> ReadPrefFolders(const std::string& path);
+
+// Writes every entry followed by CR LF, through a temporary file renamed over
+// the old list, so a crash never leaves half a list. False if it cannot.
+bool WritePrefFolders(const std::string& path, const std::vector<std::string>& entries);
+
+// Moves folder to the top: the last entry equal to it (exact, case-sensitive)
+// is removed, then folder is inserted first.
+void PutPrefFolderFirst(std::vector<std::string>& entries, const std::string& folder);

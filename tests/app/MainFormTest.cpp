@@ -1,0 +1,188 @@
+#include "MainWindowFixture.h"
+
+#include "app/AboutBox.h"
+#include "toolkit/ImageBtn.h"
+#include "toolkit/PaintBox.h"
+#include "toolkit/StatusBar.h"
+#include "toolkit/WindowMessages.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace {
+
+TEST_F(MainWindowTest, FrameAsDesigned)
+{
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Norvane Kelvora 1.0"));
+    EXPECT_EQ(form->size(), QSize(622, 489));
+    EXPECT_EQ(form->ProgramDir, programDir);
+    ASSERT_EQ(form->PageControl2->count(), 5);
+    const char* captions[] = {"Bild öffnen", "Scannen", "Zuschneiden", "Optimieren",
+                              "Speichern/Drucken"};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(form->PageControl2->tabText(i), QString::fromUtf8(captions[i]));
+        EXPECT_FALSE(form->PageControl2->tabIcon(i).isNull()) << "tab " << i << " has no icon";
+    }
+    EXPECT_EQ(form->PageControl2->widget(2), form->TabSheet1);
+    EXPECT_EQ(form->PageControl2->currentIndex(), 0);
+    EXPECT_EQ(form->Panel7->height(), 41);
+    EXPECT_EQ(form->wwwBtn->toolTip(), QStringLiteral("Auf zur Norvane Homepage..."));
+    EXPECT_EQ(form->ueberbtn->toolTip(), QStringLiteral("Informationen über das Programm"));
+    EXPECT_EQ(form->endebtn->toolTip(), QStringLiteral("Hiermit verlassen Sie das Programm"));
+    EXPECT_EQ(form->StatusBar1->PanelRect(1).left - form->StatusBar1->PanelRect(0).left, 250);
+    EXPECT_EQ(form->SplitPercent, 50);
+    EXPECT_EQ(form->FileName, "");
+}
+
+TEST_F(MainWindowTest, BannersCarryThePageTitles)
+{
+    int found = 0;
+    for (QLabel* label : form->findChildren<QLabel*>())
+        if (label->text() == QStringLiteral("Optimieren - Korrekturmodus wählen und immer auf das "
+                                            "Foto klicken, dass Ihnen am besten gefällt") ||
+            label->text() == QStringLiteral("Bild öffnen - wählen Sie die zu bearbeitende "
+                                            "Bild-Datei aus"))
+            ++found;
+    EXPECT_EQ(found, 2);
+}
+
+TEST_F(MainWindowTest, StartsWithThreeBlankPictures)
+{
+    for (const TDibRecord* d : {&form->WorkDib, &form->OrigDib, &form->UndoDib}) {
+        EXPECT_EQ(DibWidth(*d), 320);
+        EXPECT_EQ(DibHeight(*d), 240);
+        EXPECT_EQ(DibBitCount(*d), 24);
+    }
+    EXPECT_NE(form->WorkDib.Bits, form->UndoDib.Bits);
+}
+
+TEST_F(MainWindowTest, CancelInTheClosingQuestionKeepsEverything)
+{
+    ShowWindow();
+    boxes.reset();
+    boxes = std::make_unique<MessageBoxRecorder>(IDCANCEL);
+    const std::uint8_t* work = form->WorkDib.Bits;
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->WorkDib.Bits, work);
+    ASSERT_EQ(boxes->shown.size(), 1u);
+    EXPECT_EQ(boxes->shown[0].text, "Hiermit beenden Sie das Programm!");
+    EXPECT_EQ(boxes->shown[0].caption, "Programm beenden");
+    EXPECT_EQ(boxes->shown[0].flags, MB_OKCANCEL | MB_ICONINFORMATION);
+
+    form->EndeBtnClick(); // the exit button asks the same question
+    EXPECT_EQ(boxes->shown.size(), 2u);
+    EXPECT_TRUE(form->isVisible());
+
+    boxes.reset();
+    boxes = std::make_unique<MessageBoxRecorder>(IDOK);
+    EXPECT_TRUE(form->close());
+}
+
+TEST_F(MainWindowTest, EnteringTheCropPageSelectsTheWholePictureEveryTime)
+{
+    form->CropRect = RECT{1, 2, 3, 4};
+    form->PageControl2->setCurrentIndex(3);
+    EXPECT_EQ(form->CropRect, (RECT{1, 2, 3, 4})) << "other pages leave the selection";
+    form->PageControl2->setCurrentIndex(2);
+    EXPECT_EQ(form->CropRect, (RECT{0, 0, 320, 240}));
+    form->CropRect = RECT{5, 5, 6, 6};
+    form->PageControl2->setCurrentIndex(0);
+    form->PageControl2->setCurrentIndex(2);
+    EXPECT_EQ(form->CropRect, (RECT{0, 0, 320, 240}));
+}
+
+TEST_F(MainWindowTest, UndoButtonsRestoreTheUndoCopyAndRepaint)
+{
+    ShowWindow();
+    setpixel(form->WorkDib, 0, 0, 0xFFFFFF);
+    form->CropRect = RECT{1, 1, 2, 2};
+    form->UndoBtn2->click();
+    EXPECT_EQ(getpixel(form->WorkDib, 0, 0), 0u);
+    EXPECT_EQ(form->CropRect, (RECT{0, 0, 320, 240}));
+    setpixel(form->WorkDib, 0, 0, 0xFFFFFF);
+    form->UndoBtn1->click();
+    EXPECT_EQ(getpixel(form->WorkDib, 0, 0), 0u);
+}
+
+TEST_F(MainWindowTest, AboutBoxShowsThisYear)
+{
+    EXPECT_EQ(InsertYear(QStringLiteral("(c) XXXX and XXXX"), 2026),
+              QStringLiteral("(c) 2026 and XXXX"));
+    EXPECT_EQ(InsertYear(QStringLiteral("no year"), 2026), QStringLiteral("no year"));
+    TAboutBox about(form.get());
+    const QString year = QString::number(QDate::currentDate().year());
+    EXPECT_TRUE(about.CopyrightLabel->text().contains(year));
+    EXPECT_FALSE(about.CopyrightLabel->text().contains(QStringLiteral("XXXX")));
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("Info"));
+    about.BitBtnXP1->click();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], kProductWebAddress);
+}
+
+TEST_F(MainWindowTest, WebButtonOpensTheProductPage)
+{
+    form->wwwBtn->click();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], kProductWebAddress);
+}
+
+TEST_F(MainWindowTest, PostedUserMessageReportsProgress)
+{
+    PostWindowMessage(form.get(), WM_USER, 42);
+    EXPECT_EQ(form->ProgressPercent, 0) << "posted, not sent";
+    QApplication::processEvents();
+    EXPECT_EQ(form->ProgressPercent, 42);
+}
+
+TEST_F(MainWindowTest, CursorOfTheCropPaneChangesOnlyWhenDifferent)
+{
+    form->setcursor_(Qt::CrossCursor);
+    EXPECT_EQ(form->RetuschPaint->cursor().shape(), Qt::CrossCursor);
+    form->setcursor_(Qt::SizeAllCursor);
+    EXPECT_EQ(form->RetuschPaint->cursor().shape(), Qt::SizeAllCursor);
+}
+
+void Mouse(QWidget* w, QEvent::Type type, QPoint at)
+{
+    QMouseEvent event(type, at, w->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+TEST(ImageButton, ShowsItsSecondPictureWhileHeld)
+{
+    TImageBtn button;
+    QPixmap picture(20, 10);
+    button.SetPicture(picture);
+    button.SetPicture2(picture);
+    EXPECT_EQ(button.size(), QSize(20, 10)) << "sizes itself to its picture";
+    int clicks = 0;
+    bool secondAtClick = true;
+    button.OnClick = [&] {
+        ++clicks;
+        secondAtClick = button.ShowsPicture2();
+    };
+    Mouse(&button, QEvent::MouseButtonPress, {5, 5});
+    EXPECT_TRUE(button.ShowsPicture2());
+    Mouse(&button, QEvent::MouseMove, {30, 5});
+    EXPECT_FALSE(button.ShowsPicture2()) << "pointer left while held";
+    Mouse(&button, QEvent::MouseMove, {6, 6});
+    EXPECT_TRUE(button.ShowsPicture2()) << "pointer came back";
+    Mouse(&button, QEvent::MouseButtonRelease, {6, 6});
+    EXPECT_FALSE(button.ShowsPicture2());
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(secondAtClick) << "the normal picture is back before the click fires";
+
+    Mouse(&button, QEvent::MouseButtonPress, {5, 5});
+    Mouse(&button, QEvent::MouseButtonRelease, {40, 5});
+    EXPECT_EQ(clicks, 1) << "released outside: no click";
+}
+
+} // namespace

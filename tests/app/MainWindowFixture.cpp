@@ -1,0 +1,31 @@
+#include "MainWindowFixture.h"
+
+#include "toolkit/Shell.h"
+
+#include <QApplication>
+
+#include <filesystem>
+
+void MainWindowTest::SetUp()
+{
+    LeakCheckedTest::SetUp();
+    programDir = MakeTempDir() + "/";
+    boxes = std::make_unique<MessageBoxRecorder>(IDOK);
+    SetShellOpenHandler([this](const std::string& target) { opened.push_back(target); });
+    form = std::make_unique<TMainForm>(programDir + "kelvora");
+}
+
+void MainWindowTest::TearDown()
+{
+    form.reset();
+    SetShellOpenHandler(nullptr);
+    boxes.reset();
+    std::filesystem::remove_all(programDir);
+    LeakCheckedTest::TearDown();
+}
+
+void MainWindowTest::ShowWindow()
+{
+    form->show();
+    QApplication::processEvents();
+}

@@ -1,0 +1,25 @@
+// A main window in a temporary program folder, with message boxes and the
+// desktop's "open" intercepted.
+#pragma once
+
+#include "TestSupport.h"
+
+#include "app/MainUnit.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class MainWindowTest : public LeakCheckedTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Shows the window and lets it paint.
+    void ShowWindow();
+
+    std::string programDir;
+    std::unique_ptr<MessageBoxRecorder> boxes;
+    std::vector<std::string> opened; // what the desktop was asked to open
+    std::unique_ptr<TMainForm> form;
+};
