@@ -130,8 +130,7 @@ TEST_F(OpenPage, EnterOpensButNotWhileRenaming)
     form->JamShellList1->closePersistentEditor(form->JamShellList1->currentIndex());
     QApplication::processEvents();
     SelectInList("wide.bmp");
-    if (form->JamShellList1->IsEditing())
-        GTEST_SKIP() << "the editor did not close";
+    ASSERT_FALSE(form->JamShellList1->IsEditing());
     EXPECT_TRUE(form->JamShellList1KeyPress(Qt::Key_Return));
     EXPECT_EQ(DibWidth(form->WorkDib), 40);
     EXPECT_FALSE(form->JamShellList1KeyPress(Qt::Key_A));
