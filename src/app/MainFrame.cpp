@@ -7,8 +7,10 @@
 #include "toolkit/StatusBar.h"
 
 #include <QHBoxLayout>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -38,6 +40,8 @@ TMainForm::TMainForm(const std::string& programPath) : programPath_(programPath)
     setWindowTitle(QStringLiteral("Norvane Kelvora 1.0"));
     setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8));
     resize(622, 489);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     BuildFrame();
     FormCreate();
 }
