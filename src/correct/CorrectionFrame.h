@@ -12,8 +12,8 @@
 
 // A rule changes one colour in place: void(uint8_t& r, uint8_t& g, uint8_t& b).
 
-// The colour of a rule that maps every channel on its own, tabulated once
-// per call so the pixel loop is three lookups.
+// A rule that maps every channel on its own, tabulated once per call so
+// that the pixel loop is three lookups.
 struct ChannelTables {
     std::uint8_t red[256];
     std::uint8_t green[256];
@@ -28,8 +28,7 @@ struct ChannelTables {
 };
 
 // Tables of f(v) for v = 0..255, one function per channel or one for all.
-template <typename R, typename G, typename B>
-ChannelTables TabulateChannels(R red, G green, B blue)
+template <typename R, typename G, typename B> ChannelTables TabulateChannels(R red, G green, B blue)
 {
     ChannelTables t;
     for (int v = 0; v < 256; ++v) {
@@ -40,13 +39,15 @@ ChannelTables TabulateChannels(R red, G green, B blue)
     return t;
 }
 
-template <typename F>
-ChannelTables TabulateChannels(F all)
+template <typename F> ChannelTables TabulateChannels(F all)
 {
     return TabulateChannels(all, all, all);
 }
 
-constexpr int ClampChannel(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+constexpr int ClampChannel(int v)
+{
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
 
 // Whether 1-bit pictures are corrected along with 4 and 8 bits.
 enum class OneBit { Treated, Unchanged };
@@ -60,6 +61,40 @@ void StorePaletteColour(TDibRecord& Dib, int i, std::uint8_t r, std::uint8_t g, 
 
 // DeleteObject of the old palette object, then a new one from Palette.
 void RenewPaletteHandle(TDibRecord& Dib);
+
+// Calls row(first byte, width) for every row of a 24-bit picture, from the
+// top of the picture, reporting progress before each.
+template <typename Row>
+void ForEachRowFromTop(TDibRecord& Dib, ProgressSink& progress, const Row& row)
+{
+    const int w = DibWidth(Dib), h = DibHeight(Dib);
+    if (w <= 0)
+        return;
+    for (int d = 0; d < h; ++d) {
+        progress.SetProStatus(StepPercent(d, h));
+        row(Dib.Bits + std::ptrdiff_t(Dib.LineBytes) * (h - 1 - d), w);
+    }
+}
+
+template <typename Rule>
+void CorrectPixels(TDibRecord& Dib, const Rule& rule, ProgressSink& progress)
+{
+    ForEachRowFromTop(Dib, progress, [&](std::uint8_t* p, int w) {
+        // Through locals: a rule writing a channel byte must not make the
+        // compiler reload the others (bytes may alias anything).
+        for (std::uint8_t* end = p + std::ptrdiff_t(3) * w; p != end; p += 3) {
+            std::uint8_t r = p[2], g = p[1], b = p[0]; // stored blue, green, red
+            rule(r, g, b);
+            p[0] = b;
+            p[1] = g;
+            p[2] = r;
+        }
+    });
+}
+
+// Tabulated rules; large pictures go through tables of byte pairs, which
+// halve the lookups.
+void CorrectPixels(TDibRecord& Dib, const ChannelTables& tables, ProgressSink& progress);
 
 template <typename PaletteRule, typename PixelRule>
 void CorrectColours(TDibRecord& Dib, OneBit oneBit, const PaletteRule& paletteRule,
@@ -76,13 +111,7 @@ void CorrectColours(TDibRecord& Dib, OneBit oneBit, const PaletteRule& paletteRu
         }
         RenewPaletteHandle(Dib);
     } else if (Dib.Bits && DibBitCount(Dib) == 24) {
-        const int w = DibWidth(Dib), h = DibHeight(Dib);
-        for (int d = 0; d < h; ++d) {
-            progress.SetProStatus(StepPercent(d, h));
-            std::uint8_t* p = Dib.Bits + std::ptrdiff_t(Dib.LineBytes) * (h - 1 - d);
-            for (std::uint8_t* end = p + std::ptrdiff_t(3) * w; p != end; p += 3)
-                pixelRule(p[2], p[1], p[0]); // stored blue, green, red
-        }
+        CorrectPixels(Dib, pixelRule, progress);
     }
     progress.SetProStatus(0);
 }

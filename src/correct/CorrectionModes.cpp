@@ -5,8 +5,8 @@
 #include <algorithm>
 
 const std::array<std::string_view, kCorrectionModeCount> kCorrectionModeCaptions = {
-    "Helligkeit", "Kontrast",   "Sättigung", "Gamma Korrektur", "Glanzlicht",
-    "Mitte",      "Schatten",   "Rot",       "Grün",            "Blau",
+    "Helligkeit", "Kontrast", "Sättigung", "Gamma Korrektur", "Glanzlicht", "Mitte", "Schatten",
+    "Rot",        "Grün",     "Blau",
 };
 
 namespace {

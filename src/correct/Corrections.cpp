@@ -26,8 +26,8 @@ void Kontrast(TDibRecord& Dib, int Percent, ProgressSink& progress)
     // Palettes spread an increase from the ends: the dark half towards 0,
     // the bright half towards 255.
     const int q = 200 - percent;
-    const ChannelTables spread = TabulateChannels(
-        [=](int v) { return v >= 128 ? 255 - (255 - v) * q / 100 : v * q / 100; });
+    const ChannelTables spread =
+        TabulateChannels([=](int v) { return v >= 128 ? 255 - (255 - v) * q / 100 : v * q / 100; });
     CorrectColours(Dib, OneBit::Treated, spread, linear, progress);
 }
 
@@ -69,11 +69,15 @@ void HighMidShadow(TDibRecord& Dib, int High, int Mid, int Shadow, ProgressSink&
     std::uint8_t shifted[256];
     for (int v = 0; v < 256; ++v)
         shifted[v] = std::uint8_t(ClampChannel(v + mid - 128));
+    // Luminance is (30 r + 59 g + 11 b) div 100; the thresholds are compared
+    // with the undivided sum: div 100 >= high <=> sum >= 100 high, and
+    // div 100 <= shadow <=> sum < 100 (shadow + 1).
+    const int whiteFrom = 100 * high, blackBelow = 100 * (shadow + 1);
     const auto rule = [&](std::uint8_t& r, std::uint8_t& g, std::uint8_t& b) {
-        const int luminance = (30 * r + 59 * g + 11 * b) / 100;
-        if (luminance >= high) {
+        const int weighted = 30 * r + 59 * g + 11 * b;
+        if (weighted >= whiteFrom) {
             r = g = b = 255;
-        } else if (luminance <= shadow) {
+        } else if (weighted < blackBelow) {
             r = g = b = 0;
         } else {
             r = shifted[r];

@@ -37,7 +37,10 @@ struct Scale {
     std::int64_t xr;
     std::int64_t yr;
 
-    const std::uint8_t* SrcRow(int sy) const { return src.Bits + std::ptrdiff_t(sy) * src.LineBytes; }
+    const std::uint8_t* SrcRow(int sy) const
+    {
+        return src.Bits + std::ptrdiff_t(sy) * src.LineBytes;
+    }
     std::uint8_t* DstRow(int y) const { return dst.Bits + std::ptrdiff_t(y) * dst.LineBytes; }
 };
 

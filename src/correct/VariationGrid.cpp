@@ -67,8 +67,8 @@ void PaintVariationGrid(HDC dc, int boxWidth, int boxHeight, const TDibRecord& w
         for (int r = 0; r < 3; ++r) {
             if (preview[c][r].Bits) // a failed copy leaves its cell unpainted
                 StretchDrawDib(dc, c * g.CellWidth + kVariationMargin,
-                               r * g.CellHeight + kVariationMargin, pw, ph, preview[c][r], 0, 0,
-                               pw, ph, false, SRCCOPY, false, nullptr);
+                               r * g.CellHeight + kVariationMargin, pw, ph, preview[c][r], 0, 0, pw,
+                               ph, false, SRCCOPY, false, nullptr);
         }
     }
     for (int c = 0; c < 3; ++c)

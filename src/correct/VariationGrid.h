@@ -24,7 +24,10 @@ VariationGeometry VariationGridGeometry(int boxWidth, int boxHeight, int imageWi
 
 // The grid step shown in column 0..2, row 0..2: -4 at the top left, 0 in the
 // centre, +4 at the bottom right.
-constexpr int VariationStep(int column, int row) { return 3 * row + column - 4; }
+constexpr int VariationStep(int column, int row)
+{
+    return 3 * row + column - 4;
+}
 
 // What a click outside every cell selects.
 constexpr int kNoVariation = 99;

@@ -18,12 +18,24 @@ using ColourRule = std::function<Rgb(Rgb)>;
 
 // ---- plain reference rules ------------------------------------------------
 
-int Clamp(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
+int Clamp(int v)
+{
+    return v < 0 ? 0 : v > 255 ? 255 : v;
+}
 
-Rgb EachChannel(Rgb c, const std::function<int(int)>& f) { return Rgb{f(c.r), f(c.g), f(c.b)}; }
+Rgb EachChannel(Rgb c, const std::function<int(int)>& f)
+{
+    return Rgb{f(c.r), f(c.g), f(c.b)};
+}
 
-int RefBrightness(int v, int offset) { return Clamp(v + offset); }
-int RefContrastPixel(int v, int percent) { return Clamp((v - 127) * percent / 100 + 127); }
+int RefBrightness(int v, int offset)
+{
+    return Clamp(v + offset);
+}
+int RefContrastPixel(int v, int percent)
+{
+    return Clamp((v - 127) * percent / 100 + 127);
+}
 int RefContrastPalette(int v, int percent)
 {
     if (percent <= 100)
@@ -31,7 +43,10 @@ int RefContrastPalette(int v, int percent)
     const int q = 200 - percent;
     return v >= 128 ? 255 - (255 - v) * q / 100 : v * q / 100;
 }
-int RefSaturation(int v, int change) { return Clamp((v - 128) * (100 + change) / 100 + 128); }
+int RefSaturation(int v, int change)
+{
+    return Clamp((v - 128) * (100 + change) / 100 + 128);
+}
 int RefChannelScale(int v, int argument)
 {
     const int scaled = v * (100 + argument) / 100;
@@ -133,15 +148,13 @@ protected:
         EXPECT_EQ(FirstMismatch(all, PaletteAfter(op, 8, all), paletteRule), "")
             << what << ", palette";
     }
-    void ExpectBothPathsFollow(const Operation& op, const ColourRule& rule,
-                               const std::string& what)
+    void ExpectBothPathsFollow(const Operation& op, const ColourRule& rule, const std::string& what)
     {
         ExpectBothPathsFollow(op, rule, rule, what);
     }
     // op(argument) leaves the same colours as op(clamped) on both paths.
     template <typename Arg>
-    void ExpectClampedTo(const std::function<void(TDibRecord&, Arg)>& op, Arg argument,
-                         Arg clamped)
+    void ExpectClampedTo(const std::function<void(TDibRecord&, Arg)>& op, Arg argument, Arg clamped)
     {
         const std::vector<Rgb> all = AllChannelValues();
         const auto with = [&](Arg a) { return [&op, a](TDibRecord& d) { op(d, a); }; };
@@ -157,11 +170,11 @@ protected:
 
 TEST_F(ChannelRules, BrightnessAddsAndClampsEachChannel)
 {
-    const auto up = PixelsAfter([&](TDibRecord& d) { Helligkeit(d, 32, progress); },
-                                {Rgb{250, 10, 0}});
+    const auto up =
+        PixelsAfter([&](TDibRecord& d) { Helligkeit(d, 32, progress); }, {Rgb{250, 10, 0}});
     EXPECT_EQ(up[0], (Rgb{255, 42, 32}));
-    const auto down = PixelsAfter([&](TDibRecord& d) { Helligkeit(d, -32, progress); },
-                                  {Rgb{250, 10, 0}});
+    const auto down =
+        PixelsAfter([&](TDibRecord& d) { Helligkeit(d, -32, progress); }, {Rgb{250, 10, 0}});
     EXPECT_EQ(down[0], (Rgb{218, 0, 0}));
 }
 
@@ -321,14 +334,13 @@ TEST_F(ChannelRules, RedGreenBlueFollowsItsRuleForEveryArgument)
 {
     for (int a = -100; a <= 100; ++a) {
         const int r = a, g = -a / 2, b = (a * 7) % 101;
-        ExpectBothPathsFollow(
-            [&](TDibRecord& d) { RedGreenBlue(d, r, g, b, progress); },
-            [&](Rgb c) {
-                return Rgb{RefChannelScale(c.r, r), RefChannelScale(c.g, g),
-                           RefChannelScale(c.b, b)};
-            },
-            "arguments " + std::to_string(r) + ", " + std::to_string(g) + ", " +
-                std::to_string(b));
+        ExpectBothPathsFollow([&](TDibRecord& d) { RedGreenBlue(d, r, g, b, progress); },
+                              [&](Rgb c) {
+                                  return Rgb{RefChannelScale(c.r, r), RefChannelScale(c.g, g),
+                                             RefChannelScale(c.b, b)};
+                              },
+                              "arguments " + std::to_string(r) + ", " + std::to_string(g) + ", " +
+                                  std::to_string(b));
     }
 }
 

@@ -19,7 +19,10 @@ protected:
 
 // A pixel value that names its position: column in the low byte, row from
 // the top in the next.
-std::uint32_t Position(int x, int y) { return std::uint32_t(x) | (std::uint32_t(y) << 8); }
+std::uint32_t Position(int x, int y)
+{
+    return std::uint32_t(x) | (std::uint32_t(y) << 8);
+}
 
 TEST_F(ResizeTest, AFlatAreaEnlargedBilinearlyComesOutTwoLevelsDarker)
 {
@@ -46,7 +49,8 @@ TEST_F(ResizeTest, BilinearWeightsAre1023MinusFractionAndFraction)
 
 TEST_F(ResizeTest, SameSizeInterpolatesButWithoutInterpolationCopiesExactly)
 {
-    DibGuard src(MakeDib(3, 2, 24, [](int x, int y) { return RGB(255, std::uint8_t(x * 100), std::uint8_t(y)); }));
+    DibGuard src(MakeDib(
+        3, 2, 24, [](int x, int y) { return RGB(255, std::uint8_t(x * 100), std::uint8_t(y)); }));
     DibGuard same(Resized(src.dib, 3, 2, true));
     EXPECT_EQ(PixelColour(same.dib, 2, 1), (Rgb{253, 198, 0}));
     DibGuard exact(Resized(src.dib, 3, 2, false));

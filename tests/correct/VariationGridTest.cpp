@@ -40,14 +40,12 @@ TEST(VariationGeometry, StepsRunInReadingOrder)
 TEST(VariationHitTest, EveryBoundaryOfTheDesignSizeBox)
 {
     // Coordinate -> column (or row); -1 where it falls between cells.
-    const std::pair<int, int> columns[] = {{0, -1},   {1, -1},   {2, 0},    {129, 0},
-                                           {130, -1}, {134, -1}, {135, 1},  {262, 1},
-                                           {263, -1}, {267, -1}, {268, 2},  {395, 2},
-                                           {396, -1}, {400, -1}, {401, -1}, {-5, -1}};
-    const std::pair<int, int> rows[] = {{1, -1},   {2, 0},    {105, 0},  {106, -1},
-                                        {110, -1}, {111, 1},  {214, 1},  {215, -1},
-                                        {219, -1}, {220, 2},  {323, 2},  {324, -1},
-                                        {328, -1}, {-1, -1}};
+    const std::pair<int, int> columns[] = {
+        {0, -1},   {1, -1},   {2, 0},   {129, 0}, {130, -1}, {134, -1}, {135, 1},  {262, 1},
+        {263, -1}, {267, -1}, {268, 2}, {395, 2}, {396, -1}, {400, -1}, {401, -1}, {-5, -1}};
+    const std::pair<int, int> rows[] = {{1, -1},  {2, 0},    {105, 0},  {106, -1}, {110, -1},
+                                        {111, 1}, {214, 1},  {215, -1}, {219, -1}, {220, 2},
+                                        {323, 2}, {324, -1}, {328, -1}, {-1, -1}};
     for (const auto& [x, c] : columns) {
         for (const auto& [y, r] : rows) {
             const int expected = c < 0 || r < 0 ? kNoVariation : 3 * r + c - 4;
@@ -91,8 +89,8 @@ protected:
                             y < r * 109 + 2 + ph)
                             want = RasterFromColor(ToColorRef(colourOf(VariationStep(c, r))));
                 if (dc.Row(y)[x] != want && ++wrong <= 5)
-                    ADD_FAILURE() << "pixel " << x << ", " << y << ": " << std::hex
-                                  << dc.Row(y)[x] << " instead of " << want;
+                    ADD_FAILURE() << "pixel " << x << ", " << y << ": " << std::hex << dc.Row(y)[x]
+                                  << " instead of " << want;
             }
         }
         EXPECT_EQ(wrong, 0);
@@ -117,7 +115,9 @@ TEST_F(VariationGridPaint, PortraitPicturesGiveNarrowPreviews)
 {
     DibGuard work(MakeDib(240, 320, 24, [](int, int) { return RGB(10, 120, 240); }));
     PaintVariationGrid(&dc, 401, 329, work.dib, kModeBlau, 25, progress);
-    ExpectGrid(78, 105, [](int s) { return Rgb{10, 120, std::min(240 * (100 + 25 * s) / 100, 255)}; });
+    ExpectGrid(78, 105, [](int s) {
+        return Rgb{10, 120, std::min(240 * (100 + 25 * s) / 100, 255)};
+    });
 }
 
 TEST_F(VariationGridPaint, EnlargedPreviewsAreInterpolated)

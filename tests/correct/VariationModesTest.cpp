@@ -39,9 +39,12 @@ TEST(VariationArguments, DefaultIntensityGivesTheStepTimesEight)
     EXPECT_EQ(ArgumentRow(kModeGruen, 8, 1), k);
     EXPECT_EQ(ArgumentRow(kModeBlau, 8, 2), k);
     for (int s = -4; s <= 4; ++s) {
-        EXPECT_EQ(VariationArguments(kModeRot, s, 8), (VariationCall{Op::RedGreenBlue, {8 * s, 0, 0}}));
-        EXPECT_EQ(VariationArguments(kModeGruen, s, 8), (VariationCall{Op::RedGreenBlue, {0, 8 * s, 0}}));
-        EXPECT_EQ(VariationArguments(kModeBlau, s, 8), (VariationCall{Op::RedGreenBlue, {0, 0, 8 * s}}));
+        EXPECT_EQ(VariationArguments(kModeRot, s, 8),
+                  (VariationCall{Op::RedGreenBlue, {8 * s, 0, 0}}));
+        EXPECT_EQ(VariationArguments(kModeGruen, s, 8),
+                  (VariationCall{Op::RedGreenBlue, {0, 8 * s, 0}}));
+        EXPECT_EQ(VariationArguments(kModeBlau, s, 8),
+                  (VariationCall{Op::RedGreenBlue, {0, 0, 8 * s}}));
         EXPECT_EQ(VariationArguments(kModeHelligkeit, s, 8).Operator, Op::Helligkeit);
         EXPECT_EQ(VariationArguments(kModeKontrast, s, 8).Operator, Op::Kontrast);
         EXPECT_EQ(VariationArguments(kModeSaettigung, s, 8).Operator, Op::Saettigung);
@@ -52,7 +55,8 @@ TEST(VariationArguments, LuminanceModesAtDefaultIntensity)
 {
     EXPECT_EQ(ArgumentRow(kModeGlanzlicht, 8, 0),
               (std::vector{255, 245, 235, 225, 215, 204, 194, 184, 174}));
-    EXPECT_EQ(ArgumentRow(kModeMitte, 8, 1), (std::vector{88, 98, 108, 118, 128, 138, 148, 158, 168}));
+    EXPECT_EQ(ArgumentRow(kModeMitte, 8, 1),
+              (std::vector{88, 98, 108, 118, 128, 138, 148, 158, 168}));
     EXPECT_EQ(ArgumentRow(kModeSchatten, 8, 2), (std::vector{0, 10, 20, 30, 40, 51, 61, 71, 81}));
     for (int s = -4; s <= 4; ++s) {
         const VariationCall high = VariationArguments(kModeGlanzlicht, s, 8);
@@ -92,11 +96,14 @@ TEST(VariationArguments, FullIntensityReachesTheEndsOfEveryRange)
     EXPECT_EQ(Exponents(25).front(), 0.1);
     EXPECT_EQ(Exponents(25).back(), 9.0);
     EXPECT_EQ(Exponents(25)[5], 3.0);
-    EXPECT_EQ(VariationArguments(kModeGlanzlicht, 4, 25), (VariationCall{Op::HighMidShadow, {0, 128, 0}}));
-    EXPECT_EQ(VariationArguments(kModeSchatten, 4, 25), (VariationCall{Op::HighMidShadow, {255, 128, 255}}));
+    EXPECT_EQ(VariationArguments(kModeGlanzlicht, 4, 25),
+              (VariationCall{Op::HighMidShadow, {0, 128, 0}}));
+    EXPECT_EQ(VariationArguments(kModeSchatten, 4, 25),
+              (VariationCall{Op::HighMidShadow, {255, 128, 255}}));
     EXPECT_EQ(VariationArguments(kModeMitte, -4, 25).Args[1], 1);
     EXPECT_EQ(VariationArguments(kModeMitte, 4, 25).Args[1], 255);
-    EXPECT_EQ(ArgumentRow(kModeMitte, 25, 1), (std::vector{1, 33, 65, 97, 128, 159, 191, 223, 255}));
+    EXPECT_EQ(ArgumentRow(kModeMitte, 25, 1),
+              (std::vector{1, 33, 65, 97, 128, 159, 191, 223, 255}));
 }
 
 TEST(VariationArguments, IntensityIsClampedBeforeItReachesAnOperator)
@@ -195,9 +202,12 @@ TEST(CorrectionModeNames, ParsesCaptionsAndAsciiNamesInAnyCase)
     for (int i = 0; i < kCorrectionModeCount; ++i)
         EXPECT_EQ(ParseCorrectionMode(std::string(kCorrectionModeCaptions[std::size_t(i)])), i);
     const std::pair<const char*, int> names[] = {
-        {"helligkeit", 0}, {"KONTRAST", 1},   {"saettigung", 2},         {"S\u00c4TTIGUNG", 2},
-        {"gamma", 3},      {"gamma korrektur", 3}, {"GLANZLICHT", 4}, {"mitte", 5},
-        {"Schatten", 6},   {"rot", 7},        {"gruen", 8},              {"GR\u00dcN", 8},
+        {"helligkeit", 0}, {"KONTRAST", 1},
+        {"saettigung", 2}, {"S\u00c4TTIGUNG", 2},
+        {"gamma", 3},      {"gamma korrektur", 3},
+        {"GLANZLICHT", 4}, {"mitte", 5},
+        {"Schatten", 6},   {"rot", 7},
+        {"gruen", 8},      {"GR\u00dcN", 8},
         {"gr\u00fcn", 8},  {"Blau", 9},
     };
     for (const auto& [name, mode] : names)
