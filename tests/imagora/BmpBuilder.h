@@ -19,9 +19,9 @@ struct BmpSpec {
     std::uint16_t bits = 24;
     std::uint32_t compression = BI_RGB;
     std::uint32_t clrUsed = 0;
-    std::vector<std::uint32_t> masks;  // in the header from 52 bytes on, else after it
-    std::vector<RGBQUAD> table;        // written as RGBTRIPLEs for a 12-byte header
-    Bytes pixels;                      // the pixel data as stored in the file
+    std::vector<std::uint32_t> masks;        // in the header from 52 bytes on, else after it
+    std::vector<RGBQUAD> table;              // written as RGBTRIPLEs for a 12-byte header
+    Bytes pixels;                            // the pixel data as stored in the file
     std::optional<std::uint32_t> dataOffset; // default: where the pixels start
 };
 

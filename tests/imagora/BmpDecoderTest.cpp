@@ -30,8 +30,7 @@ Bytes PackRow(const std::vector<int>& indices, int bits)
 
 // The file rows of a picture given by value(x, y), y from the top, in the
 // order the file stores them.
-template <typename RowOf>
-Bytes FileRows(int height, bool topDown, RowOf rowOf)
+template <typename RowOf> Bytes FileRows(int height, bool topDown, RowOf rowOf)
 {
     std::vector<Bytes> rows;
     for (int n = 0; n < height; ++n)
@@ -39,7 +38,10 @@ Bytes FileRows(int height, bool topDown, RowOf rowOf)
     return PaddedRows(rows);
 }
 
-Bytes Bgr(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return {b, g, r}; }
+Bytes Bgr(std::uint8_t r, std::uint8_t g, std::uint8_t b)
+{
+    return {b, g, r};
+}
 
 void ExpectPixels(const TDibRecord& d, int width, int height,
                   const std::function<std::uint32_t(int, int)>& expected)
@@ -193,6 +195,7 @@ struct BitFieldCase {
 
 TEST_F(BmpDecoder, BitFieldsInEveryHeaderGeneration)
 {
+    // clang-format off
     const BitFieldCase cases[] = {
         {"5-6-5 after a 40-byte header", 40, BI_BITFIELDS, 16, {0xF800, 0x07E0, 0x001F},
          (31u << 11) | (32u << 5) | 1u, RGB(255, 130, 8)},
@@ -209,6 +212,7 @@ TEST_F(BmpDecoder, BitFieldsInEveryHeaderGeneration)
         {"a channel without bits is black", 40, BI_BITFIELDS, 16, {0x7C00, 0, 0x001F},
          (31u << 10) | 31u, RGB(255, 0, 255)},
     };
+    // clang-format on
     for (const BitFieldCase& c : cases) {
         SCOPED_TRACE(c.name);
         BmpSpec s;
@@ -246,7 +250,7 @@ TEST_F(BmpDecoder, Os2CoreHeaderWithColourTriples)
     s.height = 2;
     s.bits = 8;
     s.table = {TableColour(0), TableColour(1), TableColour(2)}; // the rest of 256 missing
-    s.pixels = PaddedRows({{2, 1, 0}, {0, 1, 2}});               // bottom row first
+    s.pixels = PaddedRows({{2, 1, 0}, {0, 1, 2}});              // bottom row first
     DibGuard d(Decode(MakeBmp(s)));
     ExpectPixels(d.dib, 3, 2, [](int x, int y) { return std::uint32_t(y == 0 ? x : 2 - x); });
     EXPECT_EQ(d->Info->bmiColors[2].rgbBlue, TableColour(2).rgbBlue);
@@ -345,10 +349,10 @@ TEST_F(BmpDecoder, Rle4AlternatesNibblesAndClipsAtTheRightEdge)
 TEST_F(BmpDecoder, RleRunsOffTheEdgesAreClippedNotWrapped)
 {
     const Bytes stream = {
-        0xFF, 0x03,             // 255 pixels into a 4-pixel row
-        0x00, 0x00,             //
-        0x01, 0x04,             //
-        0x00, 0xC8,             // a literal of 200 from x = 1, far past the edge
+        0xFF, 0x03, // 255 pixels into a 4-pixel row
+        0x00, 0x00, //
+        0x01, 0x04, //
+        0x00, 0xC8, // a literal of 200 from x = 1, far past the edge
     };
     Bytes full = stream;
     full.insert(full.end(), 200, 0x06);

@@ -93,7 +93,10 @@ TEST_F(BmpFiles, DecodeLikeTheirReferences)
     }
 }
 
-bool HaveImageMagick() { return std::system("command -v convert >/dev/null 2>&1") == 0; }
+bool HaveImageMagick()
+{
+    return std::system("command -v convert >/dev/null 2>&1") == 0;
+}
 
 // ImageMagick's reading of a file, as a 24-bit picture.
 TDibRecord ReadWithImageMagick(const std::string& path)
@@ -194,8 +197,8 @@ TEST_F(BmpFiles, AgreeWithImageMagick)
         s.bits = 4;
         s.compression = BI_RLE4;
         s.table.assign(table.begin(), table.begin() + 16);
-        s.pixels = {0x05, 0x12, 0x00, 0x03, 0x34, 0x50, 0x00, 0x00, 0x00, 0x05,
-                    0x67, 0x89, 0xA0, 0x00, 0x03, 0xBC, 0x00, 0x01};
+        s.pixels = {0x05, 0x12, 0x00, 0x03, 0x34, 0x50, 0x00, 0x00, 0x00,
+                    0x05, 0x67, 0x89, 0xA0, 0x00, 0x03, 0xBC, 0x00, 0x01};
         cases.push_back({"rle4", s});
     }
 

@@ -40,8 +40,7 @@ BmpSpec Good8()
     return s;
 }
 
-template <typename Change>
-Bytes Broken(BmpSpec s, Change change)
+template <typename Change> Bytes Broken(BmpSpec s, Change change)
 {
     change(s);
     return MakeBmp(s);
@@ -69,7 +68,8 @@ TEST_F(BmpMalformed, EveryNamedFaultYieldsNoPixels)
     } corpus[] = {
         {"empty file", {}},
         {"truncated file header", Bytes{'B', 'M', 0, 0, 0, 0, 0}},
-        {"truncated info header", [] {
+        {"truncated info header",
+         [] {
              Bytes f = MakeBmp(Good24());
              f.resize(30);
              return f;
@@ -77,7 +77,8 @@ TEST_F(BmpMalformed, EveryNamedFaultYieldsNoPixels)
         {"header size below the smallest", Patched(MakeBmp(Good24()), kInfo, 8)},
         {"header size between OS/2 1.x and 2.x", Patched(MakeBmp(Good24()), kInfo, 14)},
         {"header size past the end of the file", Patched(MakeBmp(Good24()), kInfo, 100000)},
-        {"wrong signature", [] {
+        {"wrong signature",
+         [] {
              Bytes f = MakeBmp(Good24());
              f[1] = 'A';
              return f;
@@ -89,21 +90,25 @@ TEST_F(BmpMalformed, EveryNamedFaultYieldsNoPixels)
         {"width past the data", Broken(Good24(), [](BmpSpec& s) { s.width = 1000; })},
         {"height past the data", Broken(Good24(), [](BmpSpec& s) { s.height = 4; })},
         {"last pixel byte missing", Broken(Good24(), [](BmpSpec& s) { s.pixels.pop_back(); })},
-        {"huge dimensions", Broken(Good24(), [](BmpSpec& s) {
-             s.width = INT32_MAX;
-             s.height = INT32_MAX;
-         })},
-        {"huge top-down dimensions", Broken(Good8(), [](BmpSpec& s) {
-             s.width = 1 << 30;
-             s.height = -(1 << 30);
-         })},
-        {"huge RLE dimensions", Broken(Good8(), [](BmpSpec& s) {
-             s.compression = BI_RLE8;
-             s.width = 1 << 20;
-             s.height = 1 << 20;
-             s.pixels = {0x00, 0x01};
-         })},
-        {"colour table past the end", [] {
+        {"huge dimensions", Broken(Good24(),
+                                   [](BmpSpec& s) {
+                                       s.width = INT32_MAX;
+                                       s.height = INT32_MAX;
+                                   })},
+        {"huge top-down dimensions", Broken(Good8(),
+                                            [](BmpSpec& s) {
+                                                s.width = 1 << 30;
+                                                s.height = -(1 << 30);
+                                            })},
+        {"huge RLE dimensions", Broken(Good8(),
+                                       [](BmpSpec& s) {
+                                           s.compression = BI_RLE8;
+                                           s.width = 1 << 20;
+                                           s.height = 1 << 20;
+                                           s.pixels = {0x00, 0x01};
+                                       })},
+        {"colour table past the end",
+         [] {
              Bytes f = MakeBmp(Good8());
              f.resize(14 + 40 + 100);
              return f;
@@ -116,11 +121,13 @@ TEST_F(BmpMalformed, EveryNamedFaultYieldsNoPixels)
         {"bit count 2", Broken(Good8(), [](BmpSpec& s) { s.bits = 2; })},
         {"bit count 0", Broken(Good8(), [](BmpSpec& s) { s.bits = 0; })},
         {"bit count 64", Broken(Good24(), [](BmpSpec& s) { s.bits = 64; })},
-        {"bit fields at 8 bits", Broken(Good8(), [](BmpSpec& s) {
-             s.compression = BI_BITFIELDS;
-             s.masks = {0xE0, 0x1C, 0x03};
-         })},
-        {"bit-field masks past the end", [] {
+        {"bit fields at 8 bits", Broken(Good8(),
+                                        [](BmpSpec& s) {
+                                            s.compression = BI_BITFIELDS;
+                                            s.masks = {0xE0, 0x1C, 0x03};
+                                        })},
+        {"bit-field masks past the end",
+         [] {
              BmpSpec s;
              s.bits = 16;
              s.compression = BI_BITFIELDS;
@@ -128,24 +135,28 @@ TEST_F(BmpMalformed, EveryNamedFaultYieldsNoPixels)
              f.resize(14 + 40 + 6);
              return f;
          }()},
-        {"RLE8 at 4 bits", Broken(Good8(), [](BmpSpec& s) {
-             s.compression = BI_RLE8;
-             s.bits = 4;
-         })},
+        {"RLE8 at 4 bits", Broken(Good8(),
+                                  [](BmpSpec& s) {
+                                      s.compression = BI_RLE8;
+                                      s.bits = 4;
+                                  })},
         {"RLE4 at 8 bits", Broken(Good8(), [](BmpSpec& s) { s.compression = BI_RLE4; })},
-        {"top-down RLE", Broken(Good8(), [](BmpSpec& s) {
-             s.compression = BI_RLE8;
-             s.height = -2;
-         })},
-        {"OS/2 Huffman coding", Broken(Good24(), [](BmpSpec& s) {
-             s.headerBytes = 64;
-             s.bits = 1;
-             s.compression = 3;
-         })},
-        {"OS/2 RLE24", Broken(Good24(), [](BmpSpec& s) {
-             s.headerBytes = 64;
-             s.compression = 4;
-         })},
+        {"top-down RLE", Broken(Good8(),
+                                [](BmpSpec& s) {
+                                    s.compression = BI_RLE8;
+                                    s.height = -2;
+                                })},
+        {"OS/2 Huffman coding", Broken(Good24(),
+                                       [](BmpSpec& s) {
+                                           s.headerBytes = 64;
+                                           s.bits = 1;
+                                           s.compression = 3;
+                                       })},
+        {"OS/2 RLE24", Broken(Good24(),
+                              [](BmpSpec& s) {
+                                  s.headerBytes = 64;
+                                  s.compression = 4;
+                              })},
     };
     for (const auto& c : corpus)
         EXPECT_FALSE(Decodes(c.file)) << c.fault;

@@ -46,7 +46,10 @@ Bytes ReadBytes(const std::string& path)
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+void WriteText(const std::string& path, const std::string& text)
+{
+    std::ofstream(path) << text;
+}
 
 TDibRecord Open(const std::string& path)
 {
@@ -115,7 +118,8 @@ int LargestError(const TDibRecord& a, const TDibRecord& b)
         for (int x = 0; x < DibWidth(a); ++x) {
             const COLORREF p = ColourAt(a, x, y), q = ColourAt(b, x, y);
             for (int shift : {0, 8, 16})
-                worst = std::max(worst, std::abs(int((p >> shift) & 255) - int((q >> shift) & 255)));
+                worst =
+                    std::max(worst, std::abs(int((p >> shift) & 255) - int((q >> shift) & 255)));
         }
     }
     return worst;
@@ -247,8 +251,8 @@ TEST_F(DibWriter, NetpbmPicksBitmapGreyMapOrPixelMap)
         const char* magic;
         bool sameIndices;
     } cases[] = {
-        {"black and white", MakeDib(10, 3, 1, [](int x, int y) { return (x + y) % 3 == 0; }),
-         "P4", true},
+        {"black and white", MakeDib(10, 3, 1, [](int x, int y) { return (x + y) % 3 == 0; }), "P4",
+         true},
         {"white and black", inverted, "P4", false},
         {"grey table", MakeDib(6, 2, 8, [](int x, int y) { return std::uint32_t(x * 40 + y); }),
          "P5", true},
@@ -270,7 +274,10 @@ TEST_F(DibWriter, NetpbmPicksBitmapGreyMapOrPixelMap)
     }
 }
 
-bool HaveImageMagick() { return std::system("command -v convert >/dev/null 2>&1") == 0; }
+bool HaveImageMagick()
+{
+    return std::system("command -v convert >/dev/null 2>&1") == 0;
+}
 
 // Files that only our own decoders could read would be of little use.
 TEST_F(DibWriter, ImageMagickReadsWhatWeWrite)
@@ -383,8 +390,8 @@ TEST_F(DibWriter, ReplacingKeepsPermissionsAndSymbolicLinks)
 {
     DibGuard source(TrueColourPicture(4, 4));
     WriteText(Path("old.png"), "old");
-    fs::permissions(Path("old.png"), fs::perms::owner_read | fs::perms::owner_write |
-                                         fs::perms::group_read);
+    fs::permissions(Path("old.png"),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     ASSERT_TRUE(WriteDibFile(source.dib, Path("old.png")));
     EXPECT_EQ(ReadBytes(Path("old.png"))[1], 'P');
     EXPECT_EQ(fs::status(Path("old.png")).permissions() & fs::perms::all,

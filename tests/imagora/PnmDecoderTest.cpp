@@ -9,7 +9,10 @@ namespace {
 
 class PnmDecoder : public LeakCheckedTest {};
 
-Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Text(const std::string& s)
+{
+    return Bytes(s.begin(), s.end());
+}
 
 Bytes Concat(Bytes a, const Bytes& b)
 {
@@ -61,7 +64,8 @@ TEST_F(PnmDecoder, BinaryBitmapRowsArePaddedToBytes)
     // 10 pixels a row: two bytes, the last six bits unused (set to 1 on purpose)
     DibGuard d(Decode(Concat(Text("P4 10 2\n"), {0b10110000, 0b01111111, 0b00000000, 0b11000000})));
     ExpectBlackAndWhiteTable(d.dib);
-    EXPECT_EQ(Pixels(d.dib), (Rows{{0, 1, 0, 0, 1, 1, 1, 1, 1, 0}, {1, 1, 1, 1, 1, 1, 1, 1, 0, 0}}));
+    EXPECT_EQ(Pixels(d.dib),
+              (Rows{{0, 1, 0, 0, 1, 1, 1, 1, 1, 0}, {1, 1, 1, 1, 1, 1, 1, 1, 0, 0}}));
     EXPECT_EQ(DibRowFromTop(d.dib, 0)[1] & 0x3F, 0) << "unused bits are cleared";
 }
 
@@ -80,7 +84,8 @@ TEST_F(PnmDecoder, GreyMapsScaleTheirMaxvalToEightBitsOnAGreyTable)
         {"binary, 16-bit big-endian",
          Concat(Text("P5 3 1 65535\n"), {0x00, 0x00, 0x80, 0x00, 0xFF, 0xFF}),
          {0, 128, 255}},
-        {"binary, 16-bit maxval 1023", Concat(Text("P5 2 1 1023\n"), {0x01, 0xFF, 0x03, 0xFF}),
+        {"binary, 16-bit maxval 1023",
+         Concat(Text("P5 2 1 1023\n"), {0x01, 0xFF, 0x03, 0xFF}),
          {127, 255}},
     };
     for (const auto& c : cases) {
@@ -111,7 +116,8 @@ TEST_F(PnmDecoder, PixelMapsBecomeTrueColour)
 
 TEST_F(PnmDecoder, OnlyTheFirstImageOfAFileIsRead)
 {
-    DibGuard d(Decode(Concat(Text("P5 1 1 255\n"), Concat({9}, Concat(Text("P5 1 1 255\n"), {7})))));
+    DibGuard d(
+        Decode(Concat(Text("P5 1 1 255\n"), Concat({9}, Concat(Text("P5 1 1 255\n"), {7})))));
     EXPECT_EQ(Pixels(d.dib), (Rows{{9}}));
 }
 

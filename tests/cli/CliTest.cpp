@@ -1,0 +1,233 @@
+// Runs the built kelvora-cli on files the tests write and checks its exit
+// codes, its output and the files it writes.
+#include "TestSupport.h"
+
+#include "cli/CliOperations.h"
+#include "imagora/DibWriter.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class Cli : public LeakCheckedTest {
+protected:
+    void TearDown() override
+    {
+        fs::remove_all(dir);
+        LeakCheckedTest::TearDown();
+    }
+
+    std::string Path(const std::string& name) const { return dir + "/" + name; }
+
+    // Runs the program with stdin from /dev/null and stdout, stderr to files.
+    Outcome Run(const std::vector<std::string>& args)
+    {
+        const std::string outPath = Path(".stdout"), errPath = Path(".stderr");
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&files, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        posix_spawn_file_actions_addopen(&files, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        std::vector<std::string> all{KELVORA_CLI};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& a : all)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+
+        Outcome o;
+        pid_t pid = 0;
+        const int spawned = posix_spawn(&pid, KELVORA_CLI, &files, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&files);
+        EXPECT_EQ(spawned, 0);
+        int status = 0;
+        if (spawned == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+            o.code = WEXITSTATUS(status);
+        o.out = ReadText(outPath);
+        o.err = ReadText(errPath);
+        fs::remove(outPath);
+        fs::remove(errPath);
+        return o;
+    }
+
+    // A picture file written by the library, as a user would have it.
+    std::string Picture(const std::string& name, int width, int height, int bits)
+    {
+        DibGuard d(MakeDib(width, height, bits, [bits](int x, int y) {
+            return bits == 24 ? RGB(std::uint8_t(x * 20), std::uint8_t(y * 30), 99)
+                              : std::uint32_t((x + y) % (1 << bits));
+        }));
+        EXPECT_TRUE(WriteDibFile(d.dib, Path(name)));
+        return Path(name);
+    }
+
+    std::vector<std::string> Listing() const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::string dir = MakeTempDir();
+};
+
+bool SamePixels(const std::string& a, const std::string& b)
+{
+    DibGuard x, y;
+    OpenDib(&x.dib, a.c_str(), 0, nullptr);
+    OpenDib(&y.dib, b.c_str(), 0, nullptr);
+    if (!x->Bits || !y->Bits || DibWidth(x.dib) != DibWidth(y.dib) ||
+        DibHeight(x.dib) != DibHeight(y.dib) || DibBitCount(x.dib) != DibBitCount(y.dib))
+        return false;
+    for (int row = 0; row < DibHeight(x.dib); ++row)
+        for (int col = 0; col < DibWidth(x.dib); ++col)
+            if (getpixel(x.dib, col, row) != getpixel(y.dib, col, row))
+                return false;
+    return true;
+}
+
+TEST_F(Cli, InfoPrintsSizeDepthAndColours)
+{
+    const Outcome palette = Run({Picture("a.bmp", 7, 5, 8), "--info"});
+    EXPECT_EQ(palette.code, 0);
+    EXPECT_EQ(palette.out, "Breite: 7\nHöhe: 5\nBits pro Pixel: 8\nFarben: 256\n");
+    EXPECT_EQ(palette.err, "");
+
+    const Outcome trueColour = Run({Picture("b.png", 3, 2, 24), "--info"});
+    EXPECT_EQ(trueColour.code, 0);
+    EXPECT_EQ(trueColour.out, "Breite: 3\nHöhe: 2\nBits pro Pixel: 24\nFarben: 16777216\n");
+}
+
+TEST_F(Cli, OperationsRunInTheirOrderAndEverySaveTakesItsExtension)
+{
+    const std::string in = Picture("in.bmp", 9, 4, 4);
+    const Outcome o = Run(
+        {in, "--info", "-o", Path("a.png"), "-o", Path("b.pnm"), "-o", Path("c.tif"), "--info"});
+    EXPECT_EQ(o.code, 0) << o.err;
+    const std::string info = "Breite: 9\nHöhe: 4\nBits pro Pixel: 4\nFarben: 16\n";
+    EXPECT_EQ(o.out, info + info);
+    EXPECT_EQ(o.err, "") << "no progress bar and no chatter when stderr is no terminal";
+    EXPECT_EQ(ReadText(Path("a.png")).substr(1, 3), "PNG");
+    EXPECT_EQ(ReadText(Path("b.pnm")).substr(0, 2), "P5") << "16 greys: a grey map";
+    EXPECT_EQ(ReadText(Path("c.tif")).substr(0, 2), "II");
+    EXPECT_TRUE(SamePixels(in, Path("a.png")));
+    EXPECT_TRUE(SamePixels(in, Path("c.tif")));
+}
+
+TEST_F(Cli, QualityHoldsForEverySaveWhereverItStands)
+{
+    const std::string in = Picture("in.png", 64, 48, 24);
+    ASSERT_EQ(Run({in, "-o", Path("low.jpg"), "--quality", "10"}).code, 0);
+    ASSERT_EQ(Run({in, "--quality", "95", "-o", Path("high.jpg")}).code, 0);
+    ASSERT_EQ(Run({in, "-o", Path("default.jpg")}).code, 0);
+    ASSERT_EQ(Run({in, "--quality", "90", "-o", Path("ninety.jpg")}).code, 0);
+    EXPECT_LT(ReadText(Path("low.jpg")).size(), ReadText(Path("high.jpg")).size());
+    EXPECT_EQ(ReadText(Path("default.jpg")), ReadText(Path("ninety.jpg")));
+}
+
+TEST_F(Cli, BadArgumentsExitWithTwoAndSayWhy)
+{
+    const std::string in = Picture("in.bmp", 2, 2, 24);
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {"unknown operation", {in, "--sharpen"}, "Unbekannte Operation „--sharpen“"},
+        {"save without a file", {in, "-o"}, "-o braucht ein Argument: DATEI"},
+        {"quality 0", {in, "--quality", "0", "-o", Path("x.jpg")}, "von 1 bis 100"},
+        {"quality 101", {in, "--quality", "101", "-o", Path("x.jpg")}, "von 1 bis 100"},
+        {"quality in words", {in, "--quality", "high", "-o", Path("x.jpg")}, "nicht „high“"},
+        {"quality with a tail", {in, "--quality", "50%", "-o", Path("x.jpg")}, "nicht „50%“"},
+        {"nothing to do", {in}, "Keine Operation angegeben"},
+        {"only settings", {in, "--quality", "50"}, "Keine Operation angegeben"},
+        {"operation before the input", {"--info", in}, "Zuerst die Eingabedatei"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Outcome o = Run(c.args);
+        EXPECT_EQ(o.code, 2);
+        EXPECT_EQ(o.out, "");
+        EXPECT_EQ(o.err.rfind("kelvora-cli: ", 0), 0u) << o.err;
+        EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+        EXPECT_EQ(Listing(), std::vector<std::string>{"in.bmp"}) << "nothing written";
+    }
+    const Outcome bare = Run({});
+    EXPECT_EQ(bare.code, 2);
+    EXPECT_NE(bare.err.find("Aufruf: kelvora-cli"), std::string::npos);
+}
+
+TEST_F(Cli, UnreadableInputExitsWithOne)
+{
+    std::ofstream(Path("notes.bmp")) << "not a picture";
+    const Outcome missing = Run({Path("missing.png"), "-o", Path("out.png")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("„" + Path("missing.png") + "“ wurde nicht gefunden"),
+              std::string::npos)
+        << missing.err;
+    const Outcome garbage = Run({Path("notes.bmp"), "--info"});
+    EXPECT_EQ(garbage.code, 1);
+    EXPECT_EQ(garbage.out, "");
+    EXPECT_NE(garbage.err.find("ist kein lesbares Bild"), std::string::npos) << garbage.err;
+    EXPECT_FALSE(fs::exists(Path("out.png")));
+}
+
+TEST_F(Cli, FailedSaveExitsWithOneStopsAndKeepsTheTarget)
+{
+    const std::string in = Picture("in.bmp", 2, 2, 24);
+    fs::create_directory(Path("taken.png"));
+    const Outcome folder = Run({in, "-o", Path("taken.png"), "--info"});
+    EXPECT_EQ(folder.code, 1);
+    EXPECT_NE(folder.err.find("konnte nicht geschrieben werden"), std::string::npos) << folder.err;
+    EXPECT_EQ(folder.out, "") << "steps after a failed one do not run";
+    EXPECT_TRUE(fs::is_directory(Path("taken.png")));
+
+    const Outcome format = Run({in, "-o", Path("out.gif")});
+    EXPECT_EQ(format.code, 1);
+    EXPECT_NE(format.err.find("Dateiendung"), std::string::npos) << format.err;
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"in.bmp", "taken.png"}));
+}
+
+TEST_F(Cli, HelpDescribesEveryOperationAndTheFormats)
+{
+    const Outcome o = Run({"--help"});
+    EXPECT_EQ(o.code, 0);
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(o.out.rfind("Aufruf: kelvora-cli EINGABE [Operationen] -o AUSGABE\n", 0), 0u);
+    for (const CliOperation& op : CliOperations()) {
+        EXPECT_NE(o.out.find(std::string(op.name) + " " + op.argument), std::string::npos)
+            << op.name;
+        EXPECT_NE(o.out.find(op.help), std::string::npos) << op.name;
+    }
+    for (const char* format : {"Windows-Bitmap", "PNG-Bild", "WebP-Bild", "Portable Anymap"})
+        EXPECT_NE(o.out.find(format), std::string::npos) << format;
+    EXPECT_EQ(Run({Path("whatever.bmp"), "-o", "-h"}).code, 0) << "help wins wherever it stands";
+}
+
+} // namespace
