@@ -1,0 +1,90 @@
+#include "MainWindowFixture.h"
+
+#include "correct/CorrectionModes.h"
+#include "toolkit/PaintBox.h"
+#include "toolkit/RadioGroup.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+
+namespace {
+
+class OptimizePage : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        form->PageControl2->setCurrentIndex(3);
+        ShowWindow();
+        form->PaintBox1->setFixedSize(401, 329);
+        QApplication::processEvents();
+        // a mid-grey working image, so a brightness step shows in every channel
+        TDibRecord grey = MakeDib(320, 240, 24, [](int, int) { return 0x646464u; });
+        form->ReplaceWork(grey);
+        form->MakeCopyForUndo();
+    }
+    std::uint32_t WorkPixel() { return getpixel(form->WorkDib, 10, 10); }
+    QRgb GridPixel(int x, int y) { return form->PaintBox1->CanvasImage().pixel(x, y); }
+};
+
+TEST_F(OptimizePage, ControlsStartWithBrightnessAndEight)
+{
+    EXPECT_EQ(form->KModeBox->Count(), 10);
+    EXPECT_EQ(form->KModeBox->ItemIndex(), 0);
+    EXPECT_EQ(form->KModeBox->title(), QStringLiteral("Korrekturmodus"));
+    EXPECT_EQ(form->IntensEd->value(), 8);
+    EXPECT_EQ(form->IntensEd->minimum(), 1);
+    EXPECT_EQ(form->IntensEd->maximum(), 25);
+    EXPECT_EQ(form->IntensEd->singleStep(), 2);
+    EXPECT_EQ(form->UndoBtn2->text(), QStringLiteral("Rückgängig"));
+}
+
+TEST_F(OptimizePage, AClickAppliesItsCellsStrengthAndCanBeUndone)
+{
+    form->PaintBox1MouseDown(300, 250); // bottom right: +4 steps of 8
+    EXPECT_EQ(WorkPixel(), 0x848484u) << "100 + 32 in every channel";
+    EXPECT_EQ(getpixel(form->UndoDib, 10, 10), 0x646464u) << "undo holds the picture before";
+    form->PaintBox1MouseDown(10, 10); // top left: -32
+    EXPECT_EQ(WorkPixel(), 0x646464u);
+    EXPECT_EQ(getpixel(form->UndoDib, 10, 10), 0x848484u) << "every click replaces the undo copy";
+    form->UndoBtn2->click();
+    EXPECT_EQ(WorkPixel(), 0x848484u);
+}
+
+TEST_F(OptimizePage, MarginsAndTheLastColumnOfABoxDoNothing)
+{
+    setpixel(form->UndoDib, 0, 0, 0x010203);
+    for (auto [x, y] : {std::pair{1, 50}, std::pair{130, 50}, std::pair{133, 50},
+                        std::pair{50, 106}, std::pair{50, 108}, std::pair{397, 330}}) {
+        form->PaintBox1MouseDown(x, y);
+        EXPECT_EQ(WorkPixel(), 0x646464u) << x << "," << y;
+    }
+    EXPECT_EQ(getpixel(form->UndoDib, 0, 0), 0x010203u) << "the undo copy stayed";
+    form->PaintBox1MouseDown(129, 105); // the last pixel inside the first box
+    EXPECT_EQ(WorkPixel(), 0x444444u);
+}
+
+TEST_F(OptimizePage, TheGridShowsTheNineStrengthsAtTheirCells)
+{
+    form->PaintBox1->Repaint();
+    EXPECT_EQ(GridPixel(2, 2), qRgb(0x44, 0x44, 0x44)) << "-32 at the top left";
+    EXPECT_EQ(GridPixel(135 + 10, 111 + 10), qRgb(0x64, 0x64, 0x64)) << "unchanged centre";
+    EXPECT_EQ(GridPixel(268 + 128, 220 + 95), qRgb(0x84, 0x84, 0x84)) << "+32, last pixel";
+    EXPECT_EQ(GridPixel(1, 1), form->PaintBox1->EraseColor().rgb()) << "margin untouched";
+    EXPECT_EQ(GridPixel(2, 98), form->PaintBox1->EraseColor().rgb()) << "below the 129 x 96 preview";
+}
+
+TEST_F(OptimizePage, ModeAndIntensityRebuildTheGridAtOnce)
+{
+    form->PaintBox1->Repaint();
+    form->IntensEd->setValue(25);
+    EXPECT_EQ(GridPixel(2, 2), qRgb(0, 0, 0)) << "-100: black";
+    form->KModeBox->SetItemIndex(kModeRot);
+    form->KModeBoxClick();
+    EXPECT_EQ(GridPixel(268 + 5, 220 + 5), qRgb(200, 100, 100)) << "red doubled";
+    EXPECT_EQ(GridPixel(2, 2), qRgb(0, 100, 100)) << "red removed";
+}
+
+} // namespace
