@@ -22,7 +22,7 @@ struct TiffSource {
     const std::uint8_t* data;
     std::uint64_t size;
     std::uint64_t pos;
-    bool failed; // libtiff reported an error
+    bool failed; // libtiff reported an error or a truncated directory
 };
 
 TiffSource& SourceOf(thandle_t h)
@@ -81,8 +81,14 @@ int OnError(TIFF*, void* user, const char*, const char*, va_list)
     return 1;
 }
 
-int OnWarning(TIFF*, void*, const char*, const char*, va_list)
+// Warnings are silent, but libtiff's "IO error during reading of <tag>; tag
+// ignored" means the file ends inside its directory: the picture read on
+// without the tag (a palette file without its colour map reads as grey) would
+// not be the file's picture.
+int OnWarning(TIFF*, void* user, const char*, const char* format, va_list)
 {
+    if (format && std::strstr(format, "IO error"))
+        static_cast<TiffSource*>(user)->failed = true;
     return 1;
 }
 
@@ -232,6 +238,13 @@ bool ReadRgba(TIFF* tif, const Layout& l, TDibRecord* out)
     rgba.img.orientation = ORIENTATION_TOPLEFT;
     rgba.img.req_orientation = ORIENTATION_TOPLEFT;
 
+    // The raster's colours come premultiplied by their alpha (over white
+    // adds 255 - a), except grey with unassociated alpha, which libtiff
+    // passes on as stored.
+    const bool straight = grey && rgba.img.alpha == EXTRASAMPLE_UNASSALPHA;
+    const auto over = [straight](unsigned c, unsigned a) {
+        return straight ? OverWhite(c, a) : std::uint8_t(std::min(c + 255 - a, 255u));
+    };
     std::vector<std::uint32_t> raster(std::size_t(l.width) * band);
     for (std::uint32_t top = 0; top < l.height; top += band) {
         const std::uint32_t rows = std::min(band, l.height - top);
@@ -242,18 +255,14 @@ bool ReadRgba(TIFF* tif, const Layout& l, TDibRecord* out)
         for (std::uint32_t r = 0; r < rows; ++r) {
             const std::uint32_t* p = raster.data() + std::size_t(r) * l.width;
             std::uint8_t* d = DibRowFromTop(*out, int(top + r));
-            // The raster's alpha is premultiplied: over white adds 255 - a.
             for (int x = 0; x < width; ++x, ++p) {
-                const unsigned back = 255 - TIFFGetA(*p);
-                const auto over = [back](unsigned c) {
-                    return std::uint8_t(std::min(c + back, 255u));
-                };
+                const unsigned a = TIFFGetA(*p);
                 if (grey) {
-                    *d++ = over(TIFFGetR(*p));
+                    *d++ = over(TIFFGetR(*p), a);
                 } else {
-                    *d++ = over(TIFFGetB(*p));
-                    *d++ = over(TIFFGetG(*p));
-                    *d++ = over(TIFFGetR(*p));
+                    *d++ = over(TIFFGetB(*p), a);
+                    *d++ = over(TIFFGetG(*p), a);
+                    *d++ = over(TIFFGetR(*p), a);
                 }
             }
         }
@@ -294,7 +303,7 @@ bool DecodeTiff(const std::uint8_t* data, std::size_t size, TDibRecord* out)
         return false;
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(DibAllocationLimit()));
     TIFFOpenOptionsSetErrorHandlerExtR(options, OnError, &source);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, &source);
     TiffCloser closer{TIFFClientOpenExt("memory", "r", &source, ReadProc, WriteProc, SeekProc,
                                         CloseProc, SizeProc, MapProc, UnmapProc, options)};
     TIFFOpenOptionsFree(options);
