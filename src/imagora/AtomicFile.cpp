@@ -10,16 +10,27 @@
 
 namespace {
 
-mode_t NewFileMode(const std::string& target)
+// A new file beside the target under a name nobody else uses. It is created
+// with mode 0666 so that the user's umask applies as to any new file.
+int CreateTemporary(const std::filesystem::path& folder, const std::string& name, std::string& path)
+{
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = (folder / ("." + name + "." + std::to_string(::getpid()) + "-" +
+                          std::to_string(++counter) + ".tmp"))
+                   .string();
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// A file that is replaced keeps its permissions.
+bool TakeOverMode(int fd, const std::string& target)
 {
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0)
-        return st.st_mode & 07777;
-    // The mode a plain creat() would give. The program has one thread, so
-    // reading the mask by setting it is safe.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return ::stat(target.c_str(), &st) != 0 || ::fchmod(fd, st.st_mode & 07777) == 0;
 }
 
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
@@ -88,15 +99,13 @@ bool ReplaceFileAtomically(const std::string& path, const std::uint8_t* data, st
             target = resolved;
     }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    std::string temporary;
+    const int fd = CreateTemporary(folder, target.filename().string(), temporary);
     if (fd < 0) {
         reason = SystemErrorText(errno);
         return false;
     }
-    bool ok = ::fchmod(fd, NewFileMode(target.string())) == 0 && WriteAll(fd, data, size) &&
-              ::fsync(fd) == 0;
+    bool ok = TakeOverMode(fd, target.string()) && WriteAll(fd, data, size) && ::fsync(fd) == 0;
     int error = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;

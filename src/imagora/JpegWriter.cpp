@@ -107,6 +107,11 @@ bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrors& errors, JpegTarget& targ
 bool EncodeJpeg(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer& out,
                 std::string& reason)
 {
+    if (DibWidth(dib) > JPEG_MAX_DIMENSION || DibHeight(dib) > JPEG_MAX_DIMENSION) {
+        reason = "JPEG-Bilder sind höchstens " + std::to_string(JPEG_MAX_DIMENSION) +
+                 " Pixel breit und hoch.";
+        return false;
+    }
     ByteBuffer row(std::size_t(DibWidth(dib)) * 3);
     jpeg_compress_struct cinfo{};
     JpegErrors errors{};

@@ -11,6 +11,7 @@
 #include <set>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -401,6 +402,26 @@ TEST_F(DibWriter, ReplacingKeepsPermissionsAndSymbolicLinks)
     ASSERT_TRUE(WriteDibFile(source.dib, Path("link.png")));
     EXPECT_TRUE(fs::is_symlink(Path("link.png")));
     EXPECT_EQ(Listing(), (std::set<std::string>{"link.png", "old.png"}));
+}
+
+TEST_F(DibWriter, NewFilesFollowTheUmask)
+{
+    DibGuard source(TrueColourPicture(2, 2));
+    const mode_t saved = umask(027);
+    const bool written = WriteDibFile(source.dib, Path("new.bmp"));
+    umask(saved);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(fs::status(Path("new.bmp")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(DibWriter, PicturesTooWideForJpegAreRefusedWithTheLimit)
+{
+    DibGuard wide(TrueColourPicture(65501, 1));
+    std::string error;
+    EXPECT_FALSE(WriteDibFile(wide.dib, Path("wide.jpg"), &error));
+    EXPECT_NE(error.find("höchstens 65500 Pixel"), std::string::npos) << error;
+    EXPECT_TRUE(Listing().empty());
 }
 
 TEST_F(DibWriter, SaveFilterListsTheWrittenFormats)
