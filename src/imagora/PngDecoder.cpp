@@ -21,7 +21,7 @@ constexpr png_alloc_size_t kMaxChunkBytes = 8 << 20; // text, ICC profiles and t
 constexpr png_uint_32 kMaxAncillaryChunks = 1000;
 constexpr std::uint64_t kMaxDeflateRatio = 1032; // no deflate stream expands further
 
-// What the rows libpng delivers are, after the transformations we ask for.
+// What libpng delivers in each row, after the transformations we ask for.
 enum class RowKind { Indices, Grey, GreyAlpha, Bgr, Bgra };
 
 // Everything the decoder owns lives here, on the heap: libpng leaves by

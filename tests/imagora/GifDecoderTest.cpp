@@ -83,16 +83,22 @@ TEST_F(GifDecoder, FirstFrameOfAnAnimation)
     EXPECT_EQ(DibRgb(d.dib), (Bytes{0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0}));
 }
 
+// Red, lime, blue, yellow in a row: a global table of four entries.
+void DecodeFourColours(const TempFolder& folder, DibGuard& d, Bytes& file)
+{
+    DecodeMade("-size 4x1 xc:red -fill lime -draw 'point 1,0' -fill blue -draw 'point 2,0' "
+               "-fill yellow -draw 'point 3,0'",
+               folder, d, &file);
+    ASSERT_EQ(file[10] & 0x87, 0x81);
+}
+
 TEST_F(GifDecoder, IndicesPastTheColourTableShowEntryZero)
 {
     REQUIRE_MAGICK();
     TempFolder folder;
     DibGuard four;
     Bytes file;
-    DecodeMade("-size 4x1 xc:red -fill lime -draw 'point 1,0' -fill blue -draw 'point 2,0' "
-               "-fill yellow -draw 'point 3,0'",
-               folder, four, &file);
-    ASSERT_EQ(file[10] & 0x87, 0x81) << "a global table of four entries";
+    DecodeFourColours(folder, four, file);
     // Shrink the table to two entries; the coded pixels still name all four.
     file[10] = std::uint8_t(file[10] & ~0x07);
     file.erase(file.begin() + 13 + 6, file.begin() + 13 + 12);
@@ -103,6 +109,30 @@ TEST_F(GifDecoder, IndicesPastTheColourTableShowEntryZero)
         const std::uint32_t was = getpixel(four.dib, x, 0);
         EXPECT_EQ(getpixel(two.dib, x, 0), was < 2 ? was : 0u) << x;
     }
+}
+
+TEST_F(GifDecoder, TheFramesOwnColourTableWins)
+{
+    REQUIRE_MAGICK();
+    TempFolder folder;
+    DibGuard global;
+    Bytes file;
+    DecodeFourColours(folder, global, file);
+    // Copy the table behind the frame's descriptor and blacken the global one.
+    const Bytes table(file.begin() + 13, file.begin() + 25);
+    std::fill(file.begin() + 13, file.begin() + 25, std::uint8_t(0));
+    std::size_t i = 25;
+    while (file[i] == 0x21) { // extensions before the frame: their label, then sub-blocks
+        for (i += 2; file[i] != 0;)
+            i += file[i] + 1u;
+        ++i;
+    }
+    ASSERT_EQ(file[i], 0x2C);
+    file[i + 9] = std::uint8_t(file[i + 9] | 0x81);
+    file.insert(file.begin() + std::ptrdiff_t(i + 10), table.begin(), table.end());
+    DibGuard local;
+    ASSERT_TRUE(DecodeGif(file.data(), file.size(), &local.dib));
+    EXPECT_EQ(DibRgb(local.dib), (Bytes{255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0}));
 }
 
 TEST_F(GifDecoder, BrokenCopiesOfGoodFiles)
