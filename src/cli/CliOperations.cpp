@@ -1,5 +1,6 @@
 #include "cli/CliOperations.h"
 
+#include "correct/CorrectionModes.h"
 #include "imagora/DibWriter.h"
 #include "toolkit/MessageBox.h"
 
@@ -48,11 +49,40 @@ CliStep ParseQuality(const std::string& argument, std::string& error)
     };
 }
 
+// MODE:STEP[:INTENSITY] applies what a click on that cell of the optimize
+// page's grid applies.
+CliStep ParseCorrect(const std::string& argument, std::string& error)
+{
+    const std::size_t first = argument.find(':');
+    const std::size_t second = first == std::string::npos ? first : argument.find(':', first + 1);
+    const int mode = ParseCorrectionMode(argument.substr(0, first));
+    int step = 0, intensity = 8;
+    const bool ok =
+        mode >= 0 && first != std::string::npos &&
+        ParseInt(argument.substr(first + 1, second - first - 1), -4, 4, step) &&
+        (second == std::string::npos ||
+         ParseInt(argument.substr(second + 1), kMinIntensity, kMaxIntensity, intensity));
+    if (!ok) {
+        error = "--correct erwartet MODUS:STUFE[:INTENSITÄT] mit STUFE -4 bis 4 und INTENSITÄT 1 "
+                "bis 25, nicht „" + argument + "“.";
+        return {};
+    }
+    return [mode, step, intensity](CliSession& s) {
+        ApplyVariation(s.dib, mode, step, intensity, *s.progress);
+        return true;
+    };
+}
+
 // New operations are one line here.
 constexpr CliOperation kOperations[] = {
     {"--info", "", "gibt Breite, Höhe, Bits pro Pixel und Farbanzahl aus", false, ParseInfo},
     {"--quality", "N", "JPEG-Qualität 1 bis 100 für alle Speicherungen (Vorgabe 90)", true,
      ParseQuality},
+    {"--correct", "MODUS:STUFE[:INTENSITÄT]",
+     "korrigiert wie ein Klick ins Variationsraster (Modi: helligkeit, kontrast, saettigung, "
+     "gamma, glanzlicht, mitte, schatten, rot, gruen, blau; STUFE -4..4; INTENSITÄT 1..25, "
+     "Vorgabe 8)",
+     false, ParseCorrect},
     {"-o", "DATEI", "speichert das Bild; das Format folgt der Dateiendung", false, ParseOutput},
 };
 
