@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <functional>
 
-constexpr std::uint32_t SRCCOPY = 0x00CC0020;
-
 // SrcY counts rows upwards from the picture's bottom row, as the device's DIB
 // transfers do. Failures are reported by message box; the call always returns.
 void StretchDrawDib(HDC Dc, int DestX, int DestY, int DestWidth, int DestHeight,

@@ -14,13 +14,16 @@ HPALETTE CreatePalette(const LOGPALETTE* lp)
 
 unsigned GetNearestPaletteIndex(HPALETTE palette, COLORREF colour)
 {
-    if (!palette)
-        return 0;
+    return palette ? NearestPaletteIndex(palette->entries, colour) : 0;
+}
+
+unsigned NearestPaletteIndex(const std::vector<PALETTEENTRY>& entries, COLORREF colour)
+{
     const int r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
     unsigned best = 0;
     int bestDistance = 0x7FFFFFFF;
-    for (unsigned i = 0; i < palette->entries.size(); ++i) {
-        const PALETTEENTRY& e = palette->entries[i];
+    for (unsigned i = 0; i < entries.size(); ++i) {
+        const PALETTEENTRY& e = entries[i];
         const int dr = e.peRed - r, dg = e.peGreen - g, db = e.peBlue - b;
         const int distance = dr * dr + dg * dg + db * db;
         if (distance < bestDistance) {

@@ -10,3 +10,4 @@ HPALETTE CreatePalette(const LOGPALETTE* lp);
 // The index of the entry nearest to colour by squared RGB distance; the
 // lowest index wins a tie. 0 for a null or empty palette.
 unsigned GetNearestPaletteIndex(HPALETTE palette, COLORREF colour);
+unsigned NearestPaletteIndex(const std::vector<PALETTEENTRY>& entries, COLORREF colour);

@@ -79,21 +79,25 @@ int RasterDC::GetDeviceCaps(int index) const
 
 unsigned RasterDC::RealizePalette()
 {
+    const unsigned n = DeviceContext::RealizePalette();
+    if (RealizedPalette())
+        realizedColours_ = RealizedPalette()->entries;
+    else
+        realizedColours_.clear();
     mapCache_.clear();
-    return DeviceContext::RealizePalette();
+    return n;
 }
 
 bool RasterDC::MapsColours() const
 {
-    return bitsPerPixel_ <= 8 && RealizedPalette() && !RealizedPalette()->entries.empty();
+    return bitsPerPixel_ <= 8 && !realizedColours_.empty();
 }
 
 COLORREF RasterDC::MapColor(COLORREF colour) const
 {
     if (!MapsColours())
         return colour;
-    const PALETTEENTRY& e =
-        RealizedPalette()->entries[GetNearestPaletteIndex(RealizedPalette(), colour)];
+    const PALETTEENTRY& e = realizedColours_[NearestPaletteIndex(realizedColours_, colour)];
     return RGB(e.peRed, e.peGreen, e.peBlue);
 }
 

@@ -91,6 +91,9 @@ private:
     int technology_ = DT_RASDISPLAY;
     int dpiX_ = 96;
     int dpiY_ = 96;
+    // The colours of the palette last realised: the screen keeps showing them
+    // even after the palette object is deleted.
+    std::vector<PALETTEENTRY> realizedColours_;
     // Nearest-colour answers of the realised palette: a palette screen would
     // otherwise search the palette once per pixel drawn.
     mutable std::vector<MapSlot> mapCache_;

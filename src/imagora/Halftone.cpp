@@ -59,10 +59,33 @@ const BITMAPINFO& HalftoneTable()
 // v (0..255) quantised to 0..steps, rounding up when the remainder beats the
 // dither threshold; threshold is (2b + 1) * 255 for Bayer value b, compared
 // with remainder * 128, so a remainder of 0 never rounds up.
-inline int Dither(int v, int steps, int threshold)
+constexpr int Dither(int v, int steps, int threshold)
 {
     const int q = v * steps;
     return q / 255 + ((q % 255) * 128 > threshold ? 1 : 0);
+}
+
+// The dither answers for every Bayer value and channel value, worked out
+// once: a cube level per channel, a palette index per grey.
+struct DitherTables {
+    std::uint8_t cube[64][256];
+    std::uint8_t grey[64][256];
+};
+
+const DitherTables& Tables()
+{
+    static const DitherTables tables = [] {
+        DitherTables t{};
+        for (int b = 0; b < 64; ++b) {
+            for (int v = 0; v < 256; ++v) {
+                const int threshold = (2 * b + 1) * 255;
+                t.cube[b][v] = std::uint8_t(Dither(v, kCubeSteps, threshold));
+                t.grey[b][v] = std::uint8_t(RampIndex(Dither(v, kGreySteps, threshold)));
+            }
+        }
+        return t;
+    }();
+    return tables;
 }
 
 } // namespace
@@ -81,19 +104,19 @@ void DIBHalftoneDIBXY(TDibRecord* dst, const TDibRecord& src, int width, int hei
     for (int x = 0; x < width; ++x)
         offsets[std::size_t(x)] = int(std::int64_t(x) * srcW / width) * 3;
 
+    const DitherTables& tables = Tables();
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* in = DibRowFromTop(src, int(std::int64_t(y) * srcH / height));
         std::uint8_t* out = DibRowFromTop(*dst, y);
         const int* bayer = kBayer[y & 7];
         for (int x = 0; x < width; ++x) {
             const std::uint8_t* p = in + offsets[std::size_t(x)]; // blue, green, red
-            const int threshold = (2 * bayer[x & 7] + 1) * 255;
+            const int b = bayer[x & 7];
             if (p[0] == p[1] && p[1] == p[2]) {
-                out[x] = std::uint8_t(RampIndex(Dither(p[0], kGreySteps, threshold)));
+                out[x] = tables.grey[b][p[0]];
             } else {
-                out[x] = std::uint8_t(36 * Dither(p[2], kCubeSteps, threshold) +
-                                      6 * Dither(p[1], kCubeSteps, threshold) +
-                                      Dither(p[0], kCubeSteps, threshold));
+                const std::uint8_t* level = tables.cube[b];
+                out[x] = std::uint8_t(36 * level[p[2]] + 6 * level[p[1]] + level[p[0]]);
             }
         }
     }

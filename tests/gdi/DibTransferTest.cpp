@@ -202,10 +202,15 @@ TEST_F(DibTransfer, PaletteScreenShowsTheNearestColoursOfTheRealisedPalette)
     EXPECT_EQ(dc.Pixel(0, 0), RGB(0, 0, 0));
     EXPECT_EQ(dc.Pixel(1, 0), RGB(0, 0, 200));
 
+    // The screen keeps the realised colours when the palette object goes.
     dc.SelectPalette(nullptr, false);
-    dc.RealizePalette();
-    DeleteObject(warm);
     DeleteObject(green);
+    Draw(dc, d.dib, 0, 0, 3, 1, 0, 0, 3, 1);
+    EXPECT_EQ(dc.Pixel(1, 0), RGB(0, 0, 200));
+    dc.RealizePalette();
+    Draw(dc, d.dib, 0, 0, 3, 1, 0, 0, 3, 1);
+    EXPECT_EQ(dc.Pixel(0, 0), in[0]) << "the default palette passes colours again";
+    DeleteObject(warm);
 }
 
 TEST_F(DibTransfer, SetDIBitsToDeviceTakesOnlyTheScansHandedOver)
