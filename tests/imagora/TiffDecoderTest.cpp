@@ -45,6 +45,8 @@ TEST_F(TiffDecoder, LayoutsAndDepthsImageMagickWrites)
         {"basn6a08", "-define tiff:alpha=associated", 24, 1},
         {"basn4a08", "-define tiff:alpha=associated", 8, 1},
         {"basn0g16", "-depth 16", 8, 1}, // 16-bit grey
+        {"basn0g04-31", "-depth 4", 8, 0},
+        {"basn0g02", "-depth 2", 8, 0},
         {"basn0g08", "-define tiff:tile-geometry=16x16", 8, 0},
         {"basn3p04-31i", "-type palette -depth 4", 4, 0},
         {"basn0g01", "-compress group4", 1, 0},
