@@ -241,13 +241,4 @@ TEST_F(DibTransfer, SetDIBitsToDeviceTakesOnlyTheScansHandedOver)
     EXPECT_EQ(dc.SetDIBitsToDevice(0, 0, 2, 4, 0, 0, 0, 4, d->Bits, d->Info, 1), 0);
 }
 
-TEST_F(DibTransfer, StretchModeIsKept)
-{
-    RasterDC dc(1, 1);
-    const int initial = dc.StretchBltMode();
-    EXPECT_EQ(dc.SetStretchBltMode(COLORONCOLOR), initial);
-    EXPECT_EQ(dc.StretchBltMode(), COLORONCOLOR);
-    EXPECT_EQ(dc.SetStretchBltMode(initial), COLORONCOLOR);
-}
-
 } // namespace
