@@ -1,6 +1,6 @@
 #include "display/DrawFitted.h"
 
-#include "display/AspectFit.h"
+#include "display/FitInBox.h"
 #include "display/StretchDrawDib.h"
 
 void DrawFitted(HDC dc, int boxWidth, int boxHeight, const TDibRecord& dib)
