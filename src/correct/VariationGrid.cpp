@@ -2,6 +2,7 @@
 
 #include "correct/CorrectionModes.h"
 #include "correct/Resize.h"
+#include "display/FitInBox.h"
 #include "display/StretchDrawDib.h"
 #include "imagora/Imagora.h"
 
@@ -13,18 +14,10 @@ VariationGeometry VariationGridGeometry(int boxWidth, int boxHeight, int imageWi
     VariationGeometry g;
     g.CellWidth = boxWidth / 3;
     g.CellHeight = boxHeight / 3;
-    if (imageWidth <= 0 || imageHeight <= 0)
-        return g; // no picture, no preview
-    // 64-bit products: a picture may be far taller than 32 bits allow times a cell.
-    const std::int64_t pw = g.CellWidth - 2 * kVariationMargin;
-    const std::int64_t ph = g.CellHeight - 2 * kVariationMargin;
-    if (std::int64_t(imageHeight) * pw / imageWidth > ph) {
-        g.PreviewWidth = int(imageWidth * ph / imageHeight);
-        g.PreviewHeight = int(ph);
-    } else {
-        g.PreviewWidth = int(pw);
-        g.PreviewHeight = int(imageHeight * pw / imageWidth);
-    }
+    const FittedSize fit = AspectFit(g.CellWidth - 2 * kVariationMargin,
+                                     g.CellHeight - 2 * kVariationMargin, imageWidth, imageHeight);
+    g.PreviewWidth = fit.width;
+    g.PreviewHeight = fit.height;
     return g;
 }
 
