@@ -44,15 +44,17 @@ bool DibSource::Open(const BITMAPINFO* info, const void* bits, std::int64_t star
     endScan_ = std::clamp<std::int64_t>(startScan + std::max<std::int64_t>(numScans, 0), firstScan_,
                                         height_);
 
-    table_.fill(0u);
-    if (bitCount_ <= 8) {
-        const int full = 1 << bitCount_;
-        const int used = h.biClrUsed > 0 && int(h.biClrUsed) < full ? int(h.biClrUsed) : full;
-        for (int i = 0; i < used; ++i) {
-            const RGBQUAD& q = info->bmiColors[i];
-            table_[i] = Raster(q.rgbRed, q.rgbGreen, q.rgbBlue);
-        }
+    // True colour needs no table; the row scalers open a DIB per row.
+    if (bitCount_ > 8)
+        return true;
+    const int full = 1 << bitCount_;
+    const int used = h.biClrUsed > 0 && int(h.biClrUsed) < full ? int(h.biClrUsed) : full;
+    for (int i = 0; i < used; ++i) {
+        const RGBQUAD& q = info->bmiColors[i];
+        table_[std::size_t(i)] = Raster(q.rgbRed, q.rgbGreen, q.rgbBlue);
     }
+    // Indices past the table show black.
+    std::fill(table_.begin() + used, table_.begin() + full, 0u);
     return true;
 }
 

@@ -42,5 +42,5 @@ private:
     int width_ = 0;
     int height_ = 0;
     int bitCount_ = 0;
-    std::array<std::uint32_t, 256> table_{}; // colour table as raster values; black past its end
+    std::array<std::uint32_t, 256> table_; // colour table as raster values; black past its end
 };
