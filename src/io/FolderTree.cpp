@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileIconProvider>
+#include <QHeaderView>
 #include <QStorageInfo>
 
 namespace {
@@ -25,6 +26,9 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent)
 {
     setModel(&model_);
     setHeaderHidden(true);
+    // deep folders scroll sideways instead of being cut short
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     QStandardItem* root = model_.invisibleRootItem();
     AddFolderItem(root, QStringLiteral("/"), QStringLiteral("/"));
