@@ -32,13 +32,13 @@ TAboutBox::TAboutBox(QWidget* owner) : QDialog(owner)
     auto* title = new QLabel(QStringLiteral("Garantiert ein Original Norvane Programm"), this);
     title->setFont(DesignFont(QStringLiteral("MS Sans Serif"), 12, true));
     text->addWidget(title);
-    CopyrightLabel =
-        new QLabel(QStringLiteral("Kelvora 1.0 \u00A9 XXXX Norvane. Alle Rechte vorbehalten."), this);
+    CopyrightLabel = new QLabel(
+        QStringLiteral("Kelvora 1.0 \u00A9 XXXX Norvane. Alle Rechte vorbehalten."), this);
     text->addWidget(CopyrightLabel);
     text->addSpacing(12);
-    for (const char* line : {"Norvane Software", "Fotos optimieren - einfach, schnell und genau.",
-                             "Fragen und Anregungen nehmen wir gern entgegen:",
-                             "Besuchen Sie uns im Internet."})
+    for (const char* line :
+         {"Norvane Software", "Fotos optimieren - einfach, schnell und genau.",
+          "Fragen und Anregungen nehmen wir gern entgegen:", "Besuchen Sie uns im Internet."})
         text->addWidget(new QLabel(QString::fromUtf8(line), this));
     text->addStretch(1);
     BitBtnXP1 = new QPushButton(QString::fromUtf8(kProductWebAddress), this);
@@ -59,4 +59,7 @@ void TAboutBox::FormCreate()
     CopyrightLabel->setText(InsertYear(CopyrightLabel->text(), QDate::currentDate().year()));
 }
 
-void TAboutBox::BitBtnXP1Click() { ShellOpen(kProductWebAddress); }
+void TAboutBox::BitBtnXP1Click()
+{
+    ShellOpen(kProductWebAddress);
+}

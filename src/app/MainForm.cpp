@@ -103,7 +103,10 @@ void TMainForm::SetProStatus(int Percent)
         SBarPaintMore();
 }
 
-void TMainForm::WMUser(std::intptr_t wParam) { SetProStatus(int(wParam)); }
+void TMainForm::WMUser(std::intptr_t wParam)
+{
+    SetProStatus(int(wParam));
+}
 
 void TMainForm::setcursor_(Qt::CursorShape cursor)
 {
@@ -111,9 +114,15 @@ void TMainForm::setcursor_(Qt::CursorShape cursor)
         RetuschPaint->setCursor(cursor);
 }
 
-void TMainForm::wwwBtnClick() { ShellOpen(kProductWebAddress); }
+void TMainForm::wwwBtnClick()
+{
+    ShellOpen(kProductWebAddress);
+}
 
-void TMainForm::EndeBtnClick() { close(); }
+void TMainForm::EndeBtnClick()
+{
+    close();
+}
 
 void TMainForm::ueberbtnClick()
 {
@@ -129,4 +138,7 @@ void TMainForm::UseUndoCopy()
     RetuschPaint->Repaint();
 }
 
-void TMainForm::UndoBtn1Click() { UseUndoCopy(); }
+void TMainForm::UndoBtn1Click()
+{
+    UseUndoCopy();
+}

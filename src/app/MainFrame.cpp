@@ -6,8 +6,8 @@
 #include "toolkit/ImageBtn.h"
 #include "toolkit/StatusBar.h"
 
-#include <QHBoxLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QPushButton>
 #include <QScreen>
@@ -25,10 +25,8 @@ struct PageInfo {
 };
 
 const PageInfo kPages[] = {
-    {"Bild öffnen", ":/icons/tab-open.svg"},
-    {"Scannen", ":/icons/tab-scan.svg"},
-    {"Zuschneiden", ":/icons/tab-crop.svg"},
-    {"Optimieren", ":/icons/tab-optimize.svg"},
+    {"Bild öffnen", ":/icons/tab-open.svg"},       {"Scannen", ":/icons/tab-scan.svg"},
+    {"Zuschneiden", ":/icons/tab-crop.svg"},       {"Optimieren", ":/icons/tab-optimize.svg"},
     {"Speichern/Drucken", ":/icons/tab-save.svg"},
 };
 
@@ -46,7 +44,10 @@ TMainForm::TMainForm(const std::string& programPath) : programPath_(programPath)
     FormCreate();
 }
 
-TMainForm::~TMainForm() { FormDestroy(); }
+TMainForm::~TMainForm()
+{
+    FormDestroy();
+}
 
 void TMainForm::BuildFrame()
 {

@@ -39,9 +39,8 @@ QWidget* MakeSidePanel(const QString& title, const QString& picture, QWidget* pa
 
     auto* titleBox = new QLabel(title, panel);
     titleBox->setFont(DesignFont(QStringLiteral("Arial Black"), 14));
-    titleBox->setStyleSheet(
-        QStringLiteral("color: %1; background: %2; padding: 2px 6px;")
-            .arg(kMaroon.name(), kSkyBlue.name()));
+    titleBox->setStyleSheet(QStringLiteral("color: %1; background: %2; padding: 2px 6px;")
+                                .arg(kMaroon.name(), kSkyBlue.name()));
     layout->addWidget(titleBox);
 
     auto* image = new QLabel(panel);

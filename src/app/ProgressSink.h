@@ -16,4 +16,7 @@ public:
 
 // The percentage reported before step i of n: i * 100 div (n - 1), and 0 when
 // there is only one step, which would otherwise divide by zero.
-constexpr int StepPercent(int i, int n) { return n > 1 ? i * 100 / (n - 1) : 0; }
+constexpr int StepPercent(int i, int n)
+{
+    return n > 1 ? i * 100 / (n - 1) : 0;
+}

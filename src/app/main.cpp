@@ -25,6 +25,7 @@ int main(int argc, char** argv)
     MainForm.show();
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() > 1)
-        MainForm.OpenFileNow(QDir::current().absoluteFilePath(arguments[1]).toLocal8Bit().toStdString());
+        MainForm.OpenFileNow(
+            QDir::current().absoluteFilePath(arguments[1]).toLocal8Bit().toStdString());
     return application.exec();
 }

@@ -64,7 +64,8 @@ CliStep ParseCorrect(const std::string& argument, std::string& error)
          ParseInt(argument.substr(second + 1), kMinIntensity, kMaxIntensity, intensity));
     if (!ok) {
         error = "--correct erwartet MODUS:STUFE[:INTENSITÄT] mit STUFE -4 bis 4 und INTENSITÄT 1 "
-                "bis 25, nicht „" + argument + "“.";
+                "bis 25, nicht „" +
+                argument + "“.";
         return {};
     }
     return [mode, step, intensity](CliSession& s) {

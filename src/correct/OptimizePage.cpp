@@ -68,7 +68,10 @@ QWidget* TMainForm::BuildOptimizePage()
     return page;
 }
 
-int TMainForm::Intensity() const { return IntensEd->value(); }
+int TMainForm::Intensity() const
+{
+    return IntensEd->value();
+}
 
 void TMainForm::PaintBox1Paint()
 {
@@ -92,6 +95,12 @@ void TMainForm::PaintBox2Paint()
     DrawFitted(PaintBox2->Canvas(), PaintBox2->width(), PaintBox2->height(), WorkDib);
 }
 
-void TMainForm::KModeBoxClick() { PaintBox1Paint(); }
+void TMainForm::KModeBoxClick()
+{
+    PaintBox1Paint();
+}
 
-void TMainForm::IntensEdChange() { PaintBox1Paint(); }
+void TMainForm::IntensEdChange()
+{
+    PaintBox1Paint();
+}

@@ -11,6 +11,5 @@ void DrawFitted(HDC dc, int boxWidth, int boxHeight, const TDibRecord& dib)
     const FittedSize fit = AspectFit(boxWidth, boxHeight, w, h);
     if (fit.width <= 0 || fit.height <= 0)
         return;
-    StretchDrawDib(dc, 0, 0, fit.width, fit.height, dib, 0, 0, w, h, true, SRCCOPY, true,
-                   nullptr);
+    StretchDrawDib(dc, 0, 0, fit.width, fit.height, dib, 0, 0, w, h, true, SRCCOPY, true, nullptr);
 }

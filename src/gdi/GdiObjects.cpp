@@ -5,10 +5,22 @@ int liveObjects = 0;
 int livePalettes = 0;
 } // namespace
 
-GdiObject::GdiObject() { ++liveObjects; }
-GdiObject::~GdiObject() { --liveObjects; }
-GdiPalette::GdiPalette() { ++livePalettes; }
-GdiPalette::~GdiPalette() { --livePalettes; }
+GdiObject::GdiObject()
+{
+    ++liveObjects;
+}
+GdiObject::~GdiObject()
+{
+    --liveObjects;
+}
+GdiPalette::GdiPalette()
+{
+    ++livePalettes;
+}
+GdiPalette::~GdiPalette()
+{
+    --livePalettes;
+}
 
 bool DeleteObject(HGDIOBJ object)
 {
@@ -18,5 +30,11 @@ bool DeleteObject(HGDIOBJ object)
     return true;
 }
 
-int LiveGdiObjectCount() { return liveObjects; }
-int LivePaletteCount() { return livePalettes; }
+int LiveGdiObjectCount()
+{
+    return liveObjects;
+}
+int LivePaletteCount()
+{
+    return livePalettes;
+}

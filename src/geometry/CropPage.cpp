@@ -13,11 +13,11 @@
 QWidget* TMainForm::BuildCropPage()
 {
     QWidget* content = nullptr;
-    QWidget* page = MakePage(&content,
-                             QStringLiteral("Bild zuschneiden - Rand abschneiden, Rotieren, "
-                                            "Auflösung und Farbtiefe anpassen"),
-                             QStringLiteral("Bild zuschneiden..."),
-                             QStringLiteral(":/images/side-crop.svg"));
+    QWidget* page =
+        MakePage(&content,
+                 QStringLiteral("Bild zuschneiden - Rand abschneiden, Rotieren, "
+                                "Auflösung und Farbtiefe anpassen"),
+                 QStringLiteral("Bild zuschneiden..."), QStringLiteral(":/images/side-crop.svg"));
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(4, 4, 4, 4);
     QWidget* pane = nullptr;

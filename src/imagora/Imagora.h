@@ -96,8 +96,8 @@ inline void setpixel(const TDibRecord& d, int x, int y, std::uint32_t value)
     switch (d.Info->bmiHeader.biBitCount) {
     case 1: {
         const std::uint8_t mask = std::uint8_t(0x80u >> (x & 7));
-        row[x >> 3] = (value & 1u) ? std::uint8_t(row[x >> 3] | mask)
-                                   : std::uint8_t(row[x >> 3] & ~mask);
+        row[x >> 3] =
+            (value & 1u) ? std::uint8_t(row[x >> 3] | mask) : std::uint8_t(row[x >> 3] & ~mask);
         break;
     }
     case 4:

@@ -33,9 +33,18 @@ void FillPaletteFromTable(TDibRecord& d, int entries)
 
 } // namespace
 
-void SetDibAllocationLimit(std::size_t bytes) { allocationLimit = bytes; }
-std::size_t DibAllocationLimit() { return allocationLimit; }
-int LiveDibCount() { return liveDibs; }
+void SetDibAllocationLimit(std::size_t bytes)
+{
+    allocationLimit = bytes;
+}
+std::size_t DibAllocationLimit()
+{
+    return allocationLimit;
+}
+int LiveDibCount()
+{
+    return liveDibs;
+}
 
 void newdib(TDibRecord* dib, int width, int height, int bitCount, const BITMAPINFO* source,
             int colours)
@@ -96,4 +105,7 @@ void deldib(TDibRecord dib)
     std::free(dib.Info);
 }
 
-double power(double base, double exponent) { return std::pow(base, exponent); }
+double power(double base, double exponent)
+{
+    return std::pow(base, exponent);
+}

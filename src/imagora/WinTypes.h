@@ -11,9 +11,18 @@ constexpr COLORREF RGB(std::uint8_t r, std::uint8_t g, std::uint8_t b)
 {
     return COLORREF(r) | (COLORREF(g) << 8) | (COLORREF(b) << 16);
 }
-constexpr std::uint8_t GetRValue(COLORREF c) { return std::uint8_t(c); }
-constexpr std::uint8_t GetGValue(COLORREF c) { return std::uint8_t(c >> 8); }
-constexpr std::uint8_t GetBValue(COLORREF c) { return std::uint8_t(c >> 16); }
+constexpr std::uint8_t GetRValue(COLORREF c)
+{
+    return std::uint8_t(c);
+}
+constexpr std::uint8_t GetGValue(COLORREF c)
+{
+    return std::uint8_t(c >> 8);
+}
+constexpr std::uint8_t GetBValue(COLORREF c)
+{
+    return std::uint8_t(c >> 16);
+}
 
 // biCompression values
 constexpr std::uint32_t BI_RGB = 0;

@@ -44,8 +44,14 @@ QStringList FilterMasks(const QString& filter, int entry)
     return masks;
 }
 
-QString Local(const std::string& s) { return QString::fromLocal8Bit(s.data(), qsizetype(s.size())); }
-std::string Local(const QString& s) { return s.toLocal8Bit().toStdString(); }
+QString Local(const std::string& s)
+{
+    return QString::fromLocal8Bit(s.data(), qsizetype(s.size()));
+}
+std::string Local(const QString& s)
+{
+    return s.toLocal8Bit().toStdString();
+}
 
 // The program's folder when it can take folders.dat, else the user's data folder.
 std::string PrefFoldersLocation(const std::string& programDir)
@@ -65,9 +71,8 @@ QWidget* TMainForm::BuildOpenPage()
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(
-        MakeBanner(QStringLiteral("Bild öffnen - wählen Sie die zu bearbeitende Bild-Datei aus"),
-                   page));
+    layout->addWidget(MakeBanner(
+        QStringLiteral("Bild öffnen - wählen Sie die zu bearbeitende Bild-Datei aus"), page));
 
     auto* favourites = new QWidget(page);
     favourites->setFixedHeight(33);
@@ -103,7 +108,7 @@ QWidget* TMainForm::BuildOpenPage()
     JamShellList1Model = new QFileSystemModel(this);
     JamShellList1Model->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
     JamShellList1Model->setNameFilterDisables(false); // hide what the filter leaves out
-    JamShellList1Model->setReadOnly(false);            // names can be edited (F2)
+    JamShellList1Model->setReadOnly(false);           // names can be edited (F2)
     JamShellList1 = new FileList(splitter);
     JamShellList1->setFont(shellFont);
     JamShellList1->setModel(JamShellList1Model);

@@ -28,9 +28,9 @@ void CanvasWidget::SystemPaint()
 {
     if (image_.size() != size()) {
         image_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-        dc_ = std::make_unique<RasterDC>(reinterpret_cast<std::uint32_t*>(image_.bits()),
-                                         image_.width(), image_.height(),
-                                         int(image_.bytesPerLine()));
+        dc_ =
+            std::make_unique<RasterDC>(reinterpret_cast<std::uint32_t*>(image_.bits()),
+                                       image_.width(), image_.height(), int(image_.bytesPerLine()));
     }
     image_.fill(EraseColor());
     PaintCanvas();
@@ -44,7 +44,10 @@ void CanvasWidget::Repaint()
     repaint();
 }
 
-void CanvasWidget::ShowCanvasNow() { repaint(); }
+void CanvasWidget::ShowCanvasNow()
+{
+    repaint();
+}
 
 void CanvasWidget::paintEvent(QPaintEvent* event)
 {

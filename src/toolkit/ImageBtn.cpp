@@ -3,7 +3,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-TImageBtn::TImageBtn(QWidget* parent) : QWidget(parent) { setCursor(Qt::PointingHandCursor); }
+TImageBtn::TImageBtn(QWidget* parent) : QWidget(parent)
+{
+    setCursor(Qt::PointingHandCursor);
+}
 
 void TImageBtn::SetPicture(const QPixmap& picture)
 {
@@ -12,7 +15,10 @@ void TImageBtn::SetPicture(const QPixmap& picture)
     update();
 }
 
-void TImageBtn::SetPicture2(const QPixmap& picture) { picture2_ = picture; }
+void TImageBtn::SetPicture2(const QPixmap& picture)
+{
+    picture2_ = picture;
+}
 
 void TImageBtn::Show2(bool second)
 {

@@ -20,6 +20,15 @@ void Dispatch(const PaintBox::MouseHandler& handler, QMouseEvent* event)
 }
 } // namespace
 
-void PaintBox::mousePressEvent(QMouseEvent* event) { Dispatch(OnMouseDown, event); }
-void PaintBox::mouseMoveEvent(QMouseEvent* event) { Dispatch(OnMouseMove, event); }
-void PaintBox::mouseReleaseEvent(QMouseEvent* event) { Dispatch(OnMouseUp, event); }
+void PaintBox::mousePressEvent(QMouseEvent* event)
+{
+    Dispatch(OnMouseDown, event);
+}
+void PaintBox::mouseMoveEvent(QMouseEvent* event)
+{
+    Dispatch(OnMouseMove, event);
+}
+void PaintBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    Dispatch(OnMouseUp, event);
+}

@@ -36,4 +36,7 @@ int ShowQtMessageBox(const MessageBoxRequest& request)
 
 } // namespace
 
-void InstallQtMessageBoxes() { SetMessageBoxHandler(ShowQtMessageBox); }
+void InstallQtMessageBoxes()
+{
+    SetMessageBoxHandler(ShowQtMessageBox);
+}

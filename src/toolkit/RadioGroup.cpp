@@ -21,7 +21,10 @@ TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidg
     });
 }
 
-int TRadioGroup::ItemIndex() const { return group_->checkedId(); }
+int TRadioGroup::ItemIndex() const
+{
+    return group_->checkedId();
+}
 
 void TRadioGroup::SetItemIndex(int index)
 {
@@ -29,4 +32,7 @@ void TRadioGroup::SetItemIndex(int index)
         button->setChecked(true);
 }
 
-int TRadioGroup::Count() const { return int(group_->buttons().size()); }
+int TRadioGroup::Count() const
+{
+    return int(group_->buttons().size());
+}

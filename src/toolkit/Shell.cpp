@@ -25,8 +25,8 @@ void ShellOpen(const std::string& target)
     QDesktopServices::openUrl(url);
 }
 
-std::function<void(const std::string&)> SetShellOpenHandler(
-    std::function<void(const std::string&)> handler)
+std::function<void(const std::string&)>
+SetShellOpenHandler(std::function<void(const std::string&)> handler)
 {
     return std::exchange(Handler(), std::move(handler));
 }

@@ -9,5 +9,5 @@
 void ShellOpen(const std::string& target);
 
 // Tests replace the desktop; returns the previous handler.
-std::function<void(const std::string&)> SetShellOpenHandler(
-    std::function<void(const std::string&)> handler);
+std::function<void(const std::string&)>
+SetShellOpenHandler(std::function<void(const std::string&)> handler);

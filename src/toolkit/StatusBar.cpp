@@ -1,6 +1,9 @@
 #include "toolkit/StatusBar.h"
 
-TStatusBar::TStatusBar(QWidget* parent) : CanvasWidget(parent) { setFixedHeight(19); }
+TStatusBar::TStatusBar(QWidget* parent) : CanvasWidget(parent)
+{
+    setFixedHeight(19);
+}
 
 void TStatusBar::SetPanels(std::vector<Panel> panels)
 {

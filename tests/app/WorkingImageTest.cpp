@@ -24,7 +24,10 @@ bool SamePixels(const TDibRecord& a, const TDibRecord& b)
            std::memcmp(a.Bits, b.Bits, a.Info->bmiHeader.biSizeImage) == 0;
 }
 
-TDibRecord Gradient(int bits) { return MakeDib(7, 5, bits, [](int x, int y) { return x + 3 * y; }); }
+TDibRecord Gradient(int bits)
+{
+    return MakeDib(7, 5, bits, [](int x, int y) { return x + 3 * y; });
+}
 
 TEST_F(WorkingImageTest, DeepCopyIsIndependentAtEveryDepth)
 {
@@ -39,9 +42,9 @@ TEST_F(WorkingImageTest, DeepCopyIsIndependentAtEveryDepth)
         EXPECT_EQ(getpixel(src.dib, 0, 0), 0u) << "pixels shared at " << bits << " bits";
         if (bits <= 8) {
             EXPECT_NE(copy->PaletteHandle, src->PaletteHandle);
-            EXPECT_EQ(std::memcmp(copy->Info->bmiColors, src->Info->bmiColors,
-                                  sizeof(RGBQUAD) << bits),
-                      0)
+            EXPECT_EQ(
+                std::memcmp(copy->Info->bmiColors, src->Info->bmiColors, sizeof(RGBQUAD) << bits),
+                0)
                 << "the whole table of " << (1 << bits) << " colours is taken over";
             copy->Info->bmiColors[1].rgbRed = 77;
             EXPECT_NE(src->Info->bmiColors[1].rgbRed, 77);

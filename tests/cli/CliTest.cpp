@@ -238,8 +238,8 @@ TEST_F(Cli, CorrectAppliesWhatAClickOnThatCellApplies)
 {
     DibGuard grey(MakeDib(4, 3, 24, [](int, int) { return 0x646464u; }));
     ASSERT_TRUE(WriteDibFile(grey.dib, Path("grey.bmp")));
-    const Outcome o = Run({Path("grey.bmp"), "--correct", "helligkeit:4", "--correct",
-                           "Rot:-4:25", "--correct", "GAMMA:0", "-o", Path("out.bmp")});
+    const Outcome o = Run({Path("grey.bmp"), "--correct", "helligkeit:4", "--correct", "Rot:-4:25",
+                           "--correct", "GAMMA:0", "-o", Path("out.bmp")});
     ASSERT_EQ(o.code, 0) << o.err;
     DibGuard out;
     OpenDib(&out.dib, Path("out.bmp").c_str(), 0, nullptr);
@@ -250,8 +250,9 @@ TEST_F(Cli, CorrectAppliesWhatAClickOnThatCellApplies)
 TEST_F(Cli, CorrectRefusesBadModesStepsAndIntensities)
 {
     const std::string in = Picture("in.bmp", 2, 2, 24);
-    for (const char* bad : {"hell:1", "helligkeit", "helligkeit:5", "helligkeit:-5",
-                            "helligkeit:1:0", "helligkeit:1:26", "helligkeit:x", "kontrast:1:8:9"}) {
+    for (const char* bad :
+         {"hell:1", "helligkeit", "helligkeit:5", "helligkeit:-5", "helligkeit:1:0",
+          "helligkeit:1:26", "helligkeit:x", "kontrast:1:8:9"}) {
         const Outcome o = Run({in, "--correct", bad, "-o", Path("out.bmp")});
         EXPECT_EQ(o.code, 2) << bad;
         EXPECT_NE(o.err.find("--correct"), std::string::npos) << bad;

@@ -73,7 +73,8 @@ TEST_F(OptimizePage, TheGridShowsTheNineStrengthsAtTheirCells)
     EXPECT_EQ(GridPixel(135 + 10, 111 + 10), qRgb(0x64, 0x64, 0x64)) << "unchanged centre";
     EXPECT_EQ(GridPixel(268 + 128, 220 + 95), qRgb(0x84, 0x84, 0x84)) << "+32, last pixel";
     EXPECT_EQ(GridPixel(1, 1), form->PaintBox1->EraseColor().rgb()) << "margin untouched";
-    EXPECT_EQ(GridPixel(2, 98), form->PaintBox1->EraseColor().rgb()) << "below the 129 x 96 preview";
+    EXPECT_EQ(GridPixel(2, 98), form->PaintBox1->EraseColor().rgb())
+        << "below the 129 x 96 preview";
 }
 
 TEST_F(OptimizePage, ModeAndIntensityRebuildTheGridAtOnce)

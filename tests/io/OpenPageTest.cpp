@@ -25,7 +25,8 @@ protected:
         MainWindowTest::SetUp();
         photos = programDir + "photos/";
         std::filesystem::create_directories(photos + "sub");
-        TDibRecord wide = MakeDib(40, 10, 24, [](int x, int) { return x < 20 ? 0xFF0000u : 0xFFu; });
+        TDibRecord wide =
+            MakeDib(40, 10, 24, [](int x, int) { return x < 20 ? 0xFF0000u : 0xFFu; });
         TDibRecord tall = MakeDib(10, 40, 8, [](int, int) { return 200u; });
         ASSERT_TRUE(WriteDibFile(wide, photos + "wide.bmp"));
         ASSERT_TRUE(WriteDibFile(tall, photos + "tall.bmp"));
@@ -138,8 +139,8 @@ TEST_F(OpenPage, EnterOpensButNotWhileRenaming)
 
 TEST_F(OpenPage, FavouritesFileIsReadAtStartAndUsedAgain)
 {
-    std::ofstream(programDir + "folders.dat", std::ios::binary)
-        << "/one/\r\n" << photos << "\r\n\r\n/two/\r\n";
+    std::ofstream(programDir + "folders.dat", std::ios::binary) << "/one/\r\n"
+                                                                << photos << "\r\n\r\n/two/\r\n";
     form.reset();
     form = std::make_unique<TMainForm>(programDir + "kelvora");
     EXPECT_EQ(Favourites(), (std::vector<std::string>{"/one/", photos, "", "/two/"}));

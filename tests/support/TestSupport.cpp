@@ -26,7 +26,10 @@ MessageBoxRecorder::MessageBoxRecorder(int answer) : answer_(answer)
     });
 }
 
-MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHandler(std::move(previous_)); }
+MessageBoxRecorder::~MessageBoxRecorder()
+{
+    SetMessageBoxHandler(std::move(previous_));
+}
 
 std::string MakeTempDir()
 {

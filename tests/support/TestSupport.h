@@ -70,8 +70,7 @@ private:
 
 // A new picture with a grey colour table (palette depths) and its pixels set
 // by value(x, y), rows from the top.
-template <typename F>
-TDibRecord MakeDib(int width, int height, int bits, F value)
+template <typename F> TDibRecord MakeDib(int width, int height, int bits, F value)
 {
     TDibRecord d;
     BITMAPINFO table{};

@@ -90,8 +90,8 @@ TEST_F(PaintBoxTest, MouseEventsReachTheHandlersWithBoxCoordinates)
     box->OnMouseUp = [&](Qt::MouseButton, int x, int y) { seen.emplace_back('u', x, y); };
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(7, 8), QPointF(7, 8), Qt::RightButton,
                       Qt::RightButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(9, 3), QPointF(9, 3),
-                        Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(9, 3), QPointF(9, 3), Qt::RightButton,
+                        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(box, &press);
     QApplication::sendEvent(box, &release);
     EXPECT_EQ(seen, (std::vector<std::tuple<char, int, int>>{{'d', 7, 8}, {'u', 9, 3}}));
