@@ -8,60 +8,46 @@
 
 namespace {
 
-// Below this many pixel bytes, building the pair tables costs more than
-// they save.
+// Below this many pixel bytes, building the pair table costs more than it
+// saves.
 constexpr std::int64_t kPairTableMinBytes = std::int64_t(1) << 21;
 
-// The channel tables for two neighbouring bytes at once, indexed by the
-// little-endian 16-bit word they form. A row's byte pairs start on blue,
-// red and green in turn: B G | R B | G R | B G ... When all channels share
-// one table, so do the pairs: a third of the memory, which stays in cache.
-class PairTables {
+// The channel table for two neighbouring bytes at once, indexed by the
+// little-endian 16-bit word they form; 128 KB, which stays in cache.
+class PairTable {
 public:
-    explicit PairTables(const ChannelTables& t)
-    {
-        const bool shared =
-            std::memcmp(t.red, t.green, 256) == 0 && std::memcmp(t.red, t.blue, 256) == 0;
-        storage_.resize(shared ? 65536 : 3 * 65536);
-        std::uint16_t* out = storage_.data();
-        bg = Fill(out, t.blue, t.green);
-        rb = shared ? bg : Fill(out + 65536, t.red, t.blue);
-        gr = shared ? bg : Fill(out + 2 * 65536, t.green, t.red);
-    }
-    const std::uint16_t* bg;
-    const std::uint16_t* rb;
-    const std::uint16_t* gr;
-
-private:
-    static const std::uint16_t* Fill(std::uint16_t* out, const std::uint8_t* lo,
-                                     const std::uint8_t* hi)
+    explicit PairTable(const ChannelTable& t) : pair_(65536)
     {
         for (int i = 0; i < 65536; ++i)
-            out[i] = std::uint16_t(lo[i & 0xFF] | hi[i >> 8] << 8);
-        return out;
+            pair_[std::size_t(i)] = std::uint16_t(t.value[i & 0xFF] | t.value[i >> 8] << 8);
     }
-    std::vector<std::uint16_t> storage_;
+    std::uint16_t operator[](std::uint64_t word) const { return pair_[std::size_t(word)]; }
+
+private:
+    std::vector<std::uint16_t> pair_;
 };
 
-// Four pixels (twelve bytes, six pairs) per step; the rest byte by byte.
-void MapRowByPairs(const PairTables& pairs, const ChannelTables& t, std::uint8_t* p, int width)
+// With one table for all channels a row is a flat byte array: sixteen bytes
+// (eight pairs) per step, the rest byte by byte.
+void MapRowByPairs(const PairTable& pair, const ChannelTable& t, std::uint8_t* p, int width)
 {
     static_assert(std::endian::native == std::endian::little);
-    const std::uint16_t *bg = pairs.bg, *rb = pairs.rb, *gr = pairs.gr;
+    const auto map = [&](std::uint64_t a) {
+        return std::uint64_t(pair[a & 0xFFFF]) | std::uint64_t(pair[(a >> 16) & 0xFFFF]) << 16 |
+               std::uint64_t(pair[(a >> 32) & 0xFFFF]) << 32 | std::uint64_t(pair[a >> 48]) << 48;
+    };
     std::uint8_t* const end = p + std::ptrdiff_t(3) * width;
-    for (; end - p >= 12; p += 12) {
-        std::uint64_t a;
-        std::uint32_t b;
+    for (; end - p >= 16; p += 16) {
+        std::uint64_t a, b;
         std::memcpy(&a, p, 8);
-        std::memcpy(&b, p + 8, 4);
-        a = std::uint64_t(bg[a & 0xFFFF]) | std::uint64_t(rb[(a >> 16) & 0xFFFF]) << 16 |
-            std::uint64_t(gr[(a >> 32) & 0xFFFF]) << 32 | std::uint64_t(bg[a >> 48]) << 48;
-        b = std::uint32_t(rb[b & 0xFFFF]) | std::uint32_t(gr[b >> 16]) << 16;
+        std::memcpy(&b, p + 8, 8);
+        a = map(a);
+        b = map(b);
         std::memcpy(p, &a, 8);
-        std::memcpy(p + 8, &b, 4);
+        std::memcpy(p + 8, &b, 8);
     }
-    for (; p != end; p += 3)
-        t(p[2], p[1], p[0]);
+    for (; p != end; ++p)
+        *p = t.value[*p];
 }
 
 } // namespace
@@ -100,13 +86,13 @@ void RenewPaletteHandle(TDibRecord& Dib)
     Dib.PaletteHandle = CreatePalette(&Dib.Palette);
 }
 
-void CorrectPixels(TDibRecord& Dib, const ChannelTables& tables, ProgressSink& progress)
+void CorrectPixels(TDibRecord& Dib, const ChannelTable& table, ProgressSink& progress)
 {
     if (std::int64_t(DibWidth(Dib)) * DibHeight(Dib) * 3 < kPairTableMinBytes) {
-        CorrectPixels<ChannelTables>(Dib, tables, progress);
+        CorrectPixels<ChannelTable>(Dib, table, progress);
         return;
     }
-    const PairTables pairs(tables);
+    const PairTable pair(table);
     ForEachRowFromTop(Dib, progress,
-                      [&](std::uint8_t* row, int w) { MapRowByPairs(pairs, tables, row, w); });
+                      [&](std::uint8_t* row, int w) { MapRowByPairs(pair, table, row, w); });
 }

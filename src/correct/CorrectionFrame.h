@@ -12,36 +12,49 @@
 
 // A rule changes one colour in place: void(uint8_t& r, uint8_t& g, uint8_t& b).
 
-// A rule that maps every channel on its own, tabulated once per call so
-// that the pixel loop is three lookups.
-struct ChannelTables {
-    std::uint8_t red[256];
-    std::uint8_t green[256];
-    std::uint8_t blue[256];
+// A rule that maps every channel through one table, built once per call so
+// that the pixel loop is lookups only.
+struct ChannelTable {
+    std::uint8_t value[256];
 
     void operator()(std::uint8_t& r, std::uint8_t& g, std::uint8_t& b) const
     {
-        r = red[r];
-        g = green[g];
-        b = blue[b];
+        r = value[r];
+        g = value[g];
+        b = value[b];
     }
 };
 
-// Tables of f(v) for v = 0..255, one function per channel or one for all.
-template <typename R, typename G, typename B> ChannelTables TabulateChannels(R red, G green, B blue)
+// The table of f(v) for v = 0..255.
+template <typename F> ChannelTable Tabulate(F f)
 {
-    ChannelTables t;
-    for (int v = 0; v < 256; ++v) {
-        t.red[v] = std::uint8_t(red(v));
-        t.green[v] = std::uint8_t(green(v));
-        t.blue[v] = std::uint8_t(blue(v));
-    }
+    ChannelTable t;
+    for (int v = 0; v < 256; ++v)
+        t.value[v] = std::uint8_t(f(v));
     return t;
 }
 
-template <typename F> ChannelTables TabulateChannels(F all)
+// A rule of plain integer arithmetic, the same on every channel up to one
+// argument per channel (within 16 bits): rule(v, argument) gives the new
+// value, 0..255. The pixel pass runs over whole rows as byte arrays, which
+// the compiler turns into vector code; a rule narrows its intermediate values
+// to 16 bits (std::int16_t or std::uint16_t casts where every value fits) so
+// that a vector holds 8 channels, not 4.
+template <typename F> struct ChannelArithmetic {
+    F rule;
+    int red, green, blue;
+
+    void operator()(std::uint8_t& r, std::uint8_t& g, std::uint8_t& b) const
+    {
+        r = std::uint8_t(rule(r, red));
+        g = std::uint8_t(rule(g, green));
+        b = std::uint8_t(rule(b, blue));
+    }
+};
+
+template <typename F> ChannelArithmetic<F> OnEveryChannel(F rule, int argument)
 {
-    return TabulateChannels(all, all, all);
+    return {rule, argument, argument, argument};
 }
 
 constexpr int ClampChannel(int v)
@@ -92,9 +105,33 @@ void CorrectPixels(TDibRecord& Dib, const Rule& rule, ProgressSink& progress)
     });
 }
 
-// Tabulated rules; large pictures go through tables of byte pairs, which
-// halve the lookups.
-void CorrectPixels(TDibRecord& Dib, const ChannelTables& tables, ProgressSink& progress);
+// Tabulated rules; large pictures go through a table of byte pairs, which
+// halves the lookups.
+void CorrectPixels(TDibRecord& Dib, const ChannelTable& table, ProgressSink& progress);
+
+template <typename F>
+void CorrectPixels(TDibRecord& Dib, const ChannelArithmetic<F>& c, ProgressSink& progress)
+{
+    // Blocks of 16 pixels, 48 bytes in stored order blue, green, red: a
+    // multiple of the vector width, so the inner loop has a fixed count and
+    // no remainder, which is what the compiler's cheap vectoriser at -O2
+    // asks for. A row's last bytes start a block of their own.
+    constexpr int kBlock = 48;
+    std::int16_t argument[kBlock];
+    for (int j = 0; j < kBlock; j += 3) {
+        argument[j] = std::int16_t(c.blue);
+        argument[j + 1] = std::int16_t(c.green);
+        argument[j + 2] = std::int16_t(c.red);
+    }
+    ForEachRowFromTop(Dib, progress, [&](std::uint8_t* p, int w) {
+        std::uint8_t* const end = p + std::ptrdiff_t(3) * w;
+        for (; end - p >= kBlock; p += kBlock)
+            for (int j = 0; j < kBlock; ++j)
+                p[j] = std::uint8_t(c.rule(p[j], argument[j]));
+        for (int j = 0; p != end; ++p, ++j)
+            *p = std::uint8_t(c.rule(*p, argument[j]));
+    });
+}
 
 template <typename PaletteRule, typename PixelRule>
 void CorrectColours(TDibRecord& Dib, OneBit oneBit, const PaletteRule& paletteRule,

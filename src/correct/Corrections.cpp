@@ -6,18 +6,23 @@
 #include <algorithm>
 #include <cmath>
 
+// The rules below hold their intermediate values in 16 bits, which every
+// value fits for the clamped arguments: sums within -100..355, products
+// within -25600..25600 (signed) and 0..51000 (unsigned).
+
 void Helligkeit(TDibRecord& Dib, int Offset, ProgressSink& progress)
 {
-    const int offset = std::clamp(Offset, -100, 100);
-    const ChannelTables t = TabulateChannels([=](int v) { return ClampChannel(v + offset); });
-    CorrectColours(Dib, OneBit::Treated, t, progress);
+    const auto add = [](int v, int offset) { return ClampChannel(std::int16_t(v + offset)); };
+    CorrectColours(Dib, OneBit::Treated, OnEveryChannel(add, std::clamp(Offset, -100, 100)),
+                   progress);
 }
 
 void Kontrast(TDibRecord& Dib, int Percent, ProgressSink& progress)
 {
     const int percent = std::clamp(Percent, 0, 200);
-    const ChannelTables linear =
-        TabulateChannels([=](int v) { return ClampChannel((v - 127) * percent / 100 + 127); });
+    const auto linear = OnEveryChannel(
+        [](int v, int p) { return ClampChannel(std::int16_t((v - 127) * p) / 100 + 127); },
+        percent);
     if (percent <= 100) {
         // Within 0..255 without clamping, so both paths share the linear rule.
         CorrectColours(Dib, OneBit::Treated, linear, progress);
@@ -25,18 +30,19 @@ void Kontrast(TDibRecord& Dib, int Percent, ProgressSink& progress)
     }
     // Palettes spread an increase from the ends: the dark half towards 0,
     // the bright half towards 255.
-    const int q = 200 - percent;
-    const ChannelTables spread =
-        TabulateChannels([=](int v) { return v >= 128 ? 255 - (255 - v) * q / 100 : v * q / 100; });
+    const auto spread = OnEveryChannel(
+        [](int v, int q) { return v >= 128 ? 255 - (255 - v) * q / 100 : v * q / 100; },
+        200 - percent);
     CorrectColours(Dib, OneBit::Treated, spread, linear, progress);
 }
 
 void Saettigung(TDibRecord& Dib, int Change, ProgressSink& progress)
 {
-    const int k = 100 + std::clamp(Change, -100, 100);
-    const ChannelTables t =
-        TabulateChannels([=](int v) { return ClampChannel((v - 128) * k / 100 + 128); });
-    CorrectColours(Dib, OneBit::Unchanged, t, progress);
+    const auto stretch = [](int v, int k) {
+        return ClampChannel(std::int16_t((v - 128) * k) / 100 + 128);
+    };
+    CorrectColours(Dib, OneBit::Unchanged,
+                   OnEveryChannel(stretch, 100 + std::clamp(Change, -100, 100)), progress);
 }
 
 void Gamma(TDibRecord& Dib, double Exponent, ProgressSink& progress)
@@ -45,7 +51,7 @@ void Gamma(TDibRecord& Dib, double Exponent, ProgressSink& progress)
     // The curve's distance from v is applied on the other side of v. Only
     // power's argument and result are doubles; the rest is extended
     // precision, rounded to nearest with ties to even.
-    const ChannelTables t = TabulateChannels([=](int v) {
+    const ChannelTable t = Tabulate([=](int v) {
         const long double curve = 256.0L * power(double(v) / 256.0, e);
         const long double mirrored = std::nearbyint(2.0L * v - curve);
         return mirrored <= 0.0L ? 0 : (mirrored >= 255.0L ? 255 : int(mirrored));
@@ -92,10 +98,10 @@ void RedGreenBlue(TDibRecord& Dib, int Red, int Green, int Blue, ProgressSink& p
 {
     // Factors from 0 % up, so a channel never goes negative; only the cap at
     // 255 is needed.
-    const auto scale = [](int argument) {
-        const int factor = 100 + std::clamp(argument, -100, 100);
-        return [=](int v) { return std::min(v * factor / 100, 255); };
+    const auto scale = [](int v, int factor) {
+        return std::min(std::uint16_t(v * factor) / 100, 255);
     };
-    const ChannelTables t = TabulateChannels(scale(Red), scale(Green), scale(Blue));
-    CorrectColours(Dib, OneBit::Unchanged, t, progress);
+    const auto factor = [](int argument) { return 100 + std::clamp(argument, -100, 100); };
+    CorrectColours(Dib, OneBit::Unchanged,
+                   ChannelArithmetic{scale, factor(Red), factor(Green), factor(Blue)}, progress);
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <sstream>
@@ -341,6 +342,66 @@ TEST_F(ChannelRules, RedGreenBlueFollowsItsRuleForEveryArgument)
                               },
                               "arguments " + std::to_string(r) + ", " + std::to_string(g) + ", " +
                                   std::to_string(b));
+    }
+}
+
+// ---- rows of any length ------------------------------------------------------
+
+// Rows are corrected in blocks of several pixels and a remainder; every width
+// up to two blocks and a half (both with and without row padding) must give
+// each pixel the colour of the reference rule, and leave the padding alone.
+TEST_F(ChannelRules, EveryRowLengthFollowsTheRules)
+{
+    struct Case {
+        const char* name;
+        Operation op;
+        ColourRule reference;
+    };
+    const std::vector<Case> cases = {
+        {"brightness up", [&](TDibRecord& d) { Helligkeit(d, 70, progress); },
+         [](Rgb c) { return EachChannel(c, [](int v) { return RefBrightness(v, 70); }); }},
+        {"brightness down", [&](TDibRecord& d) { Helligkeit(d, -45, progress); },
+         [](Rgb c) { return EachChannel(c, [](int v) { return RefBrightness(v, -45); }); }},
+        {"contrast", [&](TDibRecord& d) { Kontrast(d, 173, progress); },
+         [](Rgb c) { return EachChannel(c, [](int v) { return RefContrastPixel(v, 173); }); }},
+        {"saturation", [&](TDibRecord& d) { Saettigung(d, 87, progress); },
+         [](Rgb c) { return EachChannel(c, [](int v) { return RefSaturation(v, 87); }); }},
+        {"gamma", [&](TDibRecord& d) { Gamma(d, 2.28, progress); },
+         [](Rgb c) { return EachChannel(c, [](int v) { return RefGamma(v, 2.28); }); }},
+        {"red green blue", [&](TDibRecord& d) { RedGreenBlue(d, 100, -37, 58, progress); },
+         [](Rgb c) {
+             return Rgb{RefChannelScale(c.r, 100), RefChannelScale(c.g, -37),
+                        RefChannelScale(c.b, 58)};
+         }},
+    };
+    const std::vector<Rgb> all = AllChannelValues();
+    for (int w = 1; w <= 40; ++w) {
+        // Enough rows that every channel value turns up.
+        const int h = 256 / w + 1;
+        const auto colour = [&](int x, int y) { return all[std::size_t(y * w + x) * 7 % 256]; };
+        for (const Case& c : cases) {
+            DibGuard pic(MakeDib(w, h, 24, [&](int x, int y) { return ToColorRef(colour(x, y)); }));
+            const int padding = pic->LineBytes - 3 * w;
+            for (int y = 0; y < h; ++y)
+                std::memset(DibRowFromTop(pic.dib, y) + 3 * w, 0xAB, std::size_t(padding));
+            c.op(pic.dib);
+            std::string mismatch;
+            for (int y = 0; y < h && mismatch.empty(); ++y) {
+                for (int x = 0; x < w && mismatch.empty(); ++x) {
+                    if (const Rgb want = c.reference(colour(x, y));
+                        PixelColour(pic.dib, x, y) != want) {
+                        std::ostringstream m;
+                        m << "pixel " << x << ", " << y << " is " << PixelColour(pic.dib, x, y)
+                          << ", expected " << want;
+                        mismatch = m.str();
+                    }
+                }
+                for (int i = 0; i < padding; ++i)
+                    if (DibRowFromTop(pic.dib, y)[3 * w + i] != 0xAB)
+                        mismatch = "padding of row " + std::to_string(y) + " changed";
+            }
+            EXPECT_EQ(mismatch, "") << c.name << ", width " << w;
+        }
     }
 }
 
