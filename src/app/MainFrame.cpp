@@ -30,6 +30,17 @@ const PageInfo kPages[] = {
     {"Speichern/Drucken", ":/icons/tab-save.svg"},
 };
 
+// An image button with the pictures ":/buttons/NAME.svg" and "NAME-down.svg".
+TImageBtn* MakeImageButton(QWidget* parent, const char* name, const QString& hint)
+{
+    auto* button = new TImageBtn(parent);
+    const QString base = QStringLiteral(":/buttons/") + QLatin1String(name);
+    button->SetPicture(QPixmap(base + QStringLiteral(".svg")));
+    button->SetPicture2(QPixmap(base + QStringLiteral("-down.svg")));
+    button->setToolTip(hint);
+    return button;
+}
+
 } // namespace
 
 TMainForm::TMainForm(const std::string& programPath) : programPath_(programPath)
@@ -83,16 +94,10 @@ void TMainForm::BuildFrame()
     connect(wwwBtn, &QPushButton::clicked, this, [this] { wwwBtnClick(); });
     bottom->addWidget(wwwBtn);
     bottom->addStretch(1);
-    ueberbtn = new TImageBtn(Panel7);
-    ueberbtn->SetPicture(QPixmap(QStringLiteral(":/buttons/info.svg")));
-    ueberbtn->SetPicture2(QPixmap(QStringLiteral(":/buttons/info-down.svg")));
-    ueberbtn->setToolTip(QStringLiteral("Informationen über das Programm"));
+    ueberbtn = MakeImageButton(Panel7, "info", QStringLiteral("Informationen über das Programm"));
     ueberbtn->OnClick = [this] { ueberbtnClick(); };
     bottom->addWidget(ueberbtn);
-    endebtn = new TImageBtn(Panel7);
-    endebtn->SetPicture(QPixmap(QStringLiteral(":/buttons/exit.svg")));
-    endebtn->SetPicture2(QPixmap(QStringLiteral(":/buttons/exit-down.svg")));
-    endebtn->setToolTip(QStringLiteral("Hiermit verlassen Sie das Programm"));
+    endebtn = MakeImageButton(Panel7, "exit", QStringLiteral("Hiermit verlassen Sie das Programm"));
     endebtn->OnClick = [this] { EndeBtnClick(); };
     bottom->addWidget(endebtn);
     layout->addWidget(Panel7);

@@ -6,14 +6,14 @@
 #include <QFrame>
 #include <QVBoxLayout>
 
-PaintBox* MakePicturePane(QWidget* parent, QWidget** pane)
+PaintBox* MakePicturePane(QWidget* parent, QWidget** pane, int margin)
 {
     auto* frame = new QFrame(parent);
     frame->setFrameShape(QFrame::Panel);
     frame->setFrameShadow(QFrame::Sunken);
     SetBackground(frame, kWorkspace);
     auto* layout = new QVBoxLayout(frame);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(margin, margin, margin, margin);
     auto* box = new PaintBox(frame);
     layout->addWidget(box);
     *pane = frame;

@@ -3,6 +3,7 @@
 #include "app/MainUnit.h"
 
 #include "app/PageFrame.h"
+#include "app/PagePane.h"
 #include "display/DrawFitted.h"
 #include "imagora/Imagora.h"
 #include "io/FileList.h"
@@ -17,7 +18,6 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -135,16 +135,10 @@ QWidget* TMainForm::BuildOpenPage()
     auto* previewLayout = new QVBoxLayout(previewPanel);
     previewLayout->setContentsMargins(4, 4, 4, 4);
     previewLayout->addWidget(new QLabel(QStringLiteral("Preview:"), previewPanel));
-    auto* frame = new QFrame(previewPanel);
-    frame->setFrameShape(QFrame::Panel);
-    frame->setFrameShadow(QFrame::Sunken);
-    SetBackground(frame, kWorkspace);
-    auto* frameLayout = new QVBoxLayout(frame);
-    frameLayout->setContentsMargins(2, 2, 2, 2);
-    DibPrevPaint = new PaintBox(frame);
+    QWidget* frame = nullptr;
+    DibPrevPaint = MakePicturePane(previewPanel, &frame, 2);
     DibPrevPaint->setToolTip(QStringLiteral("Zeigt eine Vorschau des geladenen Bildes"));
     DibPrevPaint->OnPaint = [this] { DibPrevPaintPaint(); };
-    frameLayout->addWidget(DibPrevPaint);
     previewLayout->addWidget(frame, 1);
     mainLayout->addWidget(previewPanel);
     layout->addWidget(main, 1);
