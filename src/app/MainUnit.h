@@ -3,8 +3,8 @@
 // page works on.
 #pragma once
 
-#include "app/ProgressSink.h"
 #include "app/WorkingImage.h"
+#include "toolkit/ProgressSink.h"
 
 #include <QWidget>
 

@@ -3,8 +3,8 @@
 // runs the very function the window runs for the same command.
 #pragma once
 
-#include "app/ProgressSink.h"
 #include "imagora/DibRecord.h"
+#include "toolkit/ProgressSink.h"
 
 #include <cstdio>
 #include <functional>

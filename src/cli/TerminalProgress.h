@@ -2,7 +2,7 @@
 //   [##########                    ]  33 %
 #pragma once
 
-#include "app/ProgressSink.h"
+#include "toolkit/ProgressSink.h"
 
 #include <cstdio>
 

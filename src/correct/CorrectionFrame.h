@@ -4,8 +4,8 @@
 // operators differ only in the colour rule they hand in.
 #pragma once
 
-#include "app/ProgressSink.h"
 #include "imagora/DibRecord.h"
+#include "toolkit/ProgressSink.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // intensity.
 #pragma once
 
-#include "app/ProgressSink.h"
 #include "imagora/DibRecord.h"
+#include "toolkit/ProgressSink.h"
 
 #include <array>
 #include <string>

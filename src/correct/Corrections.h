@@ -9,8 +9,8 @@
 // exponent counts as 1, the identity).
 #pragma once
 
-#include "app/ProgressSink.h"
 #include "imagora/DibRecord.h"
+#include "toolkit/ProgressSink.h"
 
 // Adds Offset to every channel. 1, 4, 8 and 24 bits.
 void Helligkeit(TDibRecord& Dib, int Offset, ProgressSink& progress);

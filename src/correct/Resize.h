@@ -3,8 +3,8 @@
 // 24-bit picture grows in both directions.
 #pragma once
 
-#include "app/ProgressSink.h"
 #include "imagora/DibRecord.h"
+#include "toolkit/ProgressSink.h"
 
 // Dst receives a new picture of NewWidth x NewHeight with Src's depth and
 // colour table; the caller owns it. Rows are sampled in memory order, so a

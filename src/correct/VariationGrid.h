@@ -2,9 +2,9 @@
 // click hits, and drawing the nine corrected previews.
 #pragma once
 
-#include "app/ProgressSink.h"
 #include "gdi/DeviceContext.h"
 #include "imagora/DibRecord.h"
+#include "toolkit/ProgressSink.h"
 
 // Cells are a third of the box each (the remainder stays unpainted); the
 // previews sit 2 pixels into their cells, all nine of one size: the cell
