@@ -10,8 +10,7 @@ void MakeDIBCopy(const TDibRecord& Src, TDibRecord& Dst)
     const TDibRecord src = Src; // Src may be Dst
     TDibRecord copy;
     if (src.Bits) {
-        newdib(&copy, DibWidth(src), DibHeight(src), DibBitCount(src), src.Info,
-               DibTableColors(src));
+        NewDibLike(&copy, src);
         if (!copy.Bits)
             MessageBox("Fehler: nicht genug Speicher für diese Operation!", "",
                        MB_OK | MB_ICONERROR);

@@ -1,9 +1,9 @@
 #include "correct/VariationGrid.h"
 
 #include "correct/CorrectionModes.h"
-#include "correct/Resize.h"
 #include "display/FitInBox.h"
 #include "display/StretchDrawDib.h"
+#include "geometry/Resize.h"
 #include "imagora/Imagora.h"
 
 #include <cstdint>
@@ -52,7 +52,7 @@ void PaintVariationGrid(HDC dc, int boxWidth, int boxHeight, const TDibRecord& w
     TDibRecord preview[3][3];
     for (int c = 0; c < 3; ++c) {
         for (int r = 0; r < 3; ++r) {
-            Resize(work, pw, ph, true, preview[c][r], progress);
+            DIBResize(work, pw, ph, true, preview[c][r], progress);
             ApplyVariation(preview[c][r], mode, VariationStep(c, r), intensity, progress);
         }
     }

@@ -64,7 +64,7 @@ bool DrawScaledCopy(HDC Dc, int DestX, int DestY, int DestWidth, int DestHeight,
                     const TDibRecord& Dib, int SrcX, int SrcY, int SrcWidth, int SrcHeight)
 {
     TDibRecord copy;
-    newdib(&copy, DestWidth, DestHeight, DibBitCount(Dib), Dib.Info, DibTableColors(Dib));
+    NewDibLike(&copy, Dib, DestWidth, DestHeight);
     const std::unique_ptr<int[]> columns(new (std::nothrow) int[std::size_t(DestWidth)]);
     bool drawn = false;
     if (copy.Bits && columns) {

@@ -15,6 +15,15 @@
 void newdib(TDibRecord* dib, int width, int height, int bitCount, const BITMAPINFO* source,
             int colours);
 
+// A new picture of width x height with shape's depth and colour table, all
+// pixel bytes 0; fails as newdib does.
+void NewDibLike(TDibRecord* dib, const TDibRecord& shape, int width, int height);
+// The same at shape's own size.
+inline void NewDibLike(TDibRecord* dib, const TDibRecord& shape)
+{
+    NewDibLike(dib, shape, DibWidth(shape), DibHeight(shape));
+}
+
 // Frees everything the record owns; accepts a record without pixels.
 void deldib(TDibRecord dib);
 

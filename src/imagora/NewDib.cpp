@@ -95,6 +95,15 @@ void newdib(TDibRecord* dib, int width, int height, int bitCount, const BITMAPIN
     FillPaletteFromTable(*dib, tableSize);
 }
 
+void NewDibLike(TDibRecord* dib, const TDibRecord& shape, int width, int height)
+{
+    if (!shape.Bits) {
+        *dib = TDibRecord{};
+        return;
+    }
+    newdib(dib, width, height, DibBitCount(shape), shape.Info, DibTableColors(shape));
+}
+
 void deldib(TDibRecord dib)
 {
     if (dib.PaletteHandle)

@@ -74,8 +74,7 @@ void ApplyOrientation(TDibRecord* dib, int orientation)
     const bool swapped = orientation >= 5;
 
     TDibRecord turned;
-    newdib(&turned, swapped ? height : width, swapped ? width : height, bits, dib->Info,
-           DibTableColors(*dib));
+    NewDibLike(&turned, *dib, swapped ? height : width, swapped ? width : height);
     if (!turned.Bits)
         return;
     const SourceMap m = MapFor(orientation, width, height);

@@ -1,6 +1,6 @@
 // The colour rules of the six corrections, checked against the examples and
 // against plain per-value versions of every rule written out here.
-#include "CorrectTestSupport.h"
+#include "PictureSupport.h"
 
 #include "correct/Corrections.h"
 

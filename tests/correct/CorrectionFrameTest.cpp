@@ -1,7 +1,7 @@
 // What the corrections share: which depths they treat, their progress
 // reports, how palette pictures keep Palette, colour table and palette object
 // in step, and the order and extent of the pixel pass.
-#include "CorrectTestSupport.h"
+#include "PictureSupport.h"
 
 #include "correct/Corrections.h"
 #include "gdi/Palette.h"

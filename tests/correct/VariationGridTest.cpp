@@ -1,6 +1,6 @@
 // The variations grid: cell and preview geometry, the hit test, and the nine
 // previews drawn onto a device context.
-#include "CorrectTestSupport.h"
+#include "PictureSupport.h"
 
 #include "correct/CorrectionModes.h"
 #include "correct/VariationGrid.h"

@@ -1,6 +1,6 @@
 // The ten correction modes: their names, and the operator call each grid
 // step makes at a given intensity.
-#include "CorrectTestSupport.h"
+#include "PictureSupport.h"
 
 #include "correct/CorrectionModes.h"
 #include "correct/Corrections.h"

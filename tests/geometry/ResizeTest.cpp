@@ -1,8 +1,8 @@
-// The variation previews' quick resize: 22.10 fixed-point sampling, bilinear
+// Resizing: 22.10 fixed-point sampling, bilinear
 // growth of 24-bit pictures, and the alignment of bottom-up rows.
-#include "CorrectTestSupport.h"
+#include "PictureSupport.h"
 
-#include "correct/Resize.h"
+#include "geometry/Resize.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ protected:
     TDibRecord Resized(const TDibRecord& src, int w, int h, bool interpolate = true)
     {
         TDibRecord out;
-        Resize(src, w, h, interpolate, out, progress);
+        DIBResize(src, w, h, interpolate, out, progress);
         return out;
     }
     RecordingProgress progress;
@@ -144,17 +144,17 @@ TEST_F(ResizeTest, ImpossibleSizesAndFailedAllocationsGiveAnEmptyCopy)
     const int sizes[][2] = {{0, 5}, {5, 0}, {-3, 5}, {5, -1}};
     for (const auto& [w, h] : sizes) {
         TDibRecord out = src.dib; // whatever it held is overwritten
-        Resize(src.dib, w, h, true, out, progress);
+        DIBResize(src.dib, w, h, true, out, progress);
         EXPECT_EQ(out.Bits, nullptr) << w << " x " << h;
     }
     {
         AllocationLimit limit(64);
         TDibRecord out;
-        Resize(src.dib, 100, 100, true, out, progress);
+        DIBResize(src.dib, 100, 100, true, out, progress);
         EXPECT_EQ(out.Bits, nullptr);
     }
     TDibRecord fromEmpty;
-    Resize(TDibRecord{}, 4, 4, true, fromEmpty, progress);
+    DIBResize(TDibRecord{}, 4, 4, true, fromEmpty, progress);
     EXPECT_EQ(fromEmpty.Bits, nullptr);
     EXPECT_EQ(LiveDibCount(), live);
 }
@@ -175,7 +175,7 @@ TEST_F(ResizeTest, SourceAndDestinationMayBeTheSameRecord)
 {
     TDibRecord pic = MakeDib(4, 4, 24, [](int x, int y) { return Position(x, y); });
     const TDibRecord original = pic;
-    Resize(pic, 2, 2, false, pic, progress);
+    DIBResize(pic, 2, 2, false, pic, progress);
     ASSERT_NE(pic.Bits, original.Bits);
     EXPECT_EQ(getpixel(pic, 1, 1), getpixel(original, 2, 3));
     deldib(original);

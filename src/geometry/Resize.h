@@ -1,4 +1,4 @@
-// Quick reduced (or enlarged) copies of a picture for the variation previews:
+// Resizing a picture, for the resize dialog and the variation previews:
 // samples at 22.10 fixed-point positions, and bilinear interpolation when a
 // 24-bit picture grows in both directions.
 #pragma once
@@ -13,5 +13,5 @@
 // sources give a copy of zero bytes. Non-positive sizes, an empty Src or a
 // failed allocation give an empty Dst. Src and Dst may be the same record;
 // Src is not released.
-void Resize(const TDibRecord& Src, int NewWidth, int NewHeight, bool Interpolate, TDibRecord& Dst,
-            ProgressSink& progress);
+void DIBResize(const TDibRecord& Src, int NewWidth, int NewHeight, bool Interpolate,
+               TDibRecord& Dst, ProgressSink& progress);

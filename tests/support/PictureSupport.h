@@ -1,4 +1,4 @@
-// Pictures and colour read-back shared by the correction tests.
+// Pictures and colour read-back shared by the tests of pixel operations.
 #pragma once
 
 #include "TestSupport.h"

@@ -1,4 +1,4 @@
-#include "correct/Resize.h"
+#include "geometry/Resize.h"
 
 #include "imagora/Imagora.h"
 
@@ -103,14 +103,14 @@ void Row24Bilinear(const Scale& s, int y, Sample sy, int width)
 
 } // namespace
 
-void Resize(const TDibRecord& Src, int NewWidth, int NewHeight, bool Interpolate, TDibRecord& Dst,
-            ProgressSink& progress)
+void DIBResize(const TDibRecord& Src, int NewWidth, int NewHeight, bool Interpolate,
+               TDibRecord& Dst, ProgressSink& progress)
 {
     progress.SetProStatus(0);
     TDibRecord copy;
     const int srcWidth = DibWidth(Src), srcHeight = DibHeight(Src);
     if (Src.Bits && srcWidth > 0 && srcHeight > 0 && NewWidth > 0 && NewHeight > 0)
-        newdib(&copy, NewWidth, NewHeight, DibBitCount(Src), Src.Info, DibTableColors(Src));
+        NewDibLike(&copy, Src, NewWidth, NewHeight);
     if (copy.Bits) {
         const Scale s{Src, copy, std::int64_t(srcWidth) * 1024 / NewWidth,
                       std::int64_t(srcHeight) * 1024 / NewHeight};
