@@ -62,7 +62,7 @@ bool TMainForm::event(QEvent* event)
 
 void TMainForm::PageControl2Change()
 {
-    if (PageControl2->currentIndex() == 2)
+    if (PageControl2->currentWidget() == TabSheet1)
         SelectWholePicture();
 }
 
@@ -130,15 +130,20 @@ void TMainForm::ueberbtnClick()
     about.exec();
 }
 
-void TMainForm::UseUndoCopy()
+void TMainForm::RepaintWorkDib()
 {
-    WorkingImage::UseUndoCopy();
-    PaintBox1->Repaint();
-    PaintBox2->Repaint();
-    RetuschPaint->Repaint();
+    for (PaintBox* pane : {DibPrevPaint, RetuschPaint, PaintBox1, PaintBox2})
+        pane->Repaint();
+}
+
+void TMainForm::InstallWorkDib(const TDibRecord& result)
+{
+    ReplaceWork(result);
+    RepaintWorkDib();
 }
 
 void TMainForm::UndoBtn1Click()
 {
     UseUndoCopy();
+    RepaintWorkDib();
 }

@@ -67,7 +67,12 @@ public:
     void ueberbtnClick();
 
     // --- working image and undo
-    void UseUndoCopy();
+    // The one way a changed working image reaches the screen: every command,
+    // open, scan and undo ends here, and every pane showing WorkDib repaints
+    // (hidden panes paint when they are shown).
+    void RepaintWorkDib();
+    // A command's new picture becomes the working image, after the undo copy.
+    void InstallWorkDib(const TDibRecord& result);
     void UndoBtn1Click();
 
     // --- open page

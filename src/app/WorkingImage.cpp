@@ -57,17 +57,25 @@ void WorkingImage::UseUndoCopy()
 void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& path)
 {
     FileName = path;
+    TDibRecord orig, undo;
+    MakeDIBCopy(opened, orig);
+    MakeDIBCopy(opened, undo);
     deldib(WorkDib);
     deldib(OrigDib);
     deldib(UndoDib);
-    MakeDIBCopy(opened, OrigDib);
-    MakeDIBCopy(opened, UndoDib);
+    OrigDib = orig;
+    UndoDib = undo;
     WorkDib = opened;
 }
 
 void WorkingImage::ReplaceWork(const TDibRecord& result)
 {
     MakeCopyForUndo();
+    SetWork(result);
+}
+
+void WorkingImage::SetWork(const TDibRecord& result)
+{
     deldib(WorkDib);
     WorkDib = result;
 }

@@ -29,10 +29,15 @@ struct WorkingImage {
     // copy never loses the user's picture.
     void UseUndoCopy();
     // Takes over a freshly opened picture: it becomes the working image, with
-    // deep copies as the before and undo pictures.
+    // deep copies as the before and undo pictures. The copies are made before
+    // the old pictures are released, so a message about a failed copy never
+    // meets a pane drawing freed memory.
     void InstallOpened(const TDibRecord& opened, const std::string& path);
-    // Replaces the working image by a newly computed one it takes ownership of.
+    // Replaces the working image by a newly computed one it takes ownership
+    // of, taking the undo copy first.
     void ReplaceWork(const TDibRecord& result);
+    // The same for a command that has taken its undo copy already.
+    void SetWork(const TDibRecord& result);
 
     void SelectWholePicture();
 };

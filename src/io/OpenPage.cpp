@@ -268,7 +268,7 @@ void TMainForm::OpenFileNow(const std::string& Path)
     if (!loaded.Bits)
         return;
     InstallOpened(loaded, Path);
-    DibPrevPaint->Repaint();
+    RepaintWorkDib();
 }
 
 void TMainForm::DibPrevPaintPaint()

@@ -28,7 +28,7 @@ TEST_F(MainWindowTest, FrameAsDesigned)
         EXPECT_FALSE(form->PageControl2->tabIcon(i).isNull()) << "tab " << i << " has no icon";
     }
     EXPECT_EQ(form->PageControl2->widget(2), form->TabSheet1);
-    EXPECT_EQ(form->PageControl2->currentIndex(), 0);
+    EXPECT_EQ(form->PageControl2->currentWidget(), form->TabSheet2);
     EXPECT_EQ(form->Panel7->height(), 41);
     EXPECT_EQ(form->wwwBtn->toolTip(), QStringLiteral("Auf zur Norvane Homepage..."));
     EXPECT_EQ(form->ueberbtn->toolTip(), QStringLiteral("Informationen über das Programm"));
@@ -86,13 +86,13 @@ TEST_F(MainWindowTest, CancelInTheClosingQuestionKeepsEverything)
 TEST_F(MainWindowTest, EnteringTheCropPageSelectsTheWholePictureEveryTime)
 {
     form->CropRect = RECT{1, 2, 3, 4};
-    form->PageControl2->setCurrentIndex(3);
+    form->PageControl2->setCurrentWidget(form->TabSheet4);
     EXPECT_EQ(form->CropRect, (RECT{1, 2, 3, 4})) << "other pages leave the selection";
-    form->PageControl2->setCurrentIndex(2);
+    form->PageControl2->setCurrentWidget(form->TabSheet1);
     EXPECT_EQ(form->CropRect, (RECT{0, 0, 320, 240}));
     form->CropRect = RECT{5, 5, 6, 6};
-    form->PageControl2->setCurrentIndex(0);
-    form->PageControl2->setCurrentIndex(2);
+    form->PageControl2->setCurrentWidget(form->TabSheet2);
+    form->PageControl2->setCurrentWidget(form->TabSheet1);
     EXPECT_EQ(form->CropRect, (RECT{0, 0, 320, 240}));
 }
 

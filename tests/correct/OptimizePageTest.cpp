@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "correct/CorrectionModes.h"
+#include "imagora/DibWriter.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/RadioGroup.h"
 
@@ -16,7 +17,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        form->PageControl2->setCurrentIndex(3);
+        form->PageControl2->setCurrentWidget(form->TabSheet4);
         ShowWindow();
         form->PaintBox1->setFixedSize(401, 329);
         QApplication::processEvents();
@@ -86,6 +87,20 @@ TEST_F(OptimizePage, ModeAndIntensityRebuildTheGridAtOnce)
     form->KModeBoxClick();
     EXPECT_EQ(GridPixel(268 + 5, 220 + 5), qRgb(200, 100, 100)) << "red doubled";
     EXPECT_EQ(GridPixel(2, 2), qRgb(0, 100, 100)) << "red removed";
+}
+
+TEST_F(OptimizePage, AFileOpenedWhileTheGridShowsRebuildsGridAndPane)
+{
+    form->PaintBox1->Repaint();
+    const std::string path = MakeTempDir() + "/red.bmp";
+    {
+        DibGuard red(MakeDib(320, 240, 24, [](int, int) { return RGB(200, 0, 0); }));
+        ASSERT_TRUE(WriteDibFile(red.dib, path, nullptr));
+    }
+    form->OpenFileNow(path); // as a file dropped on the window
+    EXPECT_EQ(GridPixel(135 + 10, 111 + 10), qRgb(200, 0, 0)) << "centre of the new grid";
+    const QImage& pane = form->PaintBox2->CanvasImage();
+    EXPECT_EQ(pane.pixel(pane.width() / 2, 5), qRgb(200, 0, 0)) << "the small pane too";
 }
 
 } // namespace
