@@ -1,0 +1,200 @@
+#!/usr/bin/env python3
+"""kelvora-cli beside libvips, GraphicsMagick and ImageMagick, end to end.
+
+Makes a photo-like 24-megapixel PPM, then runs every operation of kelvora-cli
+and the fastest peer command for the same work in turn (A B A B ...), each as
+a whole process reading the PPM and writing a PPM. Prints per operation the
+median wall time of each side, the median of the pairwise ratios and each
+side's median peak memory. Operations kelvora-cli does not offer yet are
+listed as such. With --before, an older kelvora-cli runs in the same rotation,
+so a change is measured side by side with what it replaces.
+
+Both sides run on one thread (VIPS_CONCURRENCY=1, OMP_NUM_THREADS=1, the
+Magicks' thread limit). The peers (libvips-tools, graphicsmagick, imagemagick)
+are needed only here, never by the build or the tests.
+
+    bench/compare.py [--cli build/src/cli/kelvora-cli] [--before OLD-CLI]
+                     [--runs 5] [--only copy,gamma] [--folder DIR]
+"""
+
+import argparse
+import math
+import os
+import random
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+WIDTH, HEIGHT = 6000, 4000
+
+
+def photo_like(path, width, height):
+    """Smooth colour gradients with texture and grain, written row by row.
+
+    Rows are built from bytes operations only (translate, big-integer xor),
+    so the 72 MB take about a second in plain Python."""
+    rng = random.Random(13)
+    base = bytearray(3 * width)
+    for x in range(width):
+        t = x / width
+        base[3 * x] = int(40 + 170 * t) & 0xFF
+        base[3 * x + 1] = int(90 + 80 * (1 - t) * t * 4) & 0xFF
+        base[3 * x + 2] = int(200 - 150 * t + 25 * math.sin(x / 140)) & 0xFF
+    base = bytes(base)
+    grain = [int.from_bytes(bytes(rng.getrandbits(3) for _ in range(3 * width)), "big")
+             for _ in range(61)]
+    with open(path, "wb") as f:
+        f.write(b"P6\n%d %d\n255\n" % (width, height))
+        for y in range(height):
+            shift = int(60 * y / height - 30 + 20 * math.sin(y / 90))
+            table = bytes(min(255, max(0, v + shift)) for v in range(256))
+            row = int.from_bytes(base.translate(table), "big") ^ grain[y % len(grain)]
+            f.write(row.to_bytes(3 * width, "big"))
+
+
+# name, kelvora-cli option, its arguments, peer commands for the same work ({i}
+# input, {o} output); the fastest peer is the yardstick. The option's name
+# decides whether kelvora-cli offers the operation (its --help).
+GM = "gm convert -limit threads 1 {i} "
+IM = "convert -limit thread 1 {i} "
+VIPS_LINEAR = "vips linear {i} {o} --uchar -- "
+OPERATIONS = [
+    ("copy", None, [], ["vips copy {i} {o}"]),
+    ("flip", "--mirror", ["horizontal"], ["vips flip {i} {o} horizontal"]),
+    ("rot", "--rotate", ["90"], ["vips rot {i} {o} d90"]),
+    ("crop", "--crop", ["500,400,5000,3200"], ["vips crop {i} {o} 500 400 5000 3200"]),
+    ("rotate 10 (nearest)", "--rotate", ["10"],
+     ["vips rotate {i} {o} 10 --interpolate nearest"]),
+    ("resize 4500x3000", "--resize", ["4500x3000"],
+     ["vips resize {i} {o} 0.75 --kernel linear"]),
+    ("gamma", "--correct", ["gamma:4"],
+     ["vips gamma {i} {o} --exponent 1.6", GM + "-gamma 1.6 {o}"]),
+    ("brightness", "--correct", ["helligkeit:4"],
+     [GM + "-operator All Add 12.5% {o}", VIPS_LINEAR + "1 32"]),
+    ("contrast", "--correct", ["kontrast:4"],
+     [GM + "-level 12%,88% {o}", GM + "-contrast {o}", VIPS_LINEAR + "1.32 -41"]),
+    ("ordered dither 8 bit", "--depth", ["8:ordered"], [IM + "-ordered-dither o8x8,6 {o}"]),
+    ("Floyd-Steinberg 8 bit", "--depth", ["8:floyd"],
+     [IM + "-dither FloydSteinberg -colors 256 {o}"]),
+]
+
+
+def label(argv, picture):
+    """A peer command's short name: the tool and its operation."""
+    if argv[0] == "vips":
+        return "vips " + argv[1]
+    return argv[0] + " " + " ".join(argv[argv.index(picture) + 1:-1])
+
+
+def run_once(argv, env):
+    """Wall seconds, peak resident MiB and exit code of one whole process."""
+    start = time.perf_counter()
+    child = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    _, status, usage = os.wait4(child.pid, 0)
+    wall = time.perf_counter() - start
+    child.returncode = os.waitstatus_to_exitcode(status)
+    err = child.stderr.read().decode(errors="replace")
+    child.stderr.close()
+    return wall, usage.ru_maxrss / 1024, child.returncode, err
+
+
+def offered(cli, option):
+    text = subprocess.run([cli, "--help"], capture_output=True, text=True).stdout
+    return option is None or any(line.split()[:1] == [option] for line in text.splitlines())
+
+
+def measure(sides, runs, env):
+    """sides: {label: (argv, output)}; returns {label: [(wall, peak)]} or an error."""
+    results = {label: [] for label in sides}
+    for n in range(runs + 1):  # the first round warms the caches and is not counted
+        for label, (argv, output) in sides.items():
+            if os.path.exists(output):
+                os.remove(output)
+            wall, peak, code, err = run_once(argv, env)
+            if code != 0:
+                return None, "%s: exit %d: %s" % (label, code, err.strip()[:200])
+            if n > 0:
+                results[label].append((wall, peak))
+    return results, None
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--cli", default="build/src/cli/kelvora-cli")
+    parser.add_argument("--before", help="an older kelvora-cli to measure beside it")
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--only", help="comma-separated operation names (prefixes)")
+    parser.add_argument("--folder", help="where the picture and outputs go (default: a new "
+                        "temporary folder, removed at the end)")
+    args = parser.parse_args()
+
+    for tool in ("vips", "gm", "convert"):
+        if not shutil.which(tool):
+            sys.exit("%s is missing: apt-get install libvips-tools graphicsmagick imagemagick"
+                     % tool)
+    env = dict(os.environ, VIPS_CONCURRENCY="1", OMP_NUM_THREADS="1", MAGICK_THREAD_LIMIT="1")
+    folder = args.folder or tempfile.mkdtemp(prefix="kelvora-compare-")
+    os.makedirs(folder, exist_ok=True)
+    picture = os.path.join(folder, "photo.ppm")
+    if not os.path.exists(picture):
+        photo_like(picture, WIDTH, HEIGHT)
+    mb = os.path.getsize(picture) / 2**20
+    print("picture: %dx%d, %.0f MiB; %d runs each after one warm-up; memory goal %.0f MiB"
+          % (WIDTH, HEIGHT, mb, args.runs, 2.2 * mb + 40))
+
+    clis = {"kelvora": args.cli}
+    if args.before:
+        clis = {"before": args.before, "kelvora": args.cli}
+    header = ["operation"] + ["%s s" % c for c in clis] + ["peer s", "peer"]
+    header += ["%s/peer" % c for c in clis] + ["%s MiB" % c for c in clis] + ["peer MiB"]
+    rows = [header]
+    for name, option, values, peers in OPERATIONS:
+        if args.only and not any(name.startswith(p) for p in args.only.split(",")):
+            continue
+        missing = [c for c, path in clis.items() if not offered(path, option)]
+        if "kelvora" in missing:
+            rows.append([name, "not yet"])
+            continue
+        out = lambda side: os.path.join(folder, "out-%s.ppm" % side)
+        sides = {c: ([path, picture] + ([option] if option else []) + values + ["-o", out(c)],
+                     out(c)) for c, path in clis.items() if c not in missing}
+        for n, command in enumerate(peers):
+            argv = command.format(i=picture, o=out("peer%d" % n)).split()
+            sides["peer%d" % n] = (argv, out("peer%d" % n))
+        results, error = measure(sides, args.runs, env)
+        if error:
+            rows.append([name, "failed: " + error])
+            continue
+        wall = {s: statistics.median(w for w, _ in r) for s, r in results.items()}
+        peak = {s: statistics.median(p for _, p in r) for s, r in results.items()}
+        peer = min((s for s in wall if s.startswith("peer")), key=wall.get)
+        row = [name]
+        row += ["%.3f" % wall[c] if c in wall else "-" for c in clis]
+        row += ["%.3f" % wall[peer], label(sides[peer][0], picture)]
+        for c in clis:
+            if c in results:
+                ratios = [a[0] / b[0] for a, b in zip(results[c], results[peer])]
+                row.append("%.2f" % statistics.median(ratios))
+            else:
+                row.append("not yet")
+        row += ["%.0f" % peak[c] if c in peak else "-" for c in clis]
+        row.append("%.0f" % peak[peer])
+        rows.append(row)
+        print("  ".join(row), file=sys.stderr)
+
+    widths = [max(len(r[i]) for r in rows if i < len(r)) for i in range(len(header))]
+    for r in rows:
+        print("| " + " | ".join(c.ljust(widths[i]) for i, c in enumerate(r)) + " |")
+        if r is header:
+            print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+    if not args.folder:
+        shutil.rmtree(folder)
+
+
+if __name__ == "__main__":
+    main()
