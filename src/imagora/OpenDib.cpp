@@ -1,19 +1,13 @@
-// Opening picture files: the whole file is read into memory and handed to the
+// Opening picture files: the file is mapped into memory and handed to the
 // decoder whose signature it carries; the file's name plays no part, so a
 // renamed file still opens.
 #include "imagora/Decoders.h"
 #include "imagora/FileFormats.h"
 #include "imagora/Imagora.h"
+#include "imagora/MappedFile.h"
 
-#include <cerrno>
 #include <cstring>
-#include <memory>
-#include <new>
 #include <string>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -78,49 +72,20 @@ constexpr ReadFormat kFormats[] = {
     {kPnmFormat, IsPnm, DecodePnm},
 };
 
-struct FileBytes {
-    std::unique_ptr<std::uint8_t[]> data;
-    std::size_t size = 0;
-};
-
-// The whole content of a regular, readable file of sensible size.
-bool ReadWholeFile(const char* path, FileBytes& file)
-{
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
-              st.st_size <= kMaxFileBytes;
-    if (ok) {
-        file.size = std::size_t(st.st_size);
-        file.data.reset(new (std::nothrow) std::uint8_t[file.size]);
-        ok = file.data != nullptr;
-    }
-    for (std::size_t done = 0; ok && done < file.size;) {
-        const ssize_t n = ::read(fd, file.data.get() + done, file.size - done);
-        if (n > 0)
-            done += std::size_t(n);
-        else if (n == 0)
-            file.size = done; // the file shrank while we read it
-        else
-            ok = errno == EINTR;
-    }
-    ::close(fd);
-    return ok;
-}
-
 } // namespace
 
 void OpenDib(TDibRecord* dib, const char* path, int /*reserved*/, void* /*windowHandle*/)
 {
     *dib = TDibRecord{};
-    FileBytes file;
-    if (!path || !ReadWholeFile(path, file))
+    const MappedFile file(path, kMaxFileBytes);
+    if (!file.Data())
         return;
     for (const ReadFormat& f : kFormats) {
-        if (f.matches(file.data.get(), file.size)) {
-            f.decode(file.data.get(), file.size, dib);
+        if (f.matches(file.Data(), file.Size())) {
+            if (f.decode(file.Data(), file.Size(), dib) && file.Shrank()) {
+                deldib(*dib);
+                *dib = TDibRecord{};
+            }
             return;
         }
     }
