@@ -115,6 +115,38 @@ TEST_F(NewDib, AllocationLimitIsExactAndSettable)
     deldib(tooBig);
 }
 
+// Photo-sized blocks come from a mapping of their own; they must be as
+// zeroed, as writable to the last byte and as limited as small ones.
+TEST_F(NewDib, BigPicturesAreZeroedWholeAndFreed)
+{
+    const int dibs = LiveDibCount();
+    for (const auto& [width, height] : {std::pair{2000, 1500}, std::pair{4096, 1024}}) {
+        DibGuard d;
+        newdib(&d.dib, width, height, 24, nullptr, 0);
+        ASSERT_NE(d->Bits, nullptr);
+        const std::size_t bytes = d->Info->bmiHeader.biSizeImage;
+#if !defined(__SANITIZE_ADDRESS__)
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(d->Bits) % (std::uintptr_t(2) << 20), 0u)
+            << "huge-page aligned";
+#endif
+        for (std::size_t i = 0; i < bytes; i += 4093)
+            ASSERT_EQ(d->Bits[i], 0) << "byte " << i;
+        EXPECT_EQ(d->Bits[bytes - 1], 0);
+        std::memset(d->Bits, 0x5A, bytes);
+        EXPECT_EQ(LiveDibCount(), dibs + 1);
+    }
+    EXPECT_EQ(LiveDibCount(), dibs);
+
+    AllocationLimit limit(std::size_t(6000) * 3 * 1000);
+    TDibRecord fits, tooBig;
+    newdib(&fits, 6000, 1000, 24, nullptr, 0);
+    newdib(&tooBig, 6000, 1001, 24, nullptr, 0);
+    EXPECT_NE(fits.Bits, nullptr);
+    EXPECT_EQ(tooBig.Bits, nullptr);
+    deldib(fits);
+    deldib(tooBig);
+}
+
 TEST_F(NewDib, CountsLivePicturesAndPalettes)
 {
     const int dibs = LiveDibCount(), palettes = LivePaletteCount();
