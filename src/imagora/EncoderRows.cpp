@@ -1,5 +1,6 @@
 #include "imagora/DibEncoders.h"
 #include "imagora/Imagora.h"
+#include "imagora/SwapRedBlue.h"
 
 namespace {
 
@@ -27,31 +28,35 @@ void DibRowToRgb(const TDibRecord& dib, int y, std::uint8_t* rgb)
     const std::uint8_t* row = DibRowFromTop(dib, y);
     const int width = DibWidth(dib);
     const int bits = DibBitCount(dib);
-    for (int x = 0; x < width; ++x, rgb += 3) {
-        switch (bits) {
-        case 16: {
+    // One loop per depth: this runs for every row of every save.
+    switch (bits) {
+    case 16:
+        for (int x = 0; x < width; ++x, rgb += 3) {
             const unsigned v = row[2 * x] | (row[2 * x + 1] << 8);
             rgb[0] = Widen5((v >> 10) & 31);
             rgb[1] = Widen5((v >> 5) & 31);
             rgb[2] = Widen5(v & 31);
-            break;
         }
-        case 24:
-        case 32: {
-            const std::uint8_t* p = row + x * (bits / 8); // blue, green, red
+        break;
+    case 24:
+        SwapRedBlue(rgb, row, std::size_t(width));
+        break;
+    case 32:
+        for (int x = 0; x < width; ++x, rgb += 3) {
+            const std::uint8_t* p = row + 4 * x; // blue, green, red, unused
             rgb[0] = p[2];
             rgb[1] = p[1];
             rgb[2] = p[0];
-            break;
         }
-        default: {
+        break;
+    default:
+        for (int x = 0; x < width; ++x, rgb += 3) {
             const RGBQUAD& q = dib.Info->bmiColors[IndexAt(row, x, bits)];
             rgb[0] = q.rgbRed;
             rgb[1] = q.rgbGreen;
             rgb[2] = q.rgbBlue;
-            break;
         }
-        }
+        break;
     }
 }
 

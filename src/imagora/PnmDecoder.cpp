@@ -4,7 +4,9 @@
 // the first is read.
 #include "imagora/Decoders.h"
 #include "imagora/Imagora.h"
+#include "imagora/SwapRedBlue.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -126,14 +128,20 @@ void NewPicture(const Header& h, TDibRecord* out)
     }
 }
 
-// Reads one sample at a time in either encoding and scales it to 8 bits.
+// Every sample value 0..maxval scaled to 8 bits, rounded.
+std::vector<std::uint8_t> ScaleTable(std::uint32_t maxval)
+{
+    std::vector<std::uint8_t> scale(maxval + 1);
+    for (std::uint32_t v = 0; v <= maxval; ++v)
+        scale[v] = std::uint8_t((v * 255 + maxval / 2) / maxval);
+    return scale;
+}
+
+// Reads one sample at a time, ASCII or binary of two bytes, and scales it to
+// 8 bits.
 class SampleReader {
 public:
-    SampleReader(Cursor& c, const Header& h) : c_(c), h_(h), scale_(h.maxval + 1)
-    {
-        for (std::uint32_t v = 0; v <= h.maxval; ++v)
-            scale_[v] = std::uint8_t((v * 255 + h.maxval / 2) / h.maxval);
-    }
+    SampleReader(Cursor& c, const Header& h) : c_(c), h_(h), scale_(ScaleTable(h.maxval)) {}
 
     // False on a missing or out-of-range sample.
     bool Next(std::uint8_t& out)
@@ -142,11 +150,9 @@ public:
         if (!h_.Binary()) {
             if (!ReadNumber(c_, h_.maxval, v))
                 return false;
-        } else if (h_.maxval > 255) {
+        } else {
             v = std::uint32_t(c_.p[0] << 8) | c_.p[1];
             c_.p += 2;
-        } else {
-            v = *c_.p++;
         }
         if (v > h_.maxval)
             return false;
@@ -203,6 +209,31 @@ bool ReadSamples(Cursor& c, const Header& h, TDibRecord& d)
     return true;
 }
 
+// Binary samples of one byte, a whole row at a time.
+bool ReadByteRows(Cursor& c, const Header& h, TDibRecord& d)
+{
+    const std::size_t rowBytes = std::size_t(h.width) * std::size_t(h.Channels());
+    const bool scaled = h.maxval < 255;
+    const std::vector<std::uint8_t> scale = ScaleTable(h.maxval);
+    std::vector<std::uint8_t> staging(scaled ? rowBytes : 0);
+    for (std::uint32_t y = 0; y < h.height; ++y, c.p += rowBytes) {
+        const std::uint8_t* samples = c.p;
+        if (scaled) {
+            if (*std::max_element(c.p, c.p + rowBytes) > h.maxval)
+                return false;
+            for (std::size_t i = 0; i < rowBytes; ++i)
+                staging[i] = scale[c.p[i]];
+            samples = staging.data();
+        }
+        std::uint8_t* row = DibRowFromTop(d, int(y));
+        if (h.Colour())
+            SwapRedBlue(row, samples, h.width);
+        else
+            std::memcpy(row, samples, h.width);
+    }
+    return true;
+}
+
 } // namespace
 
 bool DecodePnm(const std::uint8_t* data, std::size_t size, TDibRecord* out)
@@ -217,7 +248,10 @@ bool DecodePnm(const std::uint8_t* data, std::size_t size, TDibRecord* out)
     NewPicture(h, out);
     if (!out->Bits)
         return false;
-    if (h.Bitmap() ? ReadBitmap(c, h, *out) : ReadSamples(c, h, *out))
+    const bool read = h.Bitmap()                      ? ReadBitmap(c, h, *out)
+                      : h.Binary() && h.maxval <= 255 ? ReadByteRows(c, h, *out)
+                                                      : ReadSamples(c, h, *out);
+    if (read)
         return true;
     deldib(*out);
     *out = TDibRecord{};

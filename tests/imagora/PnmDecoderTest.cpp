@@ -114,6 +114,31 @@ TEST_F(PnmDecoder, PixelMapsBecomeTrueColour)
     EXPECT_EQ(Pixels(deep.dib), (Rows{{RGB(255, 0, 128)}}));
 }
 
+// Rows wide enough for the word-wise paths, over two rows so that each row
+// is taken from its own place in the file.
+TEST_F(PnmDecoder, WideBinaryRowsKeepEverySample)
+{
+    for (const std::uint32_t maxval : {255u, 100u}) {
+        SCOPED_TRACE(maxval);
+        const int width = 29;
+        Bytes samples;
+        for (int i = 0; i < width * 2 * 3; ++i)
+            samples.push_back(std::uint8_t(i * 7 % (maxval + 1)));
+        const Bytes file = Concat(Text("P6 29 2 " + std::to_string(maxval) + "\n"), samples);
+        DibGuard d(Decode(file));
+        ASSERT_NE(d->Bits, nullptr);
+        const auto scaled = [&](int i) {
+            return (samples[std::size_t(i)] * 255 + maxval / 2) / maxval;
+        };
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int i = (y * width + x) * 3;
+                ASSERT_EQ(getpixel(d.dib, x, y), RGB(scaled(i), scaled(i + 1), scaled(i + 2)))
+                    << x << "," << y;
+            }
+    }
+}
+
 TEST_F(PnmDecoder, OnlyTheFirstImageOfAFileIsRead)
 {
     DibGuard d(
@@ -140,6 +165,7 @@ TEST_F(PnmDecoder, MalformedFilesYieldNoPixels)
         {"huge ASCII dimensions", Text("P1 2000000000 2000000000 0 1 0")},
         {"sample above maxval, ASCII", Text("P2 2 1 15 3 16")},
         {"sample above maxval, binary", Concat(Text("P5 2 1 100\n"), {3, 101})},
+        {"sample above maxval, second row", Concat(Text("P6 1 2 100\n"), {3, 4, 5, 6, 7, 200})},
         {"16-bit sample above maxval", Concat(Text("P5 1 1 1000\n"), {0x03, 0xE9})},
         {"binary data one byte short", Concat(Text("P6 2 1 255\n"), {1, 2, 3, 4, 5})},
         {"bitmap data one byte short", Concat(Text("P4 9 2\n"), {0, 0, 0})},
