@@ -1,6 +1,8 @@
 #include "imagora/AtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 
@@ -9,6 +11,11 @@
 #include <unistd.h>
 
 namespace {
+
+constexpr std::size_t kBufferBytes = std::size_t(1) << 20;
+// Written data is handed to the disk in steps of this size while the rest is
+// still being encoded, so the closing flush waits only for the last step.
+constexpr std::uint64_t kWritebackStep = std::uint64_t(8) << 20;
 
 // A new file beside the target under a name nobody else uses. It is created
 // with mode 0666 so that the user's umask applies as to any new file.
@@ -33,21 +40,6 @@ bool TakeOverMode(int fd, const std::string& target)
     return ::stat(target.c_str(), &st) != 0 || ::fchmod(fd, st.st_mode & 07777) == 0;
 }
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= std::size_t(n);
-    }
-    return true;
-}
-
 // Makes the rename itself durable; failure here does not undo the save.
 void SyncFolder(const std::string& folder)
 {
@@ -58,7 +50,165 @@ void SyncFolder(const std::string& folder)
     }
 }
 
+// Removes the temporary unless the save went through, whichever way the
+// writing ends (an encoder may run out of memory and throw).
+struct TemporaryFile {
+    std::string path;
+    bool kept = false;
+    ~TemporaryFile()
+    {
+        if (!kept)
+            ::unlink(path.c_str());
+    }
+};
+
+// Why a file could not be created in folder: an existing folder that takes
+// no new files (/proc) says ENOENT as a missing one does.
+std::string CreateErrorText(int error, const std::filesystem::path& folder)
+{
+    std::error_code ec;
+    if (error == ENOENT && std::filesystem::is_directory(folder, ec))
+        return "In diesem Ordner lassen sich keine Dateien anlegen.";
+    return SystemErrorText(error);
+}
+
+// The writing itself and what went wrong: the content's own reason, or the
+// system's error.
+bool WriteContent(OutputFile& out, const FileContent& write, std::string& reason)
+{
+    std::string own;
+    if (write(out, own) && out.Flush())
+        return true;
+    reason = out.Error() ? SystemErrorText(out.Error()) : own;
+    return false;
+}
+
+// Devices and pipes have no folder entry to swap: they get the bytes as they
+// come (and a full device says so).
+bool WriteInPlace(const std::string& target, const FileContent& write, std::string& reason)
+{
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = SystemErrorText(errno);
+        return false;
+    }
+    OutputFile out(fd, false);
+    bool ok = WriteContent(out, write, reason);
+    if (::close(fd) != 0 && ok) {
+        reason = SystemErrorText(errno);
+        ok = false;
+    }
+    return ok;
+}
+
 } // namespace
+
+OutputFile::OutputFile(int fd, bool seekable)
+    : fd_(fd), seekable_(seekable), capacity_(kBufferBytes)
+{
+}
+
+bool OutputFile::Put(const std::uint8_t* data, std::size_t size, std::uint64_t at)
+{
+    while (size > 0) {
+        const ssize_t n =
+            seekable_ ? ::pwrite(fd_, data, size, off_t(at)) : ::write(fd_, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error_ = n < 0 ? errno : EIO;
+            return false;
+        }
+        data += n;
+        at += std::uint64_t(n);
+        size -= std::size_t(n);
+    }
+    if (seekable_ && at >= writtenBack_ + kWritebackStep) {
+        ::sync_file_range(fd_, off_t(writtenBack_), off_t(at - writtenBack_),
+                          SYNC_FILE_RANGE_WRITE);
+        writtenBack_ = at;
+    }
+    return true;
+}
+
+bool OutputFile::Flush()
+{
+    if (error_)
+        return false;
+    const std::size_t n = buffered_;
+    buffered_ = 0;
+    return n == 0 || Put(buffer_.get(), n, bufferStart_);
+}
+
+std::uint8_t* OutputFile::Append(std::size_t size)
+{
+    const bool contiguous = position_ == bufferStart_ + buffered_;
+    if ((buffered_ > 0 && !contiguous) || buffered_ + size > capacity_ || !buffer_) {
+        if (!Flush())
+            return nullptr;
+        capacity_ = std::max(capacity_, size);
+        if (!buffer_ || size > kBufferBytes)
+            buffer_.reset(new std::uint8_t[capacity_]);
+    }
+    if (error_)
+        return nullptr;
+    if (buffered_ == 0)
+        bufferStart_ = position_;
+    std::uint8_t* room = buffer_.get() + buffered_;
+    buffered_ += size;
+    position_ += size;
+    end_ = std::max(end_, position_);
+    return room;
+}
+
+bool OutputFile::Write(const void* data, std::size_t size)
+{
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    if (size < kBufferBytes) {
+        std::uint8_t* room = Append(size);
+        if (room)
+            std::memcpy(room, bytes, size);
+        return room != nullptr;
+    }
+    // Large blocks (a bitmap's rows) go out from where they are.
+    if (!Flush() || !Put(bytes, size, position_))
+        return false;
+    position_ += size;
+    end_ = std::max(end_, position_);
+    return true;
+}
+
+bool OutputFile::Seek(std::uint64_t offset)
+{
+    if (!seekable_ && offset != position_ && !error_)
+        error_ = ESPIPE;
+    if (error_)
+        return false;
+    position_ = offset;
+    return true;
+}
+
+std::uint64_t OutputFile::Size() const
+{
+    return end_;
+}
+
+std::size_t OutputFile::ReadAt(std::uint64_t offset, void* data, std::size_t size)
+{
+    if (!seekable_ || !Flush())
+        return 0;
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd_, static_cast<std::uint8_t*>(data) + done, size - done,
+                                  off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += std::size_t(n);
+    }
+    return done;
+}
 
 std::string SystemErrorText(int error)
 {
@@ -87,9 +237,14 @@ std::string SystemErrorText(int error)
     }
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size,
-                           std::string& reason)
+bool ReplaceFileAtomically(const std::string& path, const FileContent& write, std::string& reason)
 {
+    // Past a file size limit (ulimit -f) the kernel would end the program
+    // with SIGXFSZ, the temporary left behind; ignored, the write fails with
+    // EFBIG and is reported like any other.
+    static const bool fileSizeSignalIgnored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
+    (void)fileSizeSignalIgnored;
+
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::path target = path;
@@ -98,28 +253,38 @@ bool ReplaceFileAtomically(const std::string& path, const std::uint8_t* data, st
         if (!ec)
             target = resolved;
     }
+    const fs::file_status status = fs::status(target, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status))
+        return WriteInPlace(target.string(), write, reason);
+
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temporary;
-    const int fd = CreateTemporary(folder, target.filename().string(), temporary);
+    TemporaryFile temporary;
+    const int fd = CreateTemporary(folder, target.filename().string(), temporary.path);
     if (fd < 0) {
+        temporary.kept = true; // nothing was created
+        reason = CreateErrorText(errno, folder);
+        return false;
+    }
+    OutputFile out(fd, true);
+    bool ok = TakeOverMode(fd, target.string());
+    if (!ok)
         reason = SystemErrorText(errno);
-        return false;
+    ok = ok && WriteContent(out, write, reason);
+    if (ok && ::fsync(fd) != 0) {
+        reason = SystemErrorText(errno);
+        ok = false;
     }
-    bool ok = TakeOverMode(fd, target.string()) && WriteAll(fd, data, size) && ::fsync(fd) == 0;
-    int error = errno;
     if (::close(fd) != 0 && ok) {
+        reason = SystemErrorText(errno);
         ok = false;
-        error = errno;
     }
-    if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
+    if (ok && ::rename(temporary.path.c_str(), target.c_str()) != 0) {
+        reason = SystemErrorText(errno);
         ok = false;
-        error = errno;
     }
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        reason = SystemErrorText(error);
+    if (!ok)
         return false;
-    }
+    temporary.kept = true;
     SyncFolder(folder.string());
     return true;
 }

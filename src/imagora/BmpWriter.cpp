@@ -24,22 +24,23 @@ void PutLe32(std::uint8_t* p, std::uint32_t v)
 
 } // namespace
 
-bool EncodeBmp(const TDibRecord& dib, const EncodeOptions&, ByteBuffer& out, std::string& reason)
+bool EncodeBmp(const TDibRecord& dib, const EncodeOptions&, OutputFile& out, std::string& reason)
 {
     const BITMAPINFOHEADER& src = dib.Info->bmiHeader;
     const int bits = src.biBitCount;
     const std::uint32_t colours = bits <= 8 ? 1u << bits : 0;
-    const std::uint64_t fileLine = std::uint64_t(DibLineBytes(src.biWidth, bits));
-    const std::uint64_t imageBytes = fileLine * std::uint64_t(src.biHeight);
-    const std::uint64_t offset = kFileHeaderBytes + kInfoHeaderBytes + 4 * colours;
+    const std::size_t fileLine = std::size_t(DibLineBytes(src.biWidth, bits));
+    const std::uint64_t imageBytes = std::uint64_t(fileLine) * std::uint64_t(src.biHeight);
+    const std::size_t offset = kFileHeaderBytes + kInfoHeaderBytes + 4 * colours;
     if (offset + imageBytes > 0xFFFFFFFFu) {
         reason = "Das Bild ist für das BMP-Format zu groß.";
         return false;
     }
 
-    const std::size_t start = out.size();
-    out.resize(start + std::size_t(offset + imageBytes));
-    std::uint8_t* f = out.data() + start;
+    std::uint8_t* f = out.Append(offset);
+    if (!f)
+        return false;
+    std::memset(f, 0, offset);
     f[0] = 'B';
     f[1] = 'M';
     PutLe32(f + 2, std::uint32_t(offset + imageBytes));
@@ -65,10 +66,18 @@ bool EncodeBmp(const TDibRecord& dib, const EncodeOptions&, ByteBuffer& out, std
         table[4 * i + 2] = q.rgbRed;
     }
 
-    // Rows are stored bottom-up in both; padding stays zero.
+    // Rows are stored bottom-up in both, so rows that fill their words go
+    // out as they are; otherwise each row's padding is written as zeros,
+    // whatever the picture holds there.
     const std::size_t usedBytes = (std::size_t(src.biWidth) * bits + 7) / 8;
-    for (std::int32_t y = 0; y < src.biHeight; ++y)
-        std::memcpy(f + offset + std::size_t(y) * fileLine,
-                    dib.Bits + std::size_t(y) * dib.LineBytes, usedBytes);
+    if (usedBytes == fileLine)
+        return out.Write(dib.Bits, std::size_t(imageBytes));
+    for (std::int32_t y = 0; y < src.biHeight; ++y) {
+        std::uint8_t* row = out.Append(fileLine);
+        if (!row)
+            return false;
+        std::memcpy(row, dib.Bits + std::size_t(y) * std::size_t(dib.LineBytes), usedBytes);
+        std::memset(row + usedBytes, 0, fileLine - usedBytes);
+    }
     return true;
 }

@@ -1,31 +1,29 @@
 // The per-format encoders behind WriteDibFile and the row conversions they
-// share. Each encoder appends the complete file to out, or returns false with
+// share. Each encoder writes the complete file to out, or returns false with
 // a German reason; the picture has pixels and a depth of 1, 4, 8, 16, 24 or 32.
 #pragma once
 
+#include "imagora/AtomicFile.h"
 #include "imagora/DibRecord.h"
 
 #include <cstdint>
 #include <string>
-#include <vector>
-
-using ByteBuffer = std::vector<std::uint8_t>;
 
 struct EncodeOptions {
     int jpegQuality = 90; // 1..100
 };
 
-using DibEncoder = bool (*)(const TDibRecord&, const EncodeOptions&, ByteBuffer&, std::string&);
+using DibEncoder = bool (*)(const TDibRecord&, const EncodeOptions&, OutputFile&, std::string&);
 
-bool EncodeBmp(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer& out,
+bool EncodeBmp(const TDibRecord& dib, const EncodeOptions& options, OutputFile& out,
                std::string& reason);
-bool EncodePng(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer& out,
+bool EncodePng(const TDibRecord& dib, const EncodeOptions& options, OutputFile& out,
                std::string& reason);
-bool EncodeJpeg(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer& out,
+bool EncodeJpeg(const TDibRecord& dib, const EncodeOptions& options, OutputFile& out,
                 std::string& reason);
-bool EncodeTiff(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer& out,
+bool EncodeTiff(const TDibRecord& dib, const EncodeOptions& options, OutputFile& out,
                 std::string& reason);
-bool EncodePnm(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer& out,
+bool EncodePnm(const TDibRecord& dib, const EncodeOptions& options, OutputFile& out,
                std::string& reason);
 
 // Picture row y (from the top) as red, green, blue bytes: 3 x width of them.

@@ -72,7 +72,6 @@ bool WriteDibFile(const TDibRecord& dib, const std::string& path, std::string* e
 {
     std::string reason;
     const WriteFormat* format = FormatFor(path);
-    ByteBuffer bytes;
     if (!dib.Bits || !dib.Info) {
         reason = "Das Bild enthält keine Bildpunkte.";
     } else if (!KnownDepth(DibBitCount(dib))) {
@@ -83,8 +82,13 @@ bool WriteDibFile(const TDibRecord& dib, const std::string& path, std::string* e
                  KnownExtensions() + ").";
     } else {
         try {
-            if (format->encode(dib, EncodeOptions{jpegQuality}, bytes, reason) &&
-                ReplaceFileAtomically(path, bytes.data(), bytes.size(), reason))
+            const EncodeOptions options{jpegQuality};
+            if (ReplaceFileAtomically(
+                    path,
+                    [&](OutputFile& out, std::string& why) {
+                        return format->encode(dib, options, out, why);
+                    },
+                    reason))
                 return true;
         } catch (const std::bad_alloc&) {
             reason = "Nicht genug Speicher.";

@@ -8,7 +8,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
-#include <new>
+#include <vector>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -30,10 +30,10 @@ struct JpegErrors {
 
 void OnJpegMessage(j_common_ptr) {}
 
-// A destination that appends to a ByteBuffer through a fixed chunk.
+// A destination that writes to the file through a fixed chunk.
 struct JpegTarget {
     jpeg_destination_mgr manager;
-    ByteBuffer* out;
+    OutputFile* out;
     JOCTET chunk[16384];
 };
 
@@ -45,11 +45,8 @@ JpegTarget* TargetOf(j_compress_ptr cinfo)
 void Flush(j_compress_ptr cinfo, std::size_t bytes)
 {
     JpegTarget* t = TargetOf(cinfo);
-    try {
-        t->out->insert(t->out->end(), t->chunk, t->chunk + bytes);
-    } catch (const std::bad_alloc&) {
-        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
-    }
+    if (!t->out->Write(t->chunk, bytes))
+        ERREXIT(cinfo, JERR_FILE_WRITE);
     t->manager.next_output_byte = t->chunk;
     t->manager.free_in_buffer = sizeof t->chunk;
 }
@@ -104,7 +101,7 @@ bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrors& errors, JpegTarget& targ
 
 } // namespace
 
-bool EncodeJpeg(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer& out,
+bool EncodeJpeg(const TDibRecord& dib, const EncodeOptions& options, OutputFile& out,
                 std::string& reason)
 {
     if (DibWidth(dib) > JPEG_MAX_DIMENSION || DibHeight(dib) > JPEG_MAX_DIMENSION) {
@@ -112,7 +109,7 @@ bool EncodeJpeg(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer&
                  " Pixel breit und hoch.";
         return false;
     }
-    ByteBuffer row(std::size_t(DibWidth(dib)) * 3);
+    std::vector<std::uint8_t> row(std::size_t(DibWidth(dib)) * 3);
     jpeg_compress_struct cinfo{};
     JpegErrors errors{};
     cinfo.err = jpeg_std_error(&errors.manager);

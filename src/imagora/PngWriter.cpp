@@ -6,12 +6,12 @@
 #include <png.h>
 
 #include <csetjmp>
-#include <new>
+#include <vector>
 
 namespace {
 
 struct PngTarget {
-    ByteBuffer* out;
+    OutputFile* out;
     std::string message;
 };
 
@@ -26,11 +26,8 @@ void OnPngWarning(png_structp, png_const_charp) {}
 void OnPngWrite(png_structp png, png_bytep data, png_size_t length)
 {
     auto* target = static_cast<PngTarget*>(png_get_io_ptr(png));
-    try {
-        target->out->insert(target->out->end(), data, data + length);
-    } catch (const std::bad_alloc&) {
-        png_error(png, "out of memory");
-    }
+    if (!target->out->Write(data, length))
+        png_error(png, "write failed");
 }
 
 void OnPngFlush(png_structp) {}
@@ -72,9 +69,9 @@ bool WritePng(png_structp png, png_infop info, const TDibRecord& dib, std::uint8
 
 } // namespace
 
-bool EncodePng(const TDibRecord& dib, const EncodeOptions&, ByteBuffer& out, std::string& reason)
+bool EncodePng(const TDibRecord& dib, const EncodeOptions&, OutputFile& out, std::string& reason)
 {
-    ByteBuffer rgb(std::size_t(DibWidth(dib)) * 3);
+    std::vector<std::uint8_t> rgb(std::size_t(DibWidth(dib)) * 3);
     PngTarget target{&out, {}};
     png_structp png =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, &target, OnPngError, OnPngWarning);

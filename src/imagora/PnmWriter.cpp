@@ -6,16 +6,16 @@
 
 namespace {
 
-void AppendHeader(ByteBuffer& out, const char* magic, int width, int height, bool maxval)
+bool WriteHeader(OutputFile& out, const char* magic, int width, int height, bool maxval)
 {
     const std::string header = std::string(magic) + "\n" + std::to_string(width) + " " +
                                std::to_string(height) + (maxval ? "\n255\n" : "\n");
-    out.insert(out.end(), header.begin(), header.end());
+    return out.Write(header.data(), header.size());
 }
 
 } // namespace
 
-bool EncodePnm(const TDibRecord& dib, const EncodeOptions&, ByteBuffer& out, std::string&)
+bool EncodePnm(const TDibRecord& dib, const EncodeOptions&, OutputFile& out, std::string&)
 {
     const int width = DibWidth(dib);
     const int height = DibHeight(dib);
@@ -27,25 +27,31 @@ bool EncodePnm(const TDibRecord& dib, const EncodeOptions&, ByteBuffer& out, std
         const std::uint8_t flip = levels[1] == 0xFF ? 0xFF : 0x00;
         const std::size_t rowBytes = (std::size_t(width) + 7) / 8;
         const unsigned spare = unsigned(8 * rowBytes - width);
-        AppendHeader(out, "P4", width, height, false);
+        if (!WriteHeader(out, "P4", width, height, false))
+            return false;
         for (int y = 0; y < height; ++y) {
             const std::uint8_t* row = DibRowFromTop(dib, y);
+            std::uint8_t* line = out.Append(rowBytes);
+            if (!line)
+                return false;
             for (std::size_t i = 0; i < rowBytes; ++i)
-                out.push_back(std::uint8_t(row[i] ^ flip));
-            out.back() &= std::uint8_t(0xFF << spare);
+                line[i] = std::uint8_t(row[i] ^ flip);
+            line[rowBytes - 1] &= std::uint8_t(0xFF << spare);
         }
         return true;
     }
 
     const std::size_t rowBytes = std::size_t(width) * (grey ? 1 : 3);
-    AppendHeader(out, grey ? "P5" : "P6", width, height, true);
-    std::size_t at = out.size();
-    out.resize(at + rowBytes * std::size_t(height));
-    for (int y = 0; y < height; ++y, at += rowBytes) {
+    if (!WriteHeader(out, grey ? "P5" : "P6", width, height, true))
+        return false;
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* line = out.Append(rowBytes);
+        if (!line)
+            return false;
         if (grey)
-            DibRowToGrey(dib, y, levels, out.data() + at);
+            DibRowToGrey(dib, y, levels, line);
         else
-            DibRowToRgb(dib, y, out.data() + at);
+            DibRowToRgb(dib, y, line);
     }
     return true;
 }

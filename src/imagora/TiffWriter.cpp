@@ -9,59 +9,42 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <new>
+#include <vector>
 
 namespace {
 
-// libtiff writes through these callbacks into memory; it seeks back to patch
-// offsets, so the buffer acts as a file.
-struct MemoryFile {
-    ByteBuffer* out;
-    std::size_t start; // where the TIFF begins in out
-    std::uint64_t pos = 0;
+// libtiff writes through these callbacks into the file; it seeks back to
+// patch offsets.
+struct TiffTarget {
+    OutputFile* out;
     std::string message;
 };
 
-MemoryFile& FileOf(thandle_t h)
+OutputFile& FileOf(thandle_t h)
 {
-    return *static_cast<MemoryFile*>(h);
+    return *static_cast<TiffTarget*>(h)->out;
 }
 
 tmsize_t OnRead(thandle_t h, void* buffer, tmsize_t size)
 {
-    MemoryFile& f = FileOf(h);
-    const std::uint64_t length = f.out->size() - f.start;
-    const std::uint64_t n =
-        f.pos < length ? std::min<std::uint64_t>(std::uint64_t(size), length - f.pos) : 0;
-    std::memcpy(buffer, f.out->data() + f.start + f.pos, std::size_t(n));
-    f.pos += n;
+    OutputFile& f = FileOf(h);
+    const std::size_t n = f.ReadAt(f.Position(), buffer, std::size_t(size));
+    f.Seek(f.Position() + n);
     return tmsize_t(n);
 }
 
 tmsize_t OnWrite(thandle_t h, void* buffer, tmsize_t size)
 {
-    MemoryFile& f = FileOf(h);
-    try {
-        const std::size_t end = f.start + std::size_t(f.pos + std::uint64_t(size));
-        if (end > f.out->size())
-            f.out->resize(end);
-    } catch (const std::bad_alloc&) {
-        f.message = "kein Speicher";
-        return -1;
-    }
-    std::memcpy(f.out->data() + f.start + f.pos, buffer, std::size_t(size));
-    f.pos += std::uint64_t(size);
-    return size;
+    return FileOf(h).Write(buffer, std::size_t(size)) ? size : -1;
 }
 
 toff_t OnSeek(thandle_t h, toff_t offset, int whence)
 {
-    MemoryFile& f = FileOf(h);
-    const std::uint64_t base = whence == SEEK_CUR   ? f.pos
-                               : whence == SEEK_END ? f.out->size() - f.start
+    OutputFile& f = FileOf(h);
+    const std::uint64_t base = whence == SEEK_CUR   ? f.Position()
+                               : whence == SEEK_END ? f.Size()
                                                     : 0;
-    f.pos = base + offset;
-    return f.pos;
+    return f.Seek(base + offset) ? f.Position() : toff_t(-1);
 }
 
 int OnClose(thandle_t)
@@ -70,7 +53,7 @@ int OnClose(thandle_t)
 }
 toff_t OnSize(thandle_t h)
 {
-    return FileOf(h).out->size() - FileOf(h).start;
+    return FileOf(h).Size();
 }
 int OnMap(thandle_t, void**, toff_t*)
 {
@@ -82,7 +65,7 @@ int OnError(TIFF*, void* user, const char*, const char* format, va_list args)
 {
     char text[256];
     std::vsnprintf(text, sizeof text, format, args);
-    auto* f = static_cast<MemoryFile*>(user);
+    auto* f = static_cast<TiffTarget*>(user);
     if (f->message.empty())
         f->message = text;
     return 1;
@@ -121,7 +104,7 @@ bool WriteFields(TIFF* tif, const TDibRecord& dib)
     return ok;
 }
 
-bool WriteRows(TIFF* tif, const TDibRecord& dib, ByteBuffer& row)
+bool WriteRows(TIFF* tif, const TDibRecord& dib, std::vector<std::uint8_t>& row)
 {
     const bool palette = DibBitCount(dib) <= 8;
     const std::size_t paletteBytes = (std::size_t(DibWidth(dib)) * DibBitCount(dib) + 7) / 8;
@@ -139,10 +122,10 @@ bool WriteRows(TIFF* tif, const TDibRecord& dib, ByteBuffer& row)
 
 } // namespace
 
-bool EncodeTiff(const TDibRecord& dib, const EncodeOptions&, ByteBuffer& out, std::string& reason)
+bool EncodeTiff(const TDibRecord& dib, const EncodeOptions&, OutputFile& out, std::string& reason)
 {
-    ByteBuffer row(std::size_t(DibWidth(dib)) * 3);
-    MemoryFile file{&out, out.size(), 0, {}};
+    std::vector<std::uint8_t> row(std::size_t(DibWidth(dib)) * 3);
+    TiffTarget file{&out, {}};
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     TIFFOpenOptionsSetErrorHandlerExtR(options, OnError, &file);
     TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, nullptr);

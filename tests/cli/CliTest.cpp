@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 extern char** environ;
@@ -41,8 +42,9 @@ protected:
 
     std::string Path(const std::string& name) const { return dir + "/" + name; }
 
-    // Runs the program with stdin from /dev/null and stdout, stderr to files.
-    Outcome Run(const std::vector<std::string>& args)
+    // Runs the program with stdin from /dev/null and stdout, stderr to files;
+    // a file size limit (as ulimit -f sets) when given.
+    Outcome Run(const std::vector<std::string>& args, rlim_t fileSizeLimit = RLIM_INFINITY)
     {
         const std::string outPath = Path(".stdout"), errPath = Path(".stderr");
         posix_spawn_file_actions_t files;
@@ -61,7 +63,14 @@ protected:
 
         Outcome o;
         pid_t pid = 0;
+        // The child inherits the limit; this process writes nothing meanwhile.
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limited = saved;
+        limited.rlim_cur = fileSizeLimit;
+        setrlimit(RLIMIT_FSIZE, &limited);
         const int spawned = posix_spawn(&pid, KELVORA_CLI, &files, nullptr, argv.data(), environ);
+        setrlimit(RLIMIT_FSIZE, &saved);
         posix_spawn_file_actions_destroy(&files);
         EXPECT_EQ(spawned, 0);
         int status = 0;
@@ -212,6 +221,36 @@ TEST_F(Cli, FailedSaveExitsWithOneStopsAndKeepsTheTarget)
     EXPECT_EQ(format.code, 1);
     EXPECT_NE(format.err.find("Dateiendung"), std::string::npos) << format.err;
     EXPECT_EQ(Listing(), (std::vector<std::string>{"in.bmp", "taken.png"}));
+}
+
+// Each way a save can fail on the system's side is named for what it is,
+// and none leaves a temporary file behind.
+TEST_F(Cli, SavesThatTheSystemRefusesSayWhy)
+{
+    const std::string in = Picture("in.bmp", 200, 200, 24); // 120 kB as a bitmap
+    fs::create_symlink("/dev/full", Path("full.bmp"));
+    const struct {
+        const char* name;
+        std::string target;
+        rlim_t fileSizeLimit;
+        const char* message;
+    } cases[] = {
+        {"file size limit", Path("big.bmp"), 16384, "Die Datei wird zu groß."},
+        {"folder that takes no files", "/proc/kelvora-cli-test.bmp", RLIM_INFINITY,
+         "In diesem Ordner lassen sich keine Dateien anlegen."},
+        {"full device", Path("full.bmp"), RLIM_INFINITY,
+         "Auf dem Datenträger ist nicht genug Platz."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Outcome o = Run({in, "-o", c.target}, c.fileSizeLimit);
+        EXPECT_EQ(o.code, 1) << "a clean failure, not a signal";
+        EXPECT_NE(o.err.find("„" + c.target + "“ konnte nicht geschrieben werden: " + c.message),
+                  std::string::npos)
+            << o.err;
+        EXPECT_EQ(Listing(), (std::vector<std::string>{"full.bmp", "in.bmp"}));
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
 }
 
 TEST_F(Cli, HelpDescribesEveryOperationAndTheFormats)

@@ -387,6 +387,65 @@ TEST_F(DibWriter, FailedWriteKeepsTheExistingFile)
     EXPECT_EQ(Listing(), std::set<std::string>{"keep.bmp"});
 }
 
+// A folder that exists but takes no new files answers "no such file" when a
+// file is created in it; that must not read as a missing folder.
+TEST_F(DibWriter, AFolderThatTakesNoFilesIsNotCalledMissing)
+{
+    DibGuard source(TrueColourPicture(3, 3));
+    std::string error;
+    EXPECT_FALSE(WriteDibFile(source.dib, "/proc/kelvora-test.bmp", &error));
+    EXPECT_NE(error.find("In diesem Ordner lassen sich keine Dateien anlegen."), std::string::npos)
+        << error;
+    EXPECT_EQ(error.find("existiert nicht"), std::string::npos) << error;
+}
+
+// A link to a device is written through, never replaced by a file: a full
+// device says it is full, and the device stays a device.
+TEST_F(DibWriter, DevicesAreWrittenIntoNotReplaced)
+{
+    DibGuard source(TrueColourPicture(64, 64));
+    fs::create_symlink("/dev/full", Path("full.bmp"));
+    fs::create_symlink("/dev/null", Path("null.png"));
+    std::string error;
+    EXPECT_FALSE(WriteDibFile(source.dib, Path("full.bmp"), &error));
+    EXPECT_NE(error.find("Auf dem Datenträger ist nicht genug Platz."), std::string::npos) << error;
+    EXPECT_TRUE(WriteDibFile(source.dib, Path("null.png"), &error)) << error;
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(Listing(), (std::set<std::string>{"full.bmp", "null.png"}));
+}
+
+// Every format goes out through the same buffered file; a picture larger
+// than the buffer must arrive whole in each.
+TEST_F(DibWriter, PicturesLargerThanTheWriteBufferArriveWhole)
+{
+    DibGuard source(TrueColourPicture(701, 601)); // 1.2 MB of pixels, rows padded
+    for (const char* name : {"big.bmp", "big.ppm", "big.png", "big.tif"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(WriteDibFile(source.dib, Path(name)));
+        DibGuard back(Open(Path(name)));
+        ASSERT_NE(back->Bits, nullptr);
+        ASSERT_EQ(DibWidth(back.dib), 701);
+        for (int y = 0; y < 601; y += 7)
+            for (int x = 0; x < 701; x += 3)
+                ASSERT_EQ(getpixel(back.dib, x, y), getpixel(source.dib, x, y)) << x << "," << y;
+    }
+}
+
+TEST_F(DibWriter, BitmapRowPaddingIsZeroWhateverThePictureHolds)
+{
+    DibGuard source(TrueColourPicture(5, 3)); // 15 bytes a row, one of padding
+    for (int y = 0; y < 3; ++y)
+        source->Bits[y * source->LineBytes + 15] = 0xAB;
+    ASSERT_TRUE(WriteDibFile(source.dib, Path("padded.bmp")));
+    const Bytes file = ReadBytes(Path("padded.bmp"));
+    ASSERT_EQ(file.size(), 54u + 3 * 16);
+    for (int y = 0; y < 3; ++y) {
+        EXPECT_EQ(file[54 + y * 16 + 15], 0) << "row " << y;
+        EXPECT_EQ(file[54 + y * 16 + 14], source->Bits[y * source->LineBytes + 14]);
+    }
+}
+
 TEST_F(DibWriter, ReplacingKeepsPermissionsAndSymbolicLinks)
 {
     DibGuard source(TrueColourPicture(4, 4));
