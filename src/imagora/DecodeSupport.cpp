@@ -5,9 +5,14 @@
 #include <algorithm>
 #include <cstring>
 
-bool FitsAllocationLimit(std::uint64_t bytes)
+DecodeBudget::DecodeBudget() : left_(DibAllocationLimit()) {}
+
+bool DecodeBudget::Take(std::uint64_t bytes)
 {
-    return bytes <= DibAllocationLimit();
+    if (bytes > left_)
+        return false;
+    left_ -= bytes;
+    return true;
 }
 
 int PaletteBitCount(int colours)
@@ -43,31 +48,40 @@ bool NewTrueColourDib(TDibRecord* out, int width, int height)
     return out->Bits != nullptr;
 }
 
-void StoreIndexRow(const TDibRecord& dib, int y, const std::uint8_t* indices, int colours)
+void StoreIndexSpan(const TDibRecord& dib, int y, int x, const std::uint8_t* indices, int count,
+                    int colours)
 {
     std::uint8_t* row = DibRowFromTop(dib, y);
-    const int width = DibWidth(dib);
     const int bits = DibBitCount(dib);
     const int limit = std::min(colours, 1 << bits); // also keeps packed bits inside their pixel
-    const auto valid = [&](int x) { return indices[x] < limit ? indices[x] : std::uint8_t(0); };
+    const auto valid = [&](int i) { return indices[i] < limit ? indices[i] : std::uint8_t(0); };
     switch (bits) {
     case 1:
-        std::memset(row, 0, std::size_t(dib.LineBytes));
-        for (int x = 0; x < width; ++x)
-            row[x >> 3] = std::uint8_t(row[x >> 3] | (valid(x) << (7 - (x & 7))));
+        for (int i = 0; i < count; ++i) {
+            const int at = x + i, shift = 7 - (at & 7);
+            row[at >> 3] = std::uint8_t((row[at >> 3] & ~(1 << shift)) | (valid(i) << shift));
+        }
         break;
     case 4:
-        std::memset(row, 0, std::size_t(dib.LineBytes));
-        for (int x = 0; x < width; ++x)
-            row[x >> 1] = std::uint8_t(row[x >> 1] | (valid(x) << ((x & 1) ? 0 : 4)));
+        for (int i = 0; i < count; ++i) {
+            const int at = x + i, shift = (at & 1) ? 0 : 4;
+            row[at >> 1] = std::uint8_t((row[at >> 1] & ~(0x0F << shift)) | (valid(i) << shift));
+        }
         break;
     case 8:
-        for (int x = 0; x < width; ++x)
-            row[x] = valid(x);
+        for (int i = 0; i < count; ++i)
+            row[x + i] = valid(i);
         break;
     default:
         break;
     }
+}
+
+void FillWithIndex(const TDibRecord& dib, int index)
+{
+    const int bits = DibBitCount(dib);
+    const unsigned packed = bits == 1 ? (index ? 0xFF : 0x00) : bits == 4 ? index * 0x11 : index;
+    std::memset(dib.Bits, int(packed & 0xFF), dib.Info->bmiHeader.biSizeImage);
 }
 
 void CompositeBgraRow(std::uint8_t* bgr, const std::uint8_t* bgra, int width)

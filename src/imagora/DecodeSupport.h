@@ -6,9 +6,23 @@
 
 #include <cstdint>
 
-// Working memory a decoder may take besides the picture (staging rows, a
-// whole-frame buffer): held to the same limit as one picture.
-bool FitsAllocationLimit(std::uint64_t bytes);
+// What a decoder may still allocate. The allocation limit covers the picture
+// and every working buffer of one decoding together (staging rows, a whole
+// frame, a library's own buffers where the library lets them be counted), so
+// no file can make a decoder take more than one picture of the limit's size.
+class DecodeBudget {
+public:
+    DecodeBudget();
+    // Takes bytes from what is left; false, and nothing taken, when they do
+    // not fit.
+    bool Take(std::uint64_t bytes);
+    bool TakePicture(const TDibRecord& dib) { return Take(dib.Info->bmiHeader.biSizeImage); }
+    void Give(std::uint64_t bytes) { left_ += bytes; }
+    std::uint64_t Left() const { return left_; }
+
+private:
+    std::uint64_t left_;
+};
 
 // Bits per pixel of a palette picture with `colours` entries: 1, 4 or 8.
 int PaletteBitCount(int colours);
@@ -24,11 +38,21 @@ bool NewGreyDib(TDibRecord* out, int width, int height);
 // A 24-bit picture.
 bool NewTrueColourDib(TDibRecord* out, int width, int height);
 
-// Stores one row of palette indices, one byte each, into picture row y
-// (counted from the top), packed to the picture's depth. Indices at or past
-// `colours` (or past what the depth holds) become 0, so a lying file never
-// shows an undefined entry.
-void StoreIndexRow(const TDibRecord& dib, int y, const std::uint8_t* indices, int colours);
+// Stores count palette indices, one byte each, into picture row y (counted
+// from the top) from column x on, packed to the picture's depth; the pixels
+// around them keep their values. Indices at or past `colours` (or past what
+// the depth holds) become 0, so a lying file never shows an undefined entry.
+void StoreIndexSpan(const TDibRecord& dib, int y, int x, const std::uint8_t* indices, int count,
+                    int colours);
+
+// The same for a whole row.
+inline void StoreIndexRow(const TDibRecord& dib, int y, const std::uint8_t* indices, int colours)
+{
+    StoreIndexSpan(dib, y, 0, indices, DibWidth(dib), colours);
+}
+
+// Sets every pixel of a palette picture to index, a whole row at a time.
+void FillWithIndex(const TDibRecord& dib, int index);
 
 // A colour channel over white: the nearest integer to (c*a + 255*(255-a)) / 255
 // for a straight (not premultiplied) alpha a.

@@ -138,24 +138,25 @@ bool ReadGif(GifFileType* gif, TDibRecord* out)
     int colours = fileColours;
     const bool needWhite = !covered || (transparent >= 0 && transparent < fileColours);
     const int white = needWhite ? WhiteIndex(table, &colours, transparent) : 0;
-    if (!NewPaletteDib(out, width, height, table, colours))
+    DecodeBudget budget;
+    const std::vector<int> order = RowOrder(frame.Height, frame.Interlace);
+    if (!NewPaletteDib(out, width, height, table, colours) || !budget.TakePicture(*out) ||
+        !budget.Take(std::uint64_t(frame.Width) + order.size() * sizeof(int)))
         return false;
 
+    // The screen around the frame is white before any of the frame is read:
+    // a whole row at a time, never pixel by pixel (a few bytes of file may
+    // ask for a screen of a gigabyte). A new picture already shows index 0.
+    if (!covered && white != 0)
+        FillWithIndex(*out, white);
     std::vector<std::uint8_t> line(static_cast<std::size_t>(frame.Width));
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(width),
-                                  static_cast<std::uint8_t>(white));
-    if (!covered) {
-        for (int y = 0; y < height; ++y)
-            StoreIndexRow(*out, y, row.data(), colours);
-    }
-    for (int y : RowOrder(frame.Height, frame.Interlace)) {
+    for (int y : order) {
         if (DGifGetLine(gif, line.data(), frame.Width) == GIF_ERROR)
             return false;
         // Indices past the file's table show entry 0, never an added white.
-        for (int x = 0; x < frame.Width; ++x)
-            row[std::size_t(frame.Left + x)] =
-                line[std::size_t(x)] < fileColours ? line[std::size_t(x)] : std::uint8_t(0);
-        StoreIndexRow(*out, frame.Top + y, row.data(), colours);
+        for (std::uint8_t& index : line)
+            index = index < fileColours ? index : std::uint8_t(0);
+        StoreIndexSpan(*out, frame.Top + y, frame.Left, line.data(), frame.Width, colours);
     }
     return true;
 }

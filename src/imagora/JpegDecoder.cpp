@@ -12,6 +12,7 @@
 #include <jpeglib.h>
 #include <libexif/exif-data.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <memory>
@@ -19,7 +20,6 @@
 
 namespace {
 
-constexpr std::uint64_t kSlackBytes = 16 << 20;
 constexpr int kExifMarker = JPEG_APP0 + 1;
 constexpr char kExifHeader[] = "Exif\0"; // six bytes with the terminator
 
@@ -112,9 +112,6 @@ void CmykToBgr(std::uint8_t* bgr, const std::uint8_t* cmyk, int width, bool inve
 bool ReadJpeg(JpegReader& r, const std::uint8_t* data, std::size_t size, TDibRecord* out)
 {
     jpeg_decompress_struct& cinfo = r.cinfo;
-    // The decoder's own buffers (a progressive file keeps every coefficient)
-    // stay within a few pictures' worth.
-    cinfo.mem->max_memory_to_use = long(3 * DibAllocationLimit() + kSlackBytes);
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_save_markers(&cinfo, kExifMarker, 0xFFFF);
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
@@ -126,15 +123,23 @@ bool ReadJpeg(JpegReader& r, const std::uint8_t* data, std::size_t size, TDibRec
     const int width = int(cinfo.image_width);
     const int height = int(cinfo.image_height);
     const bool made = grey ? NewGreyDib(out, width, height) : NewTrueColourDib(out, width, height);
-    if (!made)
+    DecodeBudget budget;
+    if (!made || !budget.TakePicture(*out) || !budget.Take(cmyk ? std::uint64_t(width) * 4 : 0))
         return false;
     if (cmyk)
         r.cmykRow.resize(std::size_t(width) * 4);
+    // What is left is libjpeg's, whose largest need is a progressive file's
+    // coefficients, several bytes a pixel (0 would mean no limit at all).
+    cinfo.mem->max_memory_to_use = long(std::max<std::uint64_t>(budget.Left(), 1));
 
     jpeg_start_decompress(&cinfo);
     if (r.errors.ranOut || int(cinfo.output_width) != width || int(cinfo.output_height) != height)
         return false;
     while (cinfo.output_scanline < cinfo.output_height) {
+        // Once the data has run out the rest would be invented: a file of a
+        // few kilobytes that claims a gigapixel stops here, not at its end.
+        if (r.errors.missingData)
+            return false;
         const int y = int(cinfo.output_scanline);
         JSAMPROW row = cmyk ? r.cmykRow.data() : DibRowFromTop(*out, y);
         if (jpeg_read_scanlines(&cinfo, &row, 1) != 1)

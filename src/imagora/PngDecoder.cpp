@@ -10,6 +10,7 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -20,6 +21,9 @@ constexpr std::uint32_t kMaxSide = 1000000;          // libpng's own customary b
 constexpr png_alloc_size_t kMaxChunkBytes = 8 << 20; // text, ICC profiles and the like
 constexpr png_uint_32 kMaxAncillaryChunks = 1000;
 constexpr std::uint64_t kMaxDeflateRatio = 1032; // no deflate stream expands further
+// Known chunks that carry nothing the picture shows, as libpng lists them:
+// four letters and a terminator each.
+constexpr png_byte kUnusedChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0tIME\0hIST\0pCAL\0sCAL";
 
 // What libpng delivers in each row, after the transformations we ask for.
 enum class RowKind { Indices, Grey, GreyAlpha, Bgr, Bgra };
@@ -27,6 +31,7 @@ enum class RowKind { Indices, Grey, GreyAlpha, Bgr, Bgra };
 // Everything the decoder owns lives here, on the heap: libpng leaves by
 // longjmp, which must not skip destructors or find locals stale.
 struct PngReader {
+    DecodeBudget budget; // libpng's own allocations are counted too
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
     std::size_t pos = 0;
@@ -48,6 +53,35 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count)
         png_error(png, "truncated");
     std::memcpy(out, r->data + r->pos, count);
     r->pos += count;
+}
+
+// libpng's allocations, held to the budget. Each block carries its size in
+// front so that freeing gives it back.
+constexpr std::size_t kSizeHeader = alignof(std::max_align_t);
+
+png_voidp Allocate(png_structp png, png_alloc_size_t size)
+{
+    auto* r = static_cast<PngReader*>(png_get_mem_ptr(png));
+    if (size > SIZE_MAX - kSizeHeader || !r->budget.Take(size + kSizeHeader))
+        return nullptr;
+    auto* block = static_cast<std::uint8_t*>(std::malloc(size + kSizeHeader));
+    if (!block) {
+        r->budget.Give(size + kSizeHeader);
+        return nullptr;
+    }
+    std::memcpy(block, &size, sizeof size);
+    return block + kSizeHeader;
+}
+
+void Release(png_structp png, png_voidp p)
+{
+    if (!p)
+        return;
+    auto* block = static_cast<std::uint8_t*>(p) - kSizeHeader;
+    png_alloc_size_t size;
+    std::memcpy(&size, block, sizeof size);
+    static_cast<PngReader*>(png_get_mem_ptr(png))->budget.Give(size + kSizeHeader);
+    std::free(block);
 }
 
 [[noreturn]] void OnError(png_structp png, png_const_charp)
@@ -118,7 +152,7 @@ bool Prepare(PngReader& r, TDibRecord* out)
             (transparentValue || type == PNG_COLOR_TYPE_RGB_ALPHA) ? RowKind::Bgra : RowKind::Bgr;
         made = NewTrueColourDib(out, int(width), int(height));
     }
-    if (!made)
+    if (!made || !r.budget.TakePicture(*out))
         return false;
 
     png_set_interlace_handling(png);
@@ -133,6 +167,8 @@ bool Prepare(PngReader& r, TDibRecord* out)
 
     // Grey and colour rows land in the picture itself; the others go through
     // staging rows: one, or all of them when interlaced passes revisit rows.
+    if (!r.budget.Take(std::uint64_t(height) * sizeof(png_bytep)))
+        return false;
     r.rows.resize(height);
     if (r.kind == RowKind::Grey || r.kind == RowKind::Bgr) {
         r.wholeImage = true;
@@ -143,7 +179,7 @@ bool Prepare(PngReader& r, TDibRecord* out)
     r.wholeImage = interlace != PNG_INTERLACE_NONE;
     const std::uint64_t rowBytes = png_get_rowbytes(png, info);
     const std::uint64_t heldRows = r.wholeImage ? height : 1;
-    if (!FitsAllocationLimit(rowBytes * heldRows))
+    if (!r.budget.Take(rowBytes * heldRows))
         return false;
     r.staging.resize(std::size_t(rowBytes * heldRows));
     for (png_uint_32 y = 0; y < height; ++y)
@@ -193,7 +229,8 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, TDibRecord* out)
     auto reader = std::make_unique<PngReader>();
     reader->data = data;
     reader->size = size;
-    reader->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    reader->png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning,
+                                           reader.get(), Allocate, Release);
     if (!reader->png)
         return false;
     reader->info = png_create_info_struct(reader->png);
@@ -209,6 +246,11 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, TDibRecord* out)
     png_set_user_limits(reader->png, kMaxSide, kMaxSide);
     png_set_chunk_malloc_max(reader->png, kMaxChunkBytes);
     png_set_chunk_cache_max(reader->png, kMaxAncillaryChunks);
+    // Chunks that no picture needs are skipped unread: a text chunk that
+    // claims 2 GB must not make libpng allocate and clear them.
+    png_set_keep_unknown_chunks(reader->png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(reader->png, PNG_HANDLE_CHUNK_NEVER, kUnusedChunks,
+                                int(sizeof kUnusedChunks / 5));
     if (!Prepare(*reader, out)) {
         deldib(*out);
         *out = TDibRecord{};

@@ -112,19 +112,39 @@ bool IsGrey(const Layout& l)
     return l.photometric == PHOTOMETRIC_MINISBLACK || l.photometric == PHOTOMETRIC_MINISWHITE;
 }
 
-// One sample of `bits` bits per pixel at column x of a scanline, most
-// significant bits first.
-unsigned Sample(const std::uint8_t* line, int x, int bits)
+// A scanline of `bits`-bit samples (most significant bits first) through a
+// table of what each sample value becomes, one byte a pixel.
+template <int kBits>
+void UnpackRow(const std::uint8_t* line, int width, const std::uint8_t* level, std::uint8_t* out)
 {
-    if (bits == 8)
-        return line[x];
-    if (bits == 16) {
-        std::uint16_t v;
-        std::memcpy(&v, line + 2 * x, 2); // libtiff hands samples in our byte order
-        return v;
+    constexpr unsigned kMask = (1u << kBits) - 1;
+    for (int x = 0; x < width; ++x) {
+        const std::size_t bit = std::size_t(x) * kBits; // past 2^31 in wide rows
+        out[x] = level[(line[bit >> 3] >> (8 - kBits - (bit & 7))) & kMask];
     }
-    const int bit = x * bits;
-    return (line[bit >> 3] >> (8 - bits - (bit & 7))) & ((1u << bits) - 1);
+}
+
+void UnpackRow(const std::uint8_t* line, int width, int bits, const std::uint8_t* level,
+               std::uint8_t* out)
+{
+    switch (bits) {
+    case 2:
+        UnpackRow<2>(line, width, level, out);
+        break;
+    case 4:
+        UnpackRow<4>(line, width, level, out);
+        break;
+    case 8:
+        UnpackRow<8>(line, width, level, out);
+        break;
+    default: // 16: libtiff hands the samples in our byte order
+        for (int x = 0; x < width; ++x) {
+            std::uint16_t v;
+            std::memcpy(&v, line + 2 * std::size_t(x), 2);
+            out[x] = level[v];
+        }
+        break;
+    }
 }
 
 // The colour map as 8-bit colours. Some writers store 8-bit values in the
@@ -156,7 +176,7 @@ bool IsSimple(TIFF* tif, const Layout& l)
 }
 
 // Palette and grey files read line by line into a palette or grey picture.
-bool ReadSimple(TIFF* tif, const Layout& l, TDibRecord* out)
+bool ReadSimple(TIFF* tif, const Layout& l, DecodeBudget& budget, TDibRecord* out)
 {
     const int width = int(l.width);
     const int height = int(l.height);
@@ -173,26 +193,49 @@ bool ReadSimple(TIFF* tif, const Layout& l, TDibRecord* out)
     } else {
         made = NewGreyDib(out, width, height);
     }
-    if (!made)
+    if (!made || !budget.TakePicture(*out))
         return false;
 
     const tmsize_t lineBytes = TIFFScanlineSize(tif);
     if (lineBytes <= 0 || std::uint64_t(lineBytes) * 8 < std::uint64_t(width) * l.bits)
         return false;
+    // Rows whose samples are the picture's indices, packed alike, are read
+    // straight into it: no copy, and no buffer that a wide 1-bit file could
+    // make eight times the picture's size.
+    const bool asStored = (l.photometric == PHOTOMETRIC_PALETTE && l.bits != 2) || l.bits == 1 ||
+                          (l.photometric == PHOTOMETRIC_MINISBLACK && l.bits == 8);
+    if (asStored && lineBytes <= out->LineBytes) {
+        const unsigned spareBits = unsigned(8 * lineBytes - std::int64_t(width) * l.bits);
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* row = DibRowFromTop(*out, y);
+            if (TIFFReadScanline(tif, row, std::uint32_t(y), 0) < 0)
+                return false;
+            row[lineBytes - 1] &= std::uint8_t(0xFF << spareBits); // bits past the last pixel
+        }
+        return true;
+    }
+    // Grey samples become the grey picture's bytes in place; only 2-bit
+    // palette indices need a row of their own to be packed from.
+    const bool palette = l.photometric == PHOTOMETRIC_PALETTE;
+    if (!budget.Take(std::uint64_t(lineBytes) + (palette ? std::uint64_t(width) : 0)))
+        return false;
     std::vector<std::uint8_t> line(static_cast<std::size_t>(lineBytes));
-    std::vector<std::uint8_t> indices(static_cast<std::size_t>(width));
-    const bool keepValues = l.photometric == PHOTOMETRIC_PALETTE || l.bits == 1;
+    std::vector<std::uint8_t> indices(palette ? static_cast<std::size_t>(width) : 0);
+    // Palette indices stay; grey samples are stretched to 0..255 (rounded)
+    // and white-is-zero flipped.
     const unsigned top = (1u << l.bits) - 1;
+    std::vector<std::uint8_t> level(top + 1);
+    for (unsigned v = 0; v <= top; ++v) {
+        const unsigned grey = palette ? v : (v * 255 + top / 2) / top;
+        level[v] = std::uint8_t(palette || !whiteIsZero ? grey : 255 - grey);
+    }
     for (int y = 0; y < height; ++y) {
         if (TIFFReadScanline(tif, line.data(), std::uint32_t(y), 0) < 0)
             return false;
-        for (int x = 0; x < width; ++x) {
-            const unsigned v = Sample(line.data(), x, l.bits);
-            // Grey samples are stretched to 0..255 (rounded), white-is-zero flipped.
-            const unsigned grey = keepValues ? v : (v * 255 + top / 2) / top;
-            indices[std::size_t(x)] = std::uint8_t(keepValues || !whiteIsZero ? grey : 255 - grey);
-        }
-        StoreIndexRow(*out, y, indices.data(), 256);
+        UnpackRow(line.data(), width, l.bits, level.data(),
+                  palette ? indices.data() : DibRowFromTop(*out, y));
+        if (palette)
+            StoreIndexRow(*out, y, indices.data(), 256);
     }
     return true;
 }
@@ -208,7 +251,7 @@ struct RgbaImage {
 };
 
 // Everything else through libtiff's RGBA reader, a strip or tile row at a time.
-bool ReadRgba(TIFF* tif, const Layout& l, TDibRecord* out)
+bool ReadRgba(TIFF* tif, const Layout& l, DecodeBudget& budget, TDibRecord* out)
 {
     char message[1024] = {};
     if (!TIFFRGBAImageOK(tif, message))
@@ -217,7 +260,7 @@ bool ReadRgba(TIFF* tif, const Layout& l, TDibRecord* out)
     const int height = int(l.height);
     const bool grey = IsGrey(l);
     const bool made = grey ? NewGreyDib(out, width, height) : NewTrueColourDib(out, width, height);
-    if (!made)
+    if (!made || !budget.TakePicture(*out))
         return false;
 
     std::uint32_t band = 0;
@@ -226,7 +269,10 @@ bool ReadRgba(TIFF* tif, const Layout& l, TDibRecord* out)
     else
         TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &band);
     band = std::clamp<std::uint32_t>(band, 1, l.height);
-    if (!FitsAllocationLimit(std::uint64_t(l.width) * band * 4))
+    // Our band of RGBA rows, and the strip or tile libtiff decodes into.
+    const std::uint64_t libtiffBuffer =
+        TIFFIsTiled(tif) ? TIFFTileSize64(tif) : TIFFStripSize64(tif);
+    if (!budget.Take(std::uint64_t(l.width) * band * 4) || !budget.Take(libtiffBuffer))
         return false;
 
     RgbaImage rgba;
@@ -283,7 +329,9 @@ bool ReadTiff(TIFF* tif, const TiffSource& source, TDibRecord* out)
     TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &l.orientation);
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &l.photometric))
         l.photometric = l.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
-    const bool ok = IsSimple(tif, l) ? ReadSimple(tif, l, out) : ReadRgba(tif, l, out);
+    DecodeBudget budget;
+    const bool ok =
+        IsSimple(tif, l) ? ReadSimple(tif, l, budget, out) : ReadRgba(tif, l, budget, out);
     if (!ok || source.failed)
         return false;
     ApplyOrientation(out, l.orientation);

@@ -22,7 +22,14 @@ bool ReadWebp(const std::uint8_t* data, std::size_t size, TDibRecord* out)
         return false;
     const int width = config.input.width;
     const int height = config.input.height;
-    if (!NewTrueColourDib(out, width, height))
+    DecodeBudget budget;
+    if (!NewTrueColourDib(out, width, height) || !budget.TakePicture(*out))
+        return false;
+    // libwebp's own frame: a lossless file decodes into four bytes a pixel,
+    // a lossy one's alpha plane and its decoding take two.
+    const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
+    const bool lossless = config.input.format == 2;
+    if (!budget.Take(lossless ? 4 * pixels : config.input.has_alpha ? 2 * pixels : 0))
         return false;
 
     WebPRGBABuffer& buffer = config.output.u.RGBA;
@@ -36,10 +43,9 @@ bool ReadWebp(const std::uint8_t* data, std::size_t size, TDibRecord* out)
         buffer.stride = out->LineBytes;
         buffer.size = out->Info->bmiHeader.biSizeImage;
     } else {
-        const std::uint64_t bytes = std::uint64_t(width) * std::uint64_t(height) * 4;
-        if (!FitsAllocationLimit(bytes))
+        if (!budget.Take(4 * pixels))
             return false;
-        bgra.resize(std::size_t(bytes));
+        bgra.resize(std::size_t(4 * pixels));
         config.output.colorspace = MODE_BGRA;
         buffer.rgba = bgra.data();
         buffer.stride = width * 4;

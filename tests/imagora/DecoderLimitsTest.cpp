@@ -9,17 +9,23 @@ class DecoderLimits : public LeakCheckedTest {};
 struct Sample {
     Decoder decode;
     const char* file;
-    bool needsMoreThanThePicture; // working buffers larger than the picture itself
+    // Working memory beside the picture, all of it held to the same limit:
+    // a limit of exactly the picture's size is then too small.
+    bool needsMoreThanThePicture;
 };
 
 constexpr Sample kSamples[] = {
-    {DecodePng, "png/basn6a16.png", false},
-    {DecodeJpeg, "jpeg/video-001.q50.444.progressive.jpeg", false},
-    {DecodeGif, "gif/video-001.interlaced.gif", false},
-    {DecodeTiff, "tiff/video-001-paletted.tiff", false},
+    {DecodeBmp, "bmp/bit8_RLE.bmp", false},
+    {DecodePng, "png/basn6a16.png", true}, // libpng's own state and rows
+    {DecodeJpeg, "jpeg/video-001.q50.420.jpeg", false},
+    {DecodeJpeg, "jpeg/video-001.q50.444.progressive.jpeg", true}, // every coefficient
+    {DecodeGif, "gif/video-001.interlaced.gif", true},             // a frame row
+    {DecodeTiff, "tiff/video-001-paletted.tiff", false},           // rows land in the picture
+    {DecodeTiff, "tiff/video-001-gray.tiff", false},
     {DecodeTiff, "tiff/no_compress.tiff", true}, // RGBA rows: 4 bytes a pixel
     {DecodeWebp, "webp/blue-purple-pink.lossy.webp", false},
     {DecodeWebp, "webp/yellow_rose.lossy-with-alpha.webp", true}, // BGRA frame
+    {DecodeWebp, "webp/gopher-doc.2bpp.lossless.webp", true},     // libwebp's ARGB frame
 };
 
 TEST_F(DecoderLimits, NothingPastTheAllocationLimit)

@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+
 #include <fstream>
 #include <iterator>
+#include <sys/resource.h>
 
 std::string DataFile(const std::string& relative)
 {
@@ -47,6 +49,13 @@ int MaxDifference(const Bytes& a, const Bytes& b)
     for (std::size_t i = 0; i < a.size(); ++i)
         worst = std::max(worst, std::abs(int(a[i]) - int(b[i])));
     return worst;
+}
+
+long PeakResidentKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 TempFolder::~TempFolder()

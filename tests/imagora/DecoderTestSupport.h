@@ -46,6 +46,20 @@ Bytes MagickRgb(const std::string& path, const std::string& options = "");
 void ExpectLikeMagick(Decoder decode, const std::string& path, int bits, int tolerance = 0,
                       const std::string& options = "");
 
+// This process's peak resident memory so far.
+long PeakResidentKiB();
+
+// How far this process's peak resident memory rose while f ran, in MiB: a
+// decoder that allocated and cleared a buffer it should have refused shows
+// here. (A peak reached earlier in the same process can hide a smaller rise;
+// ctest runs every test in a process of its own.)
+template <typename F> long PeakMemoryGrowthMiB(F f)
+{
+    const long before = PeakResidentKiB();
+    f();
+    return (PeakResidentKiB() - before) / 1024;
+}
+
 // The broken-file corpus made from a good file: the file cut at many lengths
 // must give no picture, except that cutting only the last `tail` bytes may
 // still give exactly the full picture; damaged header bytes must neither crash

@@ -1,0 +1,116 @@
+// The files in tests/data/fuzz: what fuzzing the decoders turned up, each
+// kept with the behaviour it must have now (see the folder's README).
+#include "DecoderTestSupport.h"
+
+#include "imagora/Decoders.h"
+
+namespace {
+
+class FuzzFindings : public LeakCheckedTest {};
+
+Bytes Finding(const std::string& name)
+{
+    const Bytes file = ReadBytes(DataFile("fuzz/" + name));
+    EXPECT_FALSE(file.empty()) << name;
+    return file;
+}
+
+// The tests that watch the peak memory come first: a later one's large
+// picture would raise the peak past what they look for.
+
+TEST_F(FuzzFindings, ATextChunkThatClaimsTwoGigabytesIsNotAllocated)
+{
+    const Bytes file = Finding("text-chunk-claims-2gb.png");
+    DibGuard d;
+    EXPECT_LT(PeakMemoryGrowthMiB([&] { DecodePng(file.data(), file.size(), &d.dib); }), 64);
+    EXPECT_EQ(d->Bits, nullptr);
+}
+
+// 3 kB of data for a 16000 x 16000 frame: decoding stops where the data
+// does, without painting the rest of a 768 MB picture grey.
+TEST_F(FuzzFindings, AJpegStopsWhereItsDataRunsOut)
+{
+    const Bytes file = Finding("claims-gigapixel.jpeg");
+    DibGuard d;
+    EXPECT_LT(PeakMemoryGrowthMiB([&] { DecodeJpeg(file.data(), file.size(), &d.dib); }), 64);
+    EXPECT_EQ(d->Bits, nullptr);
+}
+
+// A progressive file keeps every coefficient, about twice the picture at
+// full chroma: the limit must hold both.
+TEST_F(FuzzFindings, AProgressiveJpegsCoefficientsCountWithThePicture)
+{
+    const Bytes file = ReadBytes(DataFile("jpeg/video-001.q50.444.progressive.jpeg"));
+    const std::size_t picture = std::size_t(DibLineBytes(150, 24)) * 103;
+    for (const auto& [times, opens] : {std::pair{3u, false}, std::pair{4u, true}}) {
+        AllocationLimit limit(times * picture);
+        DibGuard d;
+        EXPECT_EQ(DecodeJpeg(file.data(), file.size(), &d.dib), opens) << times << " pictures";
+    }
+}
+
+// A lossless WebP with alpha: libwebp's ARGB frame, our BGRA copy and the
+// picture each fit the limit alone, but not together.
+TEST_F(FuzzFindings, ALosslessWebpWithAlphaCountsEveryFrameTogether)
+{
+    const Bytes file = Finding("lossless-with-alpha.webp");
+    const std::size_t pixels = 32 * 32;
+    {
+        AllocationLimit limit(4 * pixels);
+        DibGuard d;
+        EXPECT_FALSE(DecodeWebp(file.data(), file.size(), &d.dib));
+    }
+    REQUIRE_MAGICK();
+    ExpectLikeMagick(DecodeWebp, DataFile("fuzz/lossless-with-alpha.webp"), 24, 1);
+}
+
+// A screen of 108 MB around a frame one pixel wide: the screen is filled a
+// row at a time and each frame row touches only its own pixels.
+TEST_F(FuzzFindings, AGifScreenFarBeyondItsFrameIsWhiteAroundIt)
+{
+    const Bytes file = Finding("screen-far-beyond-frame.gif");
+    DibGuard d;
+    ASSERT_TRUE(DecodeGif(file.data(), file.size(), &d.dib));
+    ASSERT_EQ(DibWidth(d.dib), 12000);
+    ASSERT_EQ(DibHeight(d.dib), 9000);
+    ASSERT_EQ(DibBitCount(d.dib), 8);
+    const std::uint32_t white = getpixel(d.dib, 0, 0);
+    const RGBQUAD& w = d->Info->bmiColors[white];
+    EXPECT_EQ(w.rgbRed & w.rgbGreen & w.rgbBlue, 255);
+    for (const auto& [x, y] : {std::pair{11998, 0}, std::pair{6000, 4500}, std::pair{0, 8999}})
+        EXPECT_EQ(getpixel(d.dib, x, y), white) << x << "," << y;
+    for (int y : {0, 31, 32, 4500, 8999})
+        EXPECT_EQ(getpixel(d.dib, 11999, y), std::uint32_t(y % 32)) << "frame row " << y;
+}
+
+// One row of 2^31 - 1 bilevel pixels: 268 MB of picture, read straight into
+// it; the index row it used to go through would have taken 2 GB more.
+TEST_F(FuzzFindings, AWideBilevelTiffNeedsNothingButThePicture)
+{
+    const Bytes file = Finding("bilevel-row-of-2g-pixels.tiff");
+    const std::size_t picture = std::size_t(DibLineBytes(0x7FFFFFFF, 1));
+    AllocationLimit limit(picture);
+    DibGuard d;
+    const long growth =
+        PeakMemoryGrowthMiB([&] { EXPECT_TRUE(DecodeTiff(file.data(), file.size(), &d.dib)); });
+    EXPECT_LT(growth, long(picture >> 20) + 64);
+    ASSERT_NE(d->Bits, nullptr);
+    EXPECT_EQ(DibBitCount(d.dib), 1);
+    EXPECT_EQ(getpixel(d.dib, 0x7FFFFFFE, 0), 0u);
+    EXPECT_EQ(d->Info->bmiColors[0].rgbGreen, 0) << "zero is black";
+}
+
+// A 4-bit grey row of 2^29 + 8 pixels: its bit index passes 2^31, which in
+// a signed int was undefined behaviour (the sanitizer build catches it).
+TEST_F(FuzzFindings, AGreyTiffRowWiderThanTwoGigabitsReadsToItsEnd)
+{
+    const Bytes file = Finding("grey4-row-wider-than-2g-bits.tiff");
+    DibGuard d;
+    ASSERT_TRUE(DecodeTiff(file.data(), file.size(), &d.dib));
+    const int width = (1 << 29) + 8;
+    ASSERT_EQ(DibWidth(d.dib), width);
+    for (int x : {0, (1 << 29) - 1, 1 << 29, width - 1})
+        EXPECT_EQ(getpixel(d.dib, x, 0), 0u) << x;
+}
+
+} // namespace
