@@ -74,6 +74,7 @@ inline std::uint32_t getpixel(const TDibRecord& d, int x, int y)
     if (!DibContains(d, x, y))
         return 0;
     const std::uint8_t* row = DibRowFromTop(d, y);
+    const std::ptrdiff_t i = x; // byte offsets of wide rows pass 2^31
     switch (d.Info->bmiHeader.biBitCount) {
     case 1:
         return (row[x >> 3] >> (7 - (x & 7))) & 1u;
@@ -82,13 +83,13 @@ inline std::uint32_t getpixel(const TDibRecord& d, int x, int y)
     case 8:
         return row[x];
     case 16:
-        return std::uint32_t(row[2 * x]) | (std::uint32_t(row[2 * x + 1]) << 8);
+        return std::uint32_t(row[2 * i]) | (std::uint32_t(row[2 * i + 1]) << 8);
     case 24: {
-        const std::uint8_t* p = row + 3 * x; // stored blue, green, red
+        const std::uint8_t* p = row + 3 * i; // stored blue, green, red
         return std::uint32_t(p[2]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[0]) << 16);
     }
     case 32: {
-        const std::uint8_t* p = row + 4 * x;
+        const std::uint8_t* p = row + 4 * i;
         return std::uint32_t(p[2]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[0]) << 16) |
                (std::uint32_t(p[3]) << 24);
     }
@@ -102,6 +103,7 @@ inline void setpixel(const TDibRecord& d, int x, int y, std::uint32_t value)
     if (!DibContains(d, x, y))
         return;
     std::uint8_t* row = DibRowFromTop(d, y);
+    const std::ptrdiff_t i = x;
     switch (d.Info->bmiHeader.biBitCount) {
     case 1: {
         const std::uint8_t mask = std::uint8_t(0x80u >> (x & 7));
@@ -117,18 +119,18 @@ inline void setpixel(const TDibRecord& d, int x, int y, std::uint32_t value)
         row[x] = std::uint8_t(value);
         break;
     case 16:
-        row[2 * x] = std::uint8_t(value);
-        row[2 * x + 1] = std::uint8_t(value >> 8);
+        row[2 * i] = std::uint8_t(value);
+        row[2 * i + 1] = std::uint8_t(value >> 8);
         break;
     case 24: {
-        std::uint8_t* p = row + 3 * x;
+        std::uint8_t* p = row + 3 * i;
         p[0] = std::uint8_t(value >> 16);
         p[1] = std::uint8_t(value >> 8);
         p[2] = std::uint8_t(value);
         break;
     }
     case 32: {
-        std::uint8_t* p = row + 4 * x;
+        std::uint8_t* p = row + 4 * i;
         p[0] = std::uint8_t(value >> 16);
         p[1] = std::uint8_t(value >> 8);
         p[2] = std::uint8_t(value);

@@ -44,8 +44,8 @@ void CopyWholeBytes(const TDibRecord& src, const TDibRecord& dst, const SourceMa
     for (int dy = 0; dy < height; ++dy) {
         const int sx = m.bx * dy + m.cx;
         const int sy = m.by * dy + m.cy;
-        const std::uint8_t* s =
-            src.Bits + std::ptrdiff_t(storedHeight - 1 - sy) * src.LineBytes + sx * bytes;
+        const std::uint8_t* s = src.Bits + std::ptrdiff_t(storedHeight - 1 - sy) * src.LineBytes +
+                                std::ptrdiff_t(sx) * bytes;
         std::uint8_t* d = DibRowFromTop(dst, dy);
         for (int dx = 0; dx < width; ++dx, s += step, d += bytes)
             std::memcpy(d, s, std::size_t(bytes));

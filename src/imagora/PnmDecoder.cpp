@@ -3,6 +3,8 @@
 // Samples of up to 16 bits are scaled to 8; of a file holding several images
 // the first is read.
 #include "imagora/Decoders.h"
+
+#include "imagora/DecodeSupport.h"
 #include "imagora/Imagora.h"
 #include "imagora/SwapRedBlue.h"
 
@@ -210,10 +212,12 @@ bool ReadSamples(Cursor& c, const Header& h, TDibRecord& d)
 }
 
 // Binary samples of one byte, a whole row at a time.
-bool ReadByteRows(Cursor& c, const Header& h, TDibRecord& d)
+bool ReadByteRows(Cursor& c, const Header& h, TDibRecord& d, DecodeBudget& budget)
 {
     const std::size_t rowBytes = std::size_t(h.width) * std::size_t(h.Channels());
     const bool scaled = h.maxval < 255;
+    if (scaled && !budget.Take(rowBytes))
+        return false;
     const std::vector<std::uint8_t> scale = ScaleTable(h.maxval);
     std::vector<std::uint8_t> staging(scaled ? rowBytes : 0);
     for (std::uint32_t y = 0; y < h.height; ++y, c.p += rowBytes) {
@@ -246,10 +250,11 @@ bool DecodePnm(const std::uint8_t* data, std::size_t size, TDibRecord* out)
     if (!ReadHeader(c, h) || !DataLargeEnough(h, std::uint64_t(c.end - c.p)))
         return false;
     NewPicture(h, out);
-    if (!out->Bits)
+    DecodeBudget budget;
+    if (!out->Bits || !budget.TakePicture(*out))
         return false;
     const bool read = h.Bitmap()                      ? ReadBitmap(c, h, *out)
-                      : h.Binary() && h.maxval <= 255 ? ReadByteRows(c, h, *out)
+                      : h.Binary() && h.maxval <= 255 ? ReadByteRows(c, h, *out, budget)
                                                       : ReadSamples(c, h, *out);
     if (read)
         return true;

@@ -16,6 +16,7 @@ struct Sample {
 
 constexpr Sample kSamples[] = {
     {DecodeBmp, "bmp/bit8_RLE.bmp", false},
+    {DecodePnm, "bmp/bit8_RLE.ppm", false},
     {DecodePng, "png/basn6a16.png", true}, // libpng's own state and rows
     {DecodeJpeg, "jpeg/video-001.q50.420.jpeg", false},
     {DecodeJpeg, "jpeg/video-001.q50.444.progressive.jpeg", true}, // every coefficient
