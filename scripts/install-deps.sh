@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing need.
-# Run as root; does nothing when everything is already there.
+# Installs the Debian 12 packages that building, running and testing need;
+# with --fuzz also clang's libFuzzer for the decoders' fuzz targets (the fuzz
+# preset, scripts/fuzz.sh). Run as root; does nothing when everything is
+# already there.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -10,6 +12,9 @@ packages=(
   fonts-liberation fonts-dejavu-core
   imagemagick xvfb xauth
 )
+if [ "${1:-}" = --fuzz ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
