@@ -102,6 +102,22 @@ TEST_F(JpegDecoder, ExifOrientationOpensUpright)
     }
 }
 
+// A camera's EXIF block: sub-IFDs, GPS and a maker note around the
+// orientation (6: turn clockwise), as libexif meets them in photos.
+TEST_F(JpegDecoder, ACamerasFullExifBlockStillTurnsThePhoto)
+{
+    const Bytes file = ReadBytes(Sample("video-001.exif-canon"));
+    DibGuard turned, plain;
+    ASSERT_TRUE(DecodeJpeg(file.data(), file.size(), &turned.dib));
+    const Bytes original = ReadBytes(Sample("video-001.q50.420"));
+    ASSERT_TRUE(DecodeJpeg(original.data(), original.size(), &plain.dib));
+    ASSERT_EQ(DibWidth(turned.dib), 103);
+    ASSERT_EQ(DibHeight(turned.dib), 150);
+    // The stored picture's bottom-left corner is the upright one's top-left.
+    EXPECT_EQ(getpixel(turned.dib, 0, 0), getpixel(plain.dib, 0, 102));
+    EXPECT_EQ(getpixel(turned.dib, 102, 149), getpixel(plain.dib, 149, 0));
+}
+
 TEST_F(JpegDecoder, BrokenCopiesOfGoodFiles)
 {
     // Cutting only the end marker, or the padding bits before it, loses no pixels.
