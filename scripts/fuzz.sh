@@ -20,17 +20,20 @@ cmake --build --preset fuzz
 
 declare -A seeds=([bmp]=bmp [pnm]=bmp [png]=png [jpeg]=jpeg [gif]=gif [tiff]=tiff [webp]=webp [open]=.)
 mkdir -p build-fuzz/findings
+cat fuzz/dict/*.dict >build-fuzz/open.dict # OpenDib meets every format
 failed=0
 for t in "${targets[@]}"; do
   corpus=build-fuzz/corpus/$t
   mkdir -p "$corpus"
   log=build-fuzz/fuzz-$t.log
+  dict=fuzz/dict/$t.dict
+  [ "$t" != open ] || dict=build-fuzz/open.dict
   # The pictures are held to 8 MiB inside the targets; any single
   # allocation past 16 MiB is a buffer the limit does not cover. A file
   # that takes more than 5 s (under the sanitizers) is a hang.
   if build-fuzz/fuzz/fuzz_$t "$corpus" "tests/data/${seeds[$t]}" tests/data/fuzz \
       -max_total_time="$seconds" -timeout=5 -malloc_limit_mb=16 -rss_limit_mb=1536 \
-      -max_len=200000 -print_final_stats=1 \
+      -max_len=200000 -dict="$dict" -print_final_stats=1 \
       -artifact_prefix="build-fuzz/findings/$t-" >"$log" 2>&1; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     echo "fuzz_$t: ${runs:-?} runs in ${seconds} s, nothing found (corpus: $(ls "$corpus" | wc -l) files)"
