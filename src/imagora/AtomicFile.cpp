@@ -142,16 +142,15 @@ bool OutputFile::Flush()
 
 std::uint8_t* OutputFile::Append(std::size_t size)
 {
-    const bool contiguous = position_ == bufferStart_ + buffered_;
-    if ((buffered_ > 0 && !contiguous) || buffered_ + size > capacity_ || !buffer_) {
-        if (!Flush())
-            return nullptr;
-        capacity_ = std::max(capacity_, size);
-        if (!buffer_ || size > kBufferBytes)
-            buffer_.reset(new std::uint8_t[capacity_]);
-    }
     if (error_)
         return nullptr;
+    const bool contiguous = position_ == bufferStart_ + buffered_;
+    if (buffered_ > 0 && (!contiguous || buffered_ + size > capacity_) && !Flush())
+        return nullptr;
+    if (!buffer_ || size > capacity_) { // a row larger than the buffer widens it
+        capacity_ = std::max(capacity_, size);
+        buffer_.reset(new std::uint8_t[capacity_]);
+    }
     if (buffered_ == 0)
         bufferStart_ = position_;
     std::uint8_t* room = buffer_.get() + buffered_;

@@ -35,7 +35,7 @@ TEST(OutputFile, WritesSeeksAndReadsLikeAFile)
         OutputFile out(fd, true);
         std::mt19937 random(13);
         for (int step = 0; step < 300; ++step) {
-            const std::size_t size = step % 50 == 7 ? (3u << 20) + step : random() % 5000;
+            const std::size_t size = step % 25 == 7 ? (3u << 20) + step : random() % 5000;
             const std::uint64_t at = step % 5 == 0 ? random() % (model.size() + 1) : model.size();
             ASSERT_TRUE(out.Seek(at));
             const std::string bytes(size, char('a' + step % 26));
