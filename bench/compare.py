@@ -63,10 +63,10 @@ IM = "convert -limit thread 1 {i} "
 VIPS_LINEAR = "vips linear {i} {o} --uchar -- "
 OPERATIONS = [
     ("copy", None, [], ["vips copy {i} {o}"]),
-    ("flip", "--mirror", ["horizontal"], ["vips flip {i} {o} horizontal"]),
-    ("rot", "--rotate", ["90"], ["vips rot {i} {o} d90"]),
-    ("crop", "--crop", ["500,400,5000,3200"], ["vips crop {i} {o} 500 400 5000 3200"]),
-    ("rotate 10 (nearest)", "--rotate", ["10"],
+    ("flip", "--mirror", ["h"], ["vips flip {i} {o} horizontal"]),
+    ("rot", "--rotate", ["rechts:90"], ["vips rot {i} {o} d90"]),
+    ("crop", "--crop", ["500,400,5500,3600"], ["vips crop {i} {o} 500 400 5000 3200"]),
+    ("rotate 10 (nearest)", "--rotate", ["rechts:frei:10"],
      ["vips rotate {i} {o} 10 --interpolate nearest"]),
     ("resize 4500x3000", "--resize", ["4500x3000"],
      ["vips resize {i} {o} 0.75 --kernel linear"]),
@@ -76,8 +76,9 @@ OPERATIONS = [
      [GM + "-operator All Add 12.5% {o}", VIPS_LINEAR + "1 32"]),
     ("contrast", "--correct", ["kontrast:4"],
      [GM + "-level 12%,88% {o}", GM + "-contrast {o}", VIPS_LINEAR + "1.32 -41"]),
-    ("ordered dither 8 bit", "--depth", ["8:ordered"], [IM + "-ordered-dither o8x8,6 {o}"]),
-    ("Floyd-Steinberg 8 bit", "--depth", ["8:floyd"],
+    ("ordered dither 8 bit", "--depth", ["8:ordered:standard"],
+     [IM + "-ordered-dither o8x8,6 {o}"]),
+    ("Floyd-Steinberg 8 bit", "--depth", ["8:fs"],
      [IM + "-dither FloydSteinberg -colors 256 {o}"]),
 ]
 
