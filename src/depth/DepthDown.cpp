@@ -4,7 +4,7 @@
 #include "depth/DitherFS.h"
 #include "depth/NearestColour.h"
 #include "depth/OptimizedPalette.h"
-#include "depth/PixelSources.h"
+#include "depth/PixelRows.h"
 #include "imagora/DibPalette.h"
 #include "imagora/Imagora.h"
 
@@ -82,30 +82,24 @@ void Threshold(const TDibRecord& WorkDib, TDibRecord& New, ProgressSink& progres
 
 // --- 4 and 8 bits
 
-// Every pixel the index of its nearest palette colour; a 4-bit pixel at even
-// x goes into the high nibble of its byte, at odd x into the low one.
+// Every pixel the index of its nearest palette colour.
 void MapToNearest(const TDibRecord& WorkDib, TDibRecord& New, ProgressSink& progress)
 {
     const int w = DibWidth(WorkDib), h = DibHeight(WorkDib);
-    const bool fourBits = DibBitCount(New) == 4;
     NearestColour nearest(New.PaletteHandle);
-    WithPixelSource(WorkDib, [&](auto source) {
-        for (int y = 0; y < h; ++y) {
-            progress.SetProStatus(StepPercent(y, h));
-            source.Row(y);
-            std::uint8_t* d = DibRowFromTop(New, y);
-            for (int x = 0; x < w; ++x) {
-                int r, g, b;
-                source.Colour(x, r, g, b);
-                const unsigned index = nearest(r, g, b);
-                if (!fourBits)
-                    d[x] = std::uint8_t(index);
-                else if (x & 1)
-                    d[x >> 1] = std::uint8_t((d[x >> 1] & 0xF0) | index);
-                else
-                    d[x >> 1] = std::uint8_t((d[x >> 1] & 0x0F) | (index << 4));
+    WithIndexBits(DibBitCount(New), [&](auto bits) {
+        WithPixelSource(WorkDib, [&](auto source) {
+            for (int y = 0; y < h; ++y) {
+                progress.SetProStatus(StepPercent(y, h));
+                source.Row(y);
+                std::uint8_t* d = DibRowFromTop(New, y);
+                for (int x = 0; x < w; ++x) {
+                    int r, g, b;
+                    source.Colour(x, r, g, b);
+                    PutIndex<bits>(d, x, nearest(r, g, b));
+                }
             }
-        }
+        });
     });
 }
 

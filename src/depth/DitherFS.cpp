@@ -1,7 +1,7 @@
 #include "depth/DitherFS.h"
 
 #include "depth/NearestColour.h"
-#include "depth/PixelSources.h"
+#include "depth/PixelRows.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -25,7 +25,8 @@ inline int Corrected(int component, int cell)
     return std::clamp(component + (cell + 8) / 16, 0, 255);
 }
 
-template <typename Source> void Diffuse(Source source, TDibRecord& N, ProgressSink& progress)
+template <int Bits, typename Source>
+void Diffuse(Source source, const TDibRecord& N, ProgressSink& progress)
 {
     const int w = DibWidth(N), h = DibHeight(N);
     // Two rows of error cells, each with an outer cell at both ends for the
@@ -37,27 +38,33 @@ template <typename Source> void Diffuse(Source source, TDibRecord& N, ProgressSi
     bool leftToRight = true;
     for (int y = 0; y < h; ++y) {
         progress.SetProStatus(StepPercent(y, h));
-        ErrorCell* R = (leftToRight ? first : second).data() + 1;
+        const ErrorCell* R = (leftToRight ? first : second).data() + 1;
         ErrorCell* P = (leftToRight ? second : first).data() + w;
         int x = leftToRight ? 0 : w - 1;
         const int dx = leftToRight ? 1 : -1;
         leftToRight = !leftToRight;
         *P = ErrorCell{};
         source.Row(y);
+        std::uint8_t* row = DibRowFromTop(N, y);
+        // The read cell of the next pixel, with this pixel's 7/16 added,
+        // travels in registers: nothing reads a read row's cells afterwards.
+        int cr = R->r, cg = R->g, cb = R->b;
         for (int k = 0; k < w; ++k, x += dx, ++R, --P) {
             int r, g, b;
             source.Colour(x, r, g, b);
-            r = Corrected(r, R->r);
-            g = Corrected(g, R->g);
-            b = Corrected(b, R->b);
-            const unsigned index = nearest(r, g, b);
-            setpixel(N, x, y, index);
-            const PALETTEENTRY& e = N.Palette.palPalEntry[index];
-            const int er = r - e.peRed, eg = g - e.peGreen, eb = b - e.peBlue;
+            r = Corrected(r, cr);
+            g = Corrected(g, cg);
+            b = Corrected(b, cb);
+            // the entry's colour is that of N's Palette, the table it was made from
+            const NearestColour::Entry& e = nearest.Find(r, g, b);
+            PutIndex<Bits>(row, x, e.index);
+            const int er = r - e.r, eg = g - e.g, eb = b - e.b;
+            cr = R[1].r + 7 * er;
+            cg = R[1].g + 7 * eg;
+            cb = R[1].b + 7 * eb;
             P[-1] = ErrorCell{std::int16_t(eb), std::int16_t(eg), std::int16_t(er)};
             P[1] = ErrorCell{Add(P[1].b, 3 * eb), Add(P[1].g, 3 * eg), Add(P[1].r, 3 * er)};
             P[0] = ErrorCell{Add(P[0].b, 5 * eb), Add(P[0].g, 5 * eg), Add(P[0].r, 5 * er)};
-            R[1] = ErrorCell{Add(R[1].b, 7 * eb), Add(R[1].g, 7 * eg), Add(R[1].r, 7 * er)};
         }
     }
 }
@@ -73,6 +80,8 @@ void DitherFS(const TDibRecord& S, TDibRecord& N, ProgressSink& progress)
         DibHeight(S) != DibHeight(N))
         return;
     progress.SetProStatus(0);
-    WithPixelSource(S, [&](auto source) { Diffuse(source, N, progress); });
+    WithIndexBits(target, [&](auto bits) {
+        WithPixelSource(S, [&](auto source) { Diffuse<bits>(source, N, progress); });
+    });
     progress.SetProStatus(0);
 }

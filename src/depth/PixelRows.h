@@ -1,11 +1,14 @@
-// The colours of a picture's pixels, row by row with rows counted from the
-// top, for the loops that map pixels onto a palette. Row(y) picks a row, then
-// Colour(x, r, g, b) reads its pixel x.
+// Reading colours from and writing indices into the rows of a picture, for
+// the loops that map pixels onto a palette.
 #pragma once
 
 #include "imagora/Imagora.h"
 
 #include <cstdint>
+#include <type_traits>
+
+// The colours of a picture's pixels, row by row with rows counted from the
+// top: Row(y) picks a row, then Colour(x, r, g, b) reads its pixel x.
 
 // 24 bits, straight from the row bytes (blue, green, red).
 struct TrueColourSource {
@@ -63,6 +66,42 @@ template <typename F> bool WithPixelSource(const TDibRecord& dib, F f)
     case 4:
     case 1:
         f(PixelIndexSource{dib});
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Writes palette index into pixel x of a row of Bits (1, 4 or 8) bits per
+// pixel, leaving the other pixels of its byte as they are.
+template <int Bits> inline void PutIndex(std::uint8_t* row, int x, unsigned index)
+{
+    if constexpr (Bits == 8) {
+        row[x] = std::uint8_t(index);
+    } else if constexpr (Bits == 4) {
+        std::uint8_t& byte = row[x >> 1];
+        byte = (x & 1) ? std::uint8_t((byte & 0xF0) | index)
+                       : std::uint8_t((byte & 0x0F) | (index << 4));
+    } else {
+        std::uint8_t& byte = row[x >> 3];
+        const unsigned mask = 0x80u >> (x & 7);
+        byte = std::uint8_t(index & 1 ? byte | mask : byte & ~mask);
+    }
+}
+
+// Calls f(std::integral_constant<int, bits>) for 1, 4 or 8 bits; false for
+// any other depth.
+template <typename F> bool WithIndexBits(int bits, F f)
+{
+    switch (bits) {
+    case 8:
+        f(std::integral_constant<int, 8>{});
+        return true;
+    case 4:
+        f(std::integral_constant<int, 4>{});
+        return true;
+    case 1:
+        f(std::integral_constant<int, 1>{});
         return true;
     default:
         return false;
