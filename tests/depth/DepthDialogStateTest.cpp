@@ -112,10 +112,4 @@ TEST(DepthDialogState, OnlyAClickThatChecksAPaletteRunsTheRule)
     EXPECT_EQ(s.Choice(), (DepthDownChoice{DepthMethod::FloydSteinberg, true, true}));
 }
 
-TEST(DepthDialogState, StartsWithOptimizedFloydSteinbergAndSystemColours)
-{
-    EXPECT_EQ(DepthDownState{}.Choice(),
-              (DepthDownChoice{DepthMethod::FloydSteinberg, true, true}));
-}
-
 } // namespace

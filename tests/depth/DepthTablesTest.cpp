@@ -78,14 +78,4 @@ TEST(DepthTables, CubeIndexLeadsToTheCubeColourOrItsPureColour)
     EXPECT_EQ(CubeToPalette[181], 252);
 }
 
-TEST(DepthTables, LevelAndRemainderRebuildEveryChannelValue)
-{
-    for (int v = 0; v < 256; ++v) {
-        EXPECT_EQ(51 * Div51[v] + Mod51[v], v);
-        EXPECT_LT(Mod51[v], 51);
-    }
-    EXPECT_EQ(Div51[255], 5);
-    EXPECT_EQ(Mod51[255], 0);
-}
-
 } // namespace
