@@ -73,11 +73,7 @@ void Threshold(const TDibRecord& WorkDib, TDibRecord& New, ProgressSink& progres
     else
         ThresholdRows(
             WorkDib, New,
-            [&](const std::uint8_t* row, int x) {
-                const std::uint8_t b = row[x >> 1];
-                return light[(x & 1) ? (b & 0x0F) : (b >> 4)];
-            },
-            progress);
+            [&](const std::uint8_t* row, int x) { return light[RowIndex(row, 4, x)]; }, progress);
 }
 
 // --- 4 and 8 bits

@@ -1,5 +1,6 @@
 #include "depth/DepthUp.h"
 
+#include "depth/PixelRows.h"
 #include "imagora/DibPalette.h"
 #include "imagora/Imagora.h"
 
@@ -48,14 +49,6 @@ void BuildTable(const TDibRecord& WorkDib, TDibRecord& New, int from, int to)
     RenewPaletteHandle(New);
 }
 
-// The palette index of a 4- or 8-bit pixel, straight from its stored row.
-int StoredIndex(const std::uint8_t* row, int bits, int x)
-{
-    if (bits == 8)
-        return row[x];
-    return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
-}
-
 void ConvertPixels(const TDibRecord& WorkDib, TDibRecord& New, int from, int to,
                    ProgressSink& progress)
 {
@@ -71,7 +64,7 @@ void ConvertPixels(const TDibRecord& WorkDib, TDibRecord& New, int from, int to,
                 setpixel(New, x, y, getpixel(WorkDib, x, y) == 0 ? 0 : white);
                 continue;
             }
-            const int index = StoredIndex(s, from, x);
+            const int index = RowIndex(s, from, x);
             if (to == 8) {
                 d[x] = std::uint8_t(index);
                 continue;

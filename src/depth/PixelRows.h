@@ -72,6 +72,15 @@ template <typename F> bool WithPixelSource(const TDibRecord& dib, F f)
     }
 }
 
+// The palette index of pixel x of a stored row of 4 or 8 bits per pixel: 4-bit
+// pixels at even x in the high nibble of their byte, at odd x in the low one.
+inline int RowIndex(const std::uint8_t* row, int bits, int x)
+{
+    if (bits == 8)
+        return row[x];
+    return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
+}
+
 // Writes palette index into pixel x of a row of Bits (1, 4 or 8) bits per
 // pixel, leaving the other pixels of its byte as they are.
 template <int Bits> inline void PutIndex(std::uint8_t* row, int x, unsigned index)
