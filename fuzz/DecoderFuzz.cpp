@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     TDibRecord dib;
+    const std::size_t heap = StartHeapWatch();
     const bool decoded = KELVORA_FUZZ_DECODE(data, size, &dib);
-    CheckAndRelease(dib, decoded);
+    CheckAndRelease(dib, decoded, heap);
     return 0;
 }

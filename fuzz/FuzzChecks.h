@@ -1,27 +1,72 @@
 // What every fuzz target checks after a decoder ran: the result is either no
-// picture at all or a whole, consistent one, and nothing is left allocated.
+// picture at all or a whole, consistent one; the heap never held more than
+// the allocation limit allows (picture and working buffers together); and
+// nothing is left allocated.
 #pragma once
 
 #include "imagora/Imagora.h"
 
+#include <sanitizer/allocator_interface.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 // The pictures the fuzzer may make are held to this, so that no input can
-// keep it busy with legitimately huge ones; run the targets with
-// -malloc_limit_mb a little above it to catch any buffer that is not held.
+// keep it busy with legitimately huge ones. KELVORA_FUZZ_LIMIT_MB sets
+// another, such as the program's own 1024 to look for small files that take
+// long.
 constexpr std::size_t kFuzzAllocationLimit = std::size_t(8) << 20;
+// What the libraries keep beside the buffers a decoder counts: their state
+// and a few rows' worth of their own.
+constexpr std::size_t kLibraryStateBytes = std::size_t(2) << 20;
+
+namespace fuzz {
+
+inline std::size_t liveHeapBytes = 0;
+inline std::size_t peakHeapBytes = 0;
+
+inline void OnMalloc(const volatile void*, std::size_t size)
+{
+    liveHeapBytes += size;
+    peakHeapBytes = std::max(peakHeapBytes, liveHeapBytes);
+}
+
+inline void OnFree(const volatile void* p)
+{
+    liveHeapBytes -= __sanitizer_get_allocated_size(const_cast<const void*>(p));
+}
+
+} // namespace fuzz
 
 inline void UseFuzzAllocationLimit()
 {
-    SetDibAllocationLimit(kFuzzAllocationLimit);
+    const char* megabytes = std::getenv("KELVORA_FUZZ_LIMIT_MB");
+    SetDibAllocationLimit(megabytes ? std::size_t(std::atol(megabytes)) << 20
+                                    : kFuzzAllocationLimit);
+    __sanitizer_install_malloc_and_free_hooks(fuzz::OnMalloc, fuzz::OnFree);
+}
+
+// Call right before the decoder runs: the heap's peak is watched from here,
+// the bytes held now are the baseline to hand to CheckAndRelease.
+inline std::size_t StartHeapWatch()
+{
+    fuzz::peakHeapBytes = fuzz::liveHeapBytes;
+    return fuzz::liveHeapBytes;
 }
 
 // Touches both ends of the pixel block and a pixel of every row, so that a
 // record that lies about its size shows under the address sanitizer, then
 // releases it.
-inline void CheckAndRelease(TDibRecord& dib, bool decoded)
+inline void CheckAndRelease(TDibRecord& dib, bool decoded, std::size_t heapBefore)
 {
+    const std::size_t taken = fuzz::peakHeapBytes - heapBefore;
+    if (taken > DibAllocationLimit() + kLibraryStateBytes) {
+        std::fprintf(stderr, "decoding took %zu bytes of heap at its peak, past the limit\n",
+                     taken);
+        std::abort();
+    }
     if (decoded != (dib.Bits != nullptr))
         std::abort(); // success and pixels must agree
     if (dib.Bits) {

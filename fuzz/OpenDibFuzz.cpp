@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ftruncate(fileDescriptor, 0) != 0 || pwrite(fileDescriptor, data, size, 0) != ssize_t(size))
         std::abort();
     TDibRecord dib;
+    const std::size_t heap = StartHeapWatch();
     OpenDib(&dib, filePath.c_str(), 0, nullptr);
-    CheckAndRelease(dib, dib.Bits != nullptr);
+    CheckAndRelease(dib, dib.Bits != nullptr, heap);
     return 0;
 }
