@@ -24,6 +24,8 @@ class FolderTree;
 class FileList;
 class TRadioGroup;
 class QSpinBox;
+class TSplitter;
+class TViewPicForm;
 
 // The product's web page, opened by the web button and the about box.
 extern const char* const kProductWebAddress;
@@ -113,6 +115,29 @@ public:
     void IntensEdChange();
     // the intensity as the operators take it
     int Intensity() const;
+    // opens the picture viewer on the working image
+    void PaintBox2MouseDown();
+
+    // --- result page
+    QWidget* Panel4 = nullptr;
+    QPushButton* SaveAsBtn = nullptr;
+    QPushButton* PrintBtn = nullptr;
+    QWidget* OldScrollBox = nullptr;
+    PaintBox* OldPaintBox = nullptr;
+    TSplitter* Splitter3 = nullptr;
+    QWidget* ErgScrollBox = nullptr;
+    PaintBox* ErgPaintBox = nullptr;
+    void OldPaintBoxPaint();
+    void ErgPaintBoxPaint();
+    // a drag of the splitter ended
+    void Splitter3Moved();
+    // the result panel was resized
+    void FormResize();
+    void SaveAsBtnClick();
+    void PrintBtnClick();
+
+    // the picture viewer, made on first use
+    TViewPicForm* ViewPicForm = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,0 +1,62 @@
+#include "io/QtPrintTarget.h"
+
+#include "gdi/RasterDC.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+
+QtPrintTarget::QtPrintTarget(QPrinter& printer) : printer_(printer)
+{
+    if (printer_.resolution() > kMaxPrintDpi)
+        printer_.setResolution(kMaxPrintDpi);
+}
+
+PrinterPage QtPrintTarget::Page() const
+{
+    return {printer_.width(), printer_.height(), printer_.logicalDpiX(), printer_.logicalDpiY()};
+}
+
+bool QtPrintTarget::PrintPage(const std::string& title, const RasterDC& page,
+                              const PlacedRect& drawn, std::string& reason)
+{
+    if (!PrinterReady(printer_)) {
+        reason = "Es ist kein Drucker eingerichtet. Über „Drucker einrichten...“ lässt sich das "
+                 "Bild in eine PDF-Datei drucken.";
+        return false;
+    }
+    printer_.setDocName(QString::fromStdString(title));
+    QPainter painter;
+    if (!painter.begin(&printer_)) {
+        reason = "Der Druckauftrag konnte nicht gestartet werden.";
+        return false;
+    }
+    // Paper is white: only the part the picture covers is sent.
+    if (drawn.width > 0 && drawn.height > 0) {
+        const int stride = page.Height() > 1
+                               ? int(reinterpret_cast<const std::uint8_t*>(page.Row(1)) -
+                                     reinterpret_cast<const std::uint8_t*>(page.Row(0)))
+                               : page.Width() * 4;
+        const QImage part(reinterpret_cast<const uchar*>(page.Row(drawn.y) + drawn.x), drawn.width,
+                          drawn.height, stride, QImage::Format_RGB32);
+        painter.drawImage(QRect(drawn.x, drawn.y, drawn.width, drawn.height), part);
+    }
+    if (!painter.end()) {
+        reason = "Der Druckauftrag konnte nicht abgeschlossen werden.";
+        return false;
+    }
+    return true;
+}
+
+QPrinter& Printer()
+{
+    static QPrinter printer(QPrinter::HighResolution);
+    return printer;
+}
+
+bool PrinterReady(const QPrinter& printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat || !printer.outputFileName().isEmpty())
+        return !printer.outputFileName().isEmpty();
+    return printer.isValid() && !printer.printerName().isEmpty();
+}
