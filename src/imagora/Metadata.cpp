@@ -349,8 +349,8 @@ std::vector<std::uint8_t> ExifForSavedPicture(const std::vector<std::uint8_t>& e
                                               int height)
 {
     const ExifPtr data = LoadExif(exif);
-    if (!data)
-        return {};
+    if (!data || data->ifd[EXIF_IFD_0]->count + data->ifd[EXIF_IFD_EXIF]->count == 0)
+        return {}; // nothing readable, or nothing but a thumbnail
     const ExifByteOrder order = exif_data_get_byte_order(data.get());
     ExifContent* ifd0 = data->ifd[EXIF_IFD_0];
     if (ExifEntry* e = exif_content_get_entry(ifd0, EXIF_TAG_ORIENTATION);
