@@ -6,6 +6,24 @@
 #include <QPainter>
 #include <QPrinter>
 
+namespace {
+
+// Why printer cannot take a job, or "" when it can: a print queue that
+// exists, or a file.
+std::string NotReadyReason(const QPrinter& printer)
+{
+    if (!printer.outputFileName().isEmpty())
+        return {};
+    if (printer.printerName().isEmpty() || printer.outputFormat() == QPrinter::PdfFormat)
+        return "Es ist kein Drucker eingerichtet. Über „Drucker einrichten...“ lässt sich das Bild "
+               "in eine PDF-Datei drucken.";
+    if (!printer.isValid())
+        return "Der Drucker „" + printer.printerName().toStdString() + "“ ist nicht erreichbar.";
+    return {};
+}
+
+} // namespace
+
 QtPrintTarget::QtPrintTarget(QPrinter& printer) : printer_(printer)
 {
     if (printer_.resolution() > kMaxPrintDpi)
@@ -20,11 +38,9 @@ PrinterPage QtPrintTarget::Page() const
 bool QtPrintTarget::PrintPage(const std::string& title, const RasterDC& page,
                               const PlacedRect& drawn, std::string& reason)
 {
-    if (!PrinterReady(printer_)) {
-        reason = "Es ist kein Drucker eingerichtet. Über „Drucker einrichten...“ lässt sich das "
-                 "Bild in eine PDF-Datei drucken.";
+    reason = NotReadyReason(printer_);
+    if (!reason.empty())
         return false;
-    }
     printer_.setDocName(QString::fromStdString(title));
     QPainter painter;
     if (!painter.begin(&printer_)) {
@@ -52,11 +68,4 @@ QPrinter& Printer()
 {
     static QPrinter printer(QPrinter::HighResolution);
     return printer;
-}
-
-bool PrinterReady(const QPrinter& printer)
-{
-    if (printer.outputFormat() == QPrinter::PdfFormat || !printer.outputFileName().isEmpty())
-        return !printer.outputFileName().isEmpty();
-    return printer.isValid() && !printer.printerName().isEmpty();
 }

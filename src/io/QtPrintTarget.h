@@ -26,6 +26,3 @@ constexpr int kMaxPrintDpi = 600;
 // The program's printer, made on first use with the system's default
 // printer; the print dialog's set-up changes it for the rest of the run.
 QPrinter& Printer();
-
-// Whether printer can take a job: a print queue that exists, or a file.
-bool PrinterReady(const QPrinter& printer);

@@ -18,6 +18,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+constexpr int kMinPaneWidth = 16;
+} // namespace
+
 QWidget* TMainForm::BuildResultPage()
 {
     QWidget* content = nullptr;
@@ -53,8 +57,11 @@ QWidget* TMainForm::BuildResultPage()
     OldPaintBox->OnPaint = [this] { OldPaintBoxPaint(); };
     ErgPaintBox = MakePicturePane(Splitter3, &ErgScrollBox);
     ErgPaintBox->OnPaint = [this] { ErgPaintBoxPaint(); };
-    Splitter3->addWidget(OldScrollBox);
-    Splitter3->addWidget(ErgScrollBox);
+    // However far the splitter goes, each pane keeps a sliver of picture.
+    for (QWidget* pane : {OldScrollBox, ErgScrollBox}) {
+        pane->setMinimumWidth(kMinPaneWidth);
+        Splitter3->addWidget(pane);
+    }
     Splitter3->OnResize = [this] { FormResize(); };
     connect(Splitter3, &QSplitter::splitterMoved, this, [this] { Splitter3Moved(); });
     panelLayout->addWidget(Splitter3, 1);
