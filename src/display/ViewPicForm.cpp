@@ -72,10 +72,12 @@ TViewPicForm::TViewPicForm(QWidget* parent) : QDialog(parent)
     connect(PrintBrn, &QPushButton::clicked, this, [this] { PrintBrnClick(); });
     connect(OpenBtn, &QPushButton::clicked, this, [this] { OpenBtnClick(); });
     connect(ZoomEd, &QSpinBox::valueChanged, this, [this] { ZoomEdChange(); });
-    for (QScrollBar* bar : {HorzScrollBar, VertScrollBar}) {
+    for (QScrollBar* bar : {HorzScrollBar, VertScrollBar})
         connect(bar, &QScrollBar::valueChanged, this, [this] { PaintBox1->Repaint(); });
-        bar->installEventFilter(this); // the wheel scrolls by the viewer's steps everywhere
-    }
+    // The wheel scrolls by the viewer's steps over the picture and its bars.
+    for (QWidget* w : {static_cast<QWidget*>(PaintBox1), static_cast<QWidget*>(HorzScrollBar),
+                       static_cast<QWidget*>(VertScrollBar)})
+        w->installEventFilter(this);
     PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
     PaintBox1->OnMouseDown = [this](Qt::MouseButton, int x, int y) {
         PaintBox1MouseDown(x + HorzScrollBar->value(), y + VertScrollBar->value());
