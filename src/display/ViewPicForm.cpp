@@ -3,6 +3,7 @@
 #include "app/PageFrame.h"
 #include "display/StretchDrawDib.h"
 #include "io/PrintImage.h"
+#include "toolkit/Fonts.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/Shell.h"
 
@@ -20,6 +21,7 @@ QPushButton* TopButton(const QString& caption, QWidget* parent, int x)
 {
     auto* button = new QPushButton(caption, parent);
     button->setGeometry(x, 8, 97, 25);
+    button->setAutoDefault(false); // Return in the zoom field only sets the zoom
     return button;
 }
 
@@ -28,6 +30,7 @@ QPushButton* TopButton(const QString& caption, QWidget* parent, int x)
 TViewPicForm::TViewPicForm(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Bild betrachten..."));
+    setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     resize(532, 420);

@@ -1,6 +1,7 @@
 #include "io/PrintForm.h"
 
 #include "display/StretchDrawDib.h"
+#include "toolkit/Fonts.h"
 #include "toolkit/PaintBox.h"
 
 #include <QCheckBox>
@@ -35,6 +36,7 @@ TPrintForm::TPrintForm(QWidget* parent)
     : QDialog(parent), FormStorage1(QStringLiteral("TPrintForm"))
 {
     setWindowTitle(QStringLiteral("Bild drucken..."));
+    setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(427, 328);
