@@ -55,7 +55,7 @@ bool QtPrintTarget::PrintPage(const std::string& title, const RasterDC& page,
                                : page.Width() * 4;
         const QImage part(reinterpret_cast<const uchar*>(page.Row(drawn.y) + drawn.x), drawn.width,
                           drawn.height, stride, QImage::Format_RGB32);
-        painter.drawImage(QRect(drawn.x, drawn.y, drawn.width, drawn.height), part);
+        painter.drawImage(QPoint(drawn.x, drawn.y), part);
     }
     if (!painter.end()) {
         reason = "Der Druckauftrag konnte nicht abgeschlossen werden.";
