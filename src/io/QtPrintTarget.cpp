@@ -2,6 +2,7 @@
 
 #include "gdi/RasterDC.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
@@ -64,8 +65,22 @@ bool QtPrintTarget::PrintPage(const std::string& title, const RasterDC& page,
     return true;
 }
 
+namespace {
+QPrinter* programPrinter = nullptr;
+
+// Goes with the application object, while the printing plugins are still there.
+void DeletePrinter()
+{
+    delete programPrinter;
+    programPrinter = nullptr;
+}
+} // namespace
+
 QPrinter& Printer()
 {
-    static QPrinter printer(QPrinter::HighResolution);
-    return printer;
+    if (!programPrinter) {
+        programPrinter = new QPrinter(QPrinter::HighResolution);
+        qAddPostRoutine(DeletePrinter);
+    }
+    return *programPrinter;
 }

@@ -1,8 +1,7 @@
-// The printing steps against a printer double: what reaches the printer, and
-// what happens when the page or the job cannot be had.
+// The printing steps against a printer double: what happens when the page or
+// the job cannot be had.
 #include "TestSupport.h"
 
-#include "gdi/RasterDC.h"
 #include "io/PrintDib.h"
 
 namespace {
@@ -12,37 +11,17 @@ public:
     PrinterPage page{400, 600, 100, 100};
     bool refuse = false;
     int jobs = 0;
-    std::string title;
-    PlacedRect drawn{};
-    COLORREF inside = 0, corner = 0;
 
     PrinterPage Page() const override { return page; }
-    bool PrintPage(const std::string& t, const RasterDC& dc, const PlacedRect& r,
+    bool PrintPage(const std::string&, const RasterDC&, const PlacedRect&,
                    std::string& reason) override
     {
         ++jobs;
-        title = t;
-        drawn = r;
-        inside = dc.Pixel(r.x + r.width / 2, r.y + r.height / 2);
-        corner = dc.Pixel(0, 0);
         if (refuse)
             reason = "Der Druckauftrag konnte nicht gestartet werden.";
         return !refuse;
     }
 };
-
-TEST(PrintDib, OnePageWithThePictureInItsRectangle)
-{
-    DibGuard picture(MakeDib(200, 100, 24, [](int, int) { return RGB(10, 120, 230); }));
-    RecordingPrinter printer;
-    std::string error;
-    ASSERT_TRUE(PrintDib(picture.dib, PrintOptions{}, printer, error));
-    EXPECT_EQ(printer.jobs, 1);
-    EXPECT_EQ(printer.title, "Kelvora Bild");
-    EXPECT_EQ(printer.drawn, (PlacedRect{0, 200, 400, 200}));
-    EXPECT_EQ(printer.inside, RGB(10, 120, 230));
-    EXPECT_EQ(printer.corner, RGB(255, 255, 255)) << "the paper stays white";
-}
 
 TEST(PrintDib, AFailingJobOrAPageTooLargeIsSaidInGerman)
 {
