@@ -49,7 +49,12 @@ bool CliPrint(CliSession& session, CliPrintTo to, const std::string& target)
         printer.setOutputFileName(QString::fromLocal8Bit(target.c_str()));
         printer.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    } else if (target != "-") {
+    } else if (target == "-") {
+        if (QPrinterInfo::defaultPrinter().isNull()) {
+            MessageBox("Es ist kein Standarddrucker eingerichtet.", {}, MB_OK | MB_ICONERROR);
+            return false;
+        }
+    } else {
         if (QPrinterInfo::printerInfo(QString::fromLocal8Bit(target.c_str())).isNull()) {
             MessageBox("Den Drucker „" + target + "“ gibt es nicht.", {}, MB_OK | MB_ICONERROR);
             return false;

@@ -326,6 +326,11 @@ TEST_F(Cli, PrintingRefusesBadLayoutsAndUnknownPrinters)
     EXPECT_NE(unknown.err.find("Den Drucker „KeinSolcherDrucker“ gibt es nicht."),
               std::string::npos)
         << unknown.err;
+    const Outcome nowhere = Run({in, "--print-pdf", Path("no/such/folder/x.pdf")});
+    EXPECT_EQ(nowhere.code, 1);
+    EXPECT_NE(nowhere.err.find("Der Druckauftrag konnte nicht gestartet werden."),
+              std::string::npos)
+        << nowhere.err;
     EXPECT_EQ(Listing(), std::vector<std::string>{"in.bmp"});
 }
 
