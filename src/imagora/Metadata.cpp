@@ -319,7 +319,8 @@ PictureMetadata JpegMetadata(const std::uint8_t* data, std::size_t size)
     return ScanJpeg(
         [&](std::uint8_t* to, std::size_t n) {
             n = std::min(n, size - pos);
-            std::memcpy(to, data + pos, n);
+            if (n > 0) // data may be null when size is 0
+                std::memcpy(to, data + pos, n);
             pos += n;
             return n;
         },
