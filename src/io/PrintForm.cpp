@@ -49,7 +49,7 @@ TPrintForm::TPrintForm(QWidget* parent)
     PrintPaintBox->setGeometry(4, 17, 190, 190);
     PrintPaintBox->OnPaint = [this] { PrintPaintBoxPaint(); };
     DpiLabel = new QLabel(this);
-    DpiLabel->setGeometry(16, 250, 200, 14);
+    DpiLabel->setGeometry(16, 250, 401, 14);
 
     auto* size = new QGroupBox(QStringLiteral("Druckgröße"), this);
     size->setGeometry(232, 24, 185, 129);

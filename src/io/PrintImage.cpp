@@ -5,8 +5,10 @@
 #include "toolkit/MessageBox.h"
 #include "toolkit/ModalDialog.h"
 
+#include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 void PrintImage(QWidget* owner, const TDibRecord& dib)
 {
@@ -17,6 +19,10 @@ void PrintImage(QWidget* owner, const TDibRecord& dib)
     form.OnPrinterSetup = [&] {
         QPrintDialog setup(&printer, &form);
         setup.setWindowTitle(QStringLiteral("Drucker einrichten"));
+        // It sets the printer up; the printing comes after the layout dialog.
+        if (auto* buttons = setup.findChild<QDialogButtonBox*>())
+            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+                ok->setText(QStringLiteral("&OK"));
         ShowModal(setup);
         return QtPrintTarget(printer).Page();
     };

@@ -39,10 +39,11 @@ bool Near(QRgb seen, COLORREF expected, int tolerance = 24)
            std::abs(qBlue(seen) - GetBValue(expected)) <= tolerance;
 }
 
-// The first page of a PDF at dpi, or a null image when pdftoppm is missing.
-QImage Rasterise(const std::string& pdf, int dpi)
+// The first page of a PDF at dpi, rasterised into folder, or a null image
+// when pdftoppm is missing.
+QImage Rasterise(const std::string& pdf, int dpi, const std::string& folder)
 {
-    const std::string out = pdf + ".page";
+    const std::string out = folder + "/page";
     const std::string command = "pdftoppm -r " + std::to_string(dpi) + " -png -singlefile '" + pdf +
                                 "' '" + out + "' 2>/dev/null";
     if (std::system(command.c_str()) != 0)
@@ -118,7 +119,7 @@ TEST_F(Printing, APdfPageShowsThePictureWhereTheRulePutsIt)
         std::string error;
         ASSERT_TRUE(PrintDib(picture.dib, options, target, error)) << error;
 
-        const QImage page = Rasterise(pdf, 72);
+        const QImage page = Rasterise(pdf, 72, dir);
         if (page.isNull())
             GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
         ASSERT_EQ(page.size(), QSize(595, 842));
@@ -159,7 +160,7 @@ TEST_F(Printing, ThroughARealCupsQueue)
     }
     ASSERT_FALSE(arrived.isEmpty()) << "no PDF named after the job arrived in " << output;
     QThread::msleep(300); // let the backend finish writing
-    const QImage paper = Rasterise(arrived.toStdString(), 72);
+    const QImage paper = Rasterise(arrived.toStdString(), 72, dir);
     if (paper.isNull())
         GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
     const QPoint corner = printer.pageLayout().paintRectPixels(72).topLeft();
