@@ -9,8 +9,13 @@
 #include <cstdint>
 #include <string>
 
+struct PictureMetadata;
+
 struct EncodeOptions {
     int jpegQuality = 90; // 1..100
+    // What the picture carried when it was opened (EXIF, colour profile), for
+    // the formats that keep it; null for none.
+    const PictureMetadata* metadata = nullptr;
 };
 
 using DibEncoder = bool (*)(const TDibRecord&, const EncodeOptions&, OutputFile&, std::string&);

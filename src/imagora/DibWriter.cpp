@@ -68,7 +68,7 @@ bool KnownDepth(int bits)
 } // namespace
 
 bool WriteDibFile(const TDibRecord& dib, const std::string& path, std::string* error,
-                  int jpegQuality)
+                  int jpegQuality, const PictureMetadata* metadata)
 {
     std::string reason;
     const WriteFormat* format = FormatFor(path);
@@ -82,7 +82,7 @@ bool WriteDibFile(const TDibRecord& dib, const std::string& path, std::string* e
                  KnownExtensions() + ").";
     } else {
         try {
-            const EncodeOptions options{jpegQuality};
+            const EncodeOptions options{jpegQuality, metadata};
             if (ReplaceFileAtomically(
                     path,
                     [&](OutputFile& out, std::string& why) {

@@ -2,6 +2,7 @@
 // depth, everything else as 8-bit RGB.
 #include "imagora/DibEncoders.h"
 #include "imagora/Imagora.h"
+#include "imagora/Metadata.h"
 
 #include <tiffio.h>
 
@@ -76,7 +77,17 @@ int OnWarning(TIFF*, void*, const char*, const char*, va_list)
     return 1;
 }
 
-bool WriteFields(TIFF* tif, const TDibRecord& dib)
+// The profile and the descriptive tags; the orientation is always top-left.
+bool WriteMetadata(TIFF* tif, const PictureMetadata& meta)
+{
+    bool ok = meta.icc.empty() || TIFFSetField(tif, TIFFTAG_ICCPROFILE,
+                                               std::uint32_t(meta.icc.size()), meta.icc.data());
+    for (const ExifText& t : ExifTextTags(meta.exif))
+        ok = ok && TIFFSetField(tif, ttag_t(t.tag), t.text.c_str());
+    return ok;
+}
+
+bool WriteFields(TIFF* tif, const TDibRecord& dib, const PictureMetadata* meta)
 {
     const int bits = DibBitCount(dib);
     const bool palette = bits <= 8;
@@ -101,7 +112,7 @@ bool WriteFields(TIFF* tif, const TDibRecord& dib)
         }
         ok = TIFFSetField(tif, TIFFTAG_COLORMAP, red, green, blue);
     }
-    return ok;
+    return ok && (!meta || WriteMetadata(tif, *meta));
 }
 
 bool WriteRows(TIFF* tif, const TDibRecord& dib, std::vector<std::uint8_t>& row)
@@ -122,7 +133,8 @@ bool WriteRows(TIFF* tif, const TDibRecord& dib, std::vector<std::uint8_t>& row)
 
 } // namespace
 
-bool EncodeTiff(const TDibRecord& dib, const EncodeOptions&, OutputFile& out, std::string& reason)
+bool EncodeTiff(const TDibRecord& dib, const EncodeOptions& encode, OutputFile& out,
+                std::string& reason)
 {
     std::vector<std::uint8_t> row(std::size_t(DibWidth(dib)) * 3);
     TiffTarget file{&out, {}};
@@ -132,7 +144,7 @@ bool EncodeTiff(const TDibRecord& dib, const EncodeOptions&, OutputFile& out, st
     TIFF* tif = TIFFClientOpenExt("picture", "w", &file, OnRead, OnWrite, OnSeek, OnClose, OnSize,
                                   OnMap, OnUnmap, options);
     TIFFOpenOptionsFree(options);
-    const bool ok = tif && WriteFields(tif, dib) && WriteRows(tif, dib, row);
+    const bool ok = tif && WriteFields(tif, dib, encode.metadata) && WriteRows(tif, dib, row);
     if (tif)
         TIFFClose(tif);
     if (!ok)
