@@ -77,13 +77,6 @@ void StoreIndexSpan(const TDibRecord& dib, int y, int x, const std::uint8_t* ind
     }
 }
 
-void FillWithIndex(const TDibRecord& dib, int index)
-{
-    const int bits = DibBitCount(dib);
-    const unsigned packed = bits == 1 ? (index ? 0xFF : 0x00) : bits == 4 ? index * 0x11 : index;
-    std::memset(dib.Bits, int(packed & 0xFF), dib.Info->bmiHeader.biSizeImage);
-}
-
 void CompositeBgraRow(std::uint8_t* bgr, const std::uint8_t* bgra, int width)
 {
     for (int x = 0; x < width; ++x, bgr += 3, bgra += 4) {

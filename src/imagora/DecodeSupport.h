@@ -51,9 +51,6 @@ inline void StoreIndexRow(const TDibRecord& dib, int y, const std::uint8_t* indi
     StoreIndexSpan(dib, y, 0, indices, DibWidth(dib), colours);
 }
 
-// Sets every pixel of a palette picture to index, a whole row at a time.
-void FillWithIndex(const TDibRecord& dib, int index);
-
 // A colour channel over white: the nearest integer to (c*a + 255*(255-a)) / 255
 // for a straight (not premultiplied) alpha a.
 constexpr std::uint8_t OverWhite(unsigned c, unsigned a)

@@ -140,22 +140,27 @@ bool ReadGif(GifFileType* gif, TDibRecord* out)
     const int white = needWhite ? WhiteIndex(table, &colours, transparent) : 0;
     DecodeBudget budget;
     const std::vector<int> order = RowOrder(frame.Height, frame.Interlace);
+    // A new picture shows index 0 everywhere, so white goes to entry 0 (the
+    // entry there takes white's place): the screen around the frame then
+    // costs nothing, however large a few bytes of file say it is.
+    std::uint8_t remap[256];
+    for (int i = 0; i < 256; ++i) // indices past the file's table show its entry 0
+        remap[i] = std::uint8_t(i < fileColours ? i : 0);
+    if (white != 0) {
+        std::swap(table[0], table[white]);
+        for (std::uint8_t& r : remap)
+            r = r == 0 ? std::uint8_t(white) : r == white ? std::uint8_t(0) : r;
+    }
     if (!NewPaletteDib(out, width, height, table, colours) || !budget.TakePicture(*out) ||
         !budget.Take(std::uint64_t(frame.Width) + order.size() * sizeof(int)))
         return false;
 
-    // The screen around the frame is white before any of the frame is read:
-    // a whole row at a time, never pixel by pixel (a few bytes of file may
-    // ask for a screen of a gigabyte). A new picture already shows index 0.
-    if (!covered && white != 0)
-        FillWithIndex(*out, white);
     std::vector<std::uint8_t> line(static_cast<std::size_t>(frame.Width));
     for (int y : order) {
         if (DGifGetLine(gif, line.data(), frame.Width) == GIF_ERROR)
             return false;
-        // Indices past the file's table show entry 0, never an added white.
         for (std::uint8_t& index : line)
-            index = index < fileColours ? index : std::uint8_t(0);
+            index = remap[index];
         StoreIndexSpan(*out, frame.Top + y, frame.Left, line.data(), frame.Width, colours);
     }
     return true;

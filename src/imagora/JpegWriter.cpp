@@ -71,8 +71,8 @@ void OnTerm(j_compress_ptr cinfo)
 // Kept apart from EncodeJpeg so that the long jump out of libjpeg crosses no
 // C++ object with a destructor. row is room for 3 x width bytes.
 bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrors& errors, JpegTarget& target,
-               const TDibRecord& dib, int quality, std::uint8_t* row, const std::vector<std::uint8_t>& exif,
-               const std::vector<std::uint8_t>* icc)
+               const TDibRecord& dib, int quality, std::uint8_t* row,
+               const std::vector<std::uint8_t>& exif, const std::vector<std::uint8_t>* icc)
 {
     if (setjmp(errors.jump))
         return false;
@@ -129,9 +129,9 @@ bool EncodeJpeg(const TDibRecord& dib, const EncodeOptions& options, OutputFile&
 
     const int quality = std::clamp(options.jpegQuality, 1, 100);
     const PictureMetadata* meta = options.metadata;
-    const std::vector<std::uint8_t> exif = meta ? ExifForSavedPicture(meta->exif, DibWidth(dib),
-                                                                      DibHeight(dib))
-                                                  : std::vector<std::uint8_t>();
+    const std::vector<std::uint8_t> exif =
+        meta ? ExifForSavedPicture(meta->exif, DibWidth(dib), DibHeight(dib))
+             : std::vector<std::uint8_t>();
     const bool ok = WriteJpeg(cinfo, errors, *target, dib, quality, row.data(), exif,
                               meta ? &meta->icc : nullptr);
     jpeg_destroy_compress(&cinfo);

@@ -36,6 +36,31 @@ TEST_F(FuzzFindings, AJpegStopsWhereItsDataRunsOut)
     EXPECT_EQ(d->Bits, nullptr);
 }
 
+// 48 and 36 bytes whose screens are 950 and 400 MB and whose frame data is
+// broken: nothing is painted before the frame is read, so nothing is touched.
+TEST_F(FuzzFindings, ABrokenGifFrameOnAHugeScreenCostsNothing)
+{
+    for (const char* name : {"broken-frame-on-huge-screen.gif", "odd-signature-huge-screen.gif"}) {
+        const Bytes file = Finding(name);
+        DibGuard d;
+        EXPECT_LT(PeakMemoryGrowthMiB([&] { DecodeGif(file.data(), file.size(), &d.dib); }), 64)
+            << name;
+        EXPECT_EQ(d->Bits, nullptr) << name;
+    }
+}
+
+// 70 bytes of RLE for a picture of 100 x 16750589 pixels (871 MB): what the
+// few codes draw is drawn, the rest of the picture is never touched.
+TEST_F(FuzzFindings, AFewRleCodesForATallPictureTouchOnlyWhatTheyDraw)
+{
+    const Bytes file = Finding("rle-few-codes-tall-picture.bmp");
+    DibGuard d;
+    EXPECT_LT(PeakMemoryGrowthMiB([&] { DecodeBmp(file.data(), file.size(), &d.dib); }), 64);
+    ASSERT_NE(d->Bits, nullptr);
+    EXPECT_EQ(DibHeight(d.dib), 16750589);
+    EXPECT_EQ(DibBitCount(d.dib), 4);
+}
+
 // A progressive file keeps every coefficient, about twice the picture at
 // full chroma: the limit must hold both.
 TEST_F(FuzzFindings, AProgressiveJpegsCoefficientsCountWithThePicture)
@@ -64,8 +89,8 @@ TEST_F(FuzzFindings, ALosslessWebpWithAlphaCountsEveryFrameTogether)
     ExpectLikeMagick(DecodeWebp, DataFile("fuzz/lossless-with-alpha.webp"), 24, 1);
 }
 
-// A screen of 108 MB around a frame one pixel wide: the screen is filled a
-// row at a time and each frame row touches only its own pixels.
+// A screen of 108 MB around a frame one pixel wide: the screen around it
+// costs nothing to paint, and each frame row touches only its own pixel.
 TEST_F(FuzzFindings, AGifScreenFarBeyondItsFrameIsWhiteAroundIt)
 {
     const Bytes file = Finding("screen-far-beyond-frame.gif");
@@ -74,13 +99,14 @@ TEST_F(FuzzFindings, AGifScreenFarBeyondItsFrameIsWhiteAroundIt)
     ASSERT_EQ(DibWidth(d.dib), 12000);
     ASSERT_EQ(DibHeight(d.dib), 9000);
     ASSERT_EQ(DibBitCount(d.dib), 8);
-    const std::uint32_t white = getpixel(d.dib, 0, 0);
-    const RGBQUAD& w = d->Info->bmiColors[white];
-    EXPECT_EQ(w.rgbRed & w.rgbGreen & w.rgbBlue, 255);
+    const auto colour = [&](int x, int y) {
+        const RGBQUAD& q = d->Info->bmiColors[getpixel(d.dib, x, y)];
+        return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
+    };
     for (const auto& [x, y] : {std::pair{11998, 0}, std::pair{6000, 4500}, std::pair{0, 8999}})
-        EXPECT_EQ(getpixel(d.dib, x, y), white) << x << "," << y;
-    for (int y : {0, 31, 32, 4500, 8999})
-        EXPECT_EQ(getpixel(d.dib, 11999, y), std::uint32_t(y % 32)) << "frame row " << y;
+        EXPECT_EQ(colour(x, y), RGB(255, 255, 255)) << x << "," << y;
+    for (int y : {0, 31, 32, 4500, 8999}) // the file's colour i is (8 i, 100, 200 - 6 i)
+        EXPECT_EQ(colour(11999, y), RGB(y % 32 * 8, 100, 200 - y % 32 * 6)) << "frame row " << y;
 }
 
 // One row of 2^31 - 1 bilevel pixels: 268 MB of picture, read straight into
