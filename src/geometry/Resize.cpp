@@ -3,6 +3,7 @@
 #include "imagora/Imagora.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -142,4 +143,11 @@ void DIBResize(const TDibRecord& Src, int NewWidth, int NewHeight, bool Interpol
     }
     Dst = copy;
     progress.SetProStatus(0);
+}
+
+int LinkedSide(int side, int baseSide, int baseOther)
+{
+    const long double linked =
+        baseSide > 0 ? static_cast<long double>(std::int64_t(side) * baseOther) / baseSide : side;
+    return int(std::clamp<long double>(std::trunc(linked), kMinResizeSide, kMaxResizeSide));
 }
