@@ -7,7 +7,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
+#include <QTranslator>
 
 int main(int argc, char** argv)
 {
@@ -15,6 +18,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kelvora.svg")));
+    // Qt's own dialogs (the colour dialog) speak German like the rest.
+    QTranslator qtGerman;
+    if (qtGerman.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtGerman);
     InstallQtMessageBoxes();
     SetScreenBitsPerPixelProbe([] {
         const QScreen* screen = QGuiApplication::primaryScreen();
