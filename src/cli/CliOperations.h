@@ -17,6 +17,9 @@ struct CliSession {
     ProgressSink* progress; // long operations report here
     std::FILE* out;         // reports such as --info
     int jpegQuality = 90;
+    // Set by a step whose argument does not fit the picture (a crop beyond
+    // its edges): the run then ends as for a bad argument.
+    bool badArgument = false;
 };
 
 // A parsed operation, ready to run. False when it failed; it has then said
