@@ -323,26 +323,19 @@ TEST_F(CliGeometry, BadGeometryArgumentsExitWithTwoAndSayWhy)
         const char* message;
     } cases[] = {
         {{"--crop", "1,2,3"}, "--crop erwartet LINKS,OBEN,RECHTS,UNTEN"},
-        {{"--crop", "a,b,c,d"}, "nicht „a,b,c,d“"},
         {{"--crop", "3,1,3,4"}, "--crop 3,1,3,4: das Rechteck ist leer"},
         {{"--crop", "5,1,2,3"}, "ist leer"},
         {{"--crop", "0,0,10,4"}, "liegt nicht ganz im Bild (9 × 4 Pixel)"},
-        {{"--crop", "-1,0,4,4"}, "liegt nicht ganz im Bild"},
         {{"--mirror", "x"}, "--mirror erwartet h (horizontal) oder v (vertikal), nicht „x“"},
-        {{"--rotate", "links"}, "nicht „links“"},
         {{"--rotate", "oben:90"}, "nicht „oben:90“"},
         {{"--rotate", "links:45"}, "nicht „links:45“"},
-        {{"--rotate", "links:90:FFFFFF"}, "--rotate erwartet"},
         {{"--rotate", "links:frei:0"}, "GRAD 0,01 bis 359,99"},
         {{"--rotate", "links:frei:360"}, "nicht „links:frei:360“"},
         {{"--rotate", "links:frei:1,234"}, "nicht „links:frei:1,234“"},
         {{"--rotate", "links:frei:10:red"}, "nicht „links:frei:10:red“"},
-        {{"--rotate", "links:frei:10:FFFFF"}, "--rotate erwartet"},
-        {{"--resize", "x"}, "--resize erwartet BREITExHÖHE"},
         {{"--resize", "0x10"}, "nicht „0x10“"},
         {{"--resize", "32768x"}, "(1 bis 32767)"},
         {{"--resize", "10x10:fast"}, "nicht „10x10:fast“"},
-        {{"--resize", "10"}, "nicht „10“"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args{in};

@@ -28,20 +28,6 @@ protected:
     }
 };
 
-TEST_F(Dialogs, RotateStartsWithAFreeLeftTurnOfFortyFiveDegreesOnWhite)
-{
-    TRotateForm form(nullptr);
-    const RotateChoice c = form.Choice();
-    EXPECT_FALSE(c.Right);
-    EXPECT_EQ(c.Angle, RotateAngle::Free);
-    EXPECT_EQ(c.Degrees, 45.0L);
-    EXPECT_EQ(c.Background, RGB(255, 255, 255));
-    form.Grad270Check->setChecked(true);
-    form.RotRightCheck->setChecked(true);
-    EXPECT_EQ(form.Choice().Angle, RotateAngle::Deg270);
-    EXPECT_TRUE(form.Choice().Right);
-}
-
 TEST_F(Dialogs, TheAngleFieldTakesACommaOrAPointInExtendedPrecision)
 {
     TRotateForm form(nullptr);
@@ -70,6 +56,8 @@ TEST_F(Dialogs, RotateSettingsSurviveARestartButTheColourDoesNot)
         first.done(QDialog::Rejected); // cancelled or not, what was set is kept
     }
     TRotateForm second(nullptr);
+    EXPECT_EQ(second.Choice().Angle, RotateAngle::Deg180);
+    EXPECT_TRUE(second.Choice().Right);
     EXPECT_TRUE(second.Grad180Check->isChecked());
     EXPECT_FALSE(second.FreiGradCheck->isChecked());
     EXPECT_TRUE(second.RotRightCheck->isChecked());
@@ -126,8 +114,11 @@ TEST_F(ResizeDialog, LinkedSizesStayWithinTheFieldsLimits)
     EXPECT_EQ(LinkedSide(5, 0, 10), 5) << "no picture, no proportions";
 }
 
-TEST_F(ResizeDialog, TicksSurviveARestart)
+TEST_F(ResizeDialog, TicksSurviveARestartAndInterpolationWaitsForTrueColour)
 {
+    form->SetPicture(40, 30, false);
+    EXPECT_FALSE(form->InterpolCheck->isEnabled());
+    EXPECT_TRUE(form->Choice().Interpolate) << "the tick stays for the next true-colour picture";
     form->SverhCheck->setChecked(false);
     form->InterpolCheck->setChecked(false);
     form->done(QDialog::Accepted);

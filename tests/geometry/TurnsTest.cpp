@@ -140,18 +140,6 @@ TEST_F(Turns, ColourTablesTravelAndTheSourceStays)
     }
 }
 
-TEST_F(Turns, CornersOfAWidePictureTurnAsSeen)
-{
-    DibGuard src(MakeDib(200, 100, 24, [](int x, int y) { return std::uint32_t(x + 1000 * y); }));
-    DibGuard left(Run(RotLeft, src.dib));
-    ASSERT_EQ(DibWidth(left.dib), 100);
-    ASSERT_EQ(DibHeight(left.dib), 200);
-    EXPECT_EQ(getpixel(left.dib, 0, 199), 0u) << "top-left goes to the bottom-left";
-    EXPECT_EQ(getpixel(left.dib, 0, 0), 199u) << "top-right goes to the top-left";
-    DibGuard right(Run(RotRight, src.dib));
-    EXPECT_EQ(getpixel(right.dib, 99, 0), 0u) << "top-left goes to the top-right";
-}
-
 TEST_F(Turns, OnePixelAndFailedAllocations)
 {
     DibGuard dot(MakeDib(1, 1, 4, [](int, int) { return 9u; }));
