@@ -47,9 +47,8 @@ struct Turn {
     long double s, c;
 };
 
-// The new size: the corners relative to the centre (which lies half a pixel
-// right of and below the middle for odd sizes), turned and rounded, spanned
-// together with the centre itself.
+// The new size: the corners taken relative to the centre pixel (width div 2,
+// height div 2), turned and rounded, spanned together with the centre itself.
 std::pair<int, int> TurnedSize(int width, int height, const Turn& t)
 {
     const int hw = width / 2, hh = height / 2, rw = width - hw, rh = height - hh;
@@ -71,8 +70,8 @@ std::pair<int, int> TurnedSize(int width, int height, const Turn& t)
 // (u, v) = (x, y) - the new centre. A row's start is worked out in extended
 // precision and each pixel adds x times the step in double, so a sample
 // differs from the extended result only where its position lies within about
-// 1e-11 of a half. Bytes: 1, 3 copy whole bytes; 0 goes through the
-// library's pixel access.
+// 1e-11 of a half (for pictures of some ten thousand pixels a side). Bytes:
+// 1 or 3 copy whole bytes; 0 goes through the library's pixel access.
 template <int Bytes>
 void TurnPixels(const TDibRecord& src, const TDibRecord& dst, const Turn& t, COLORREF colour,
                 ProgressSink& progress)

@@ -7,6 +7,7 @@
 #include "DialogAnswer.h"
 #include "geometry/ResizeForm.h"
 #include "geometry/RotateForm.h"
+#include "imagora/DibWriter.h"
 #include "toolkit/FloatSpinEdit.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/Shape.h"
@@ -145,6 +146,18 @@ TEST_F(CropPage, CuttingNothingSaysSo)
     }
     EXPECT_TRUE(Unchanged());
     EXPECT_EQ(form->ProgressPercent, 0);
+}
+
+TEST_F(CropPage, AFileOpenedWhileThePageShowsIsSelectedWhole)
+{
+    Drag({{100, 100}, {300, 200}});
+    DibGuard small(MakeDib(50, 40, 8, [](int, int) { return 3u; }));
+    ASSERT_TRUE(WriteDibFile(small.dib, programDir + "small.bmp"));
+    form->OpenFileNow(programDir + "small.bmp");
+    EXPECT_EQ(form->CropRect, (RECT{0, 0, 50, 40}));
+    form->CutBtn->click();
+    EXPECT_TRUE(boxes->shown.empty());
+    EXPECT_EQ(DibWidth(form->WorkDib), 50);
 }
 
 TEST_F(CropPage, MirroringKeepsTheSelection)
