@@ -55,6 +55,7 @@ TMainForm::TMainForm(const std::string& programPath) : programPath_(programPath)
         move(screen->availableGeometry().center() - rect().center());
     BuildFrame();
     FormCreate();
+    // The dialogs after the window, once for the whole run.
     RotateForm = new TRotateForm(this);
     ResizeForm = new TResizeForm(this);
 }
