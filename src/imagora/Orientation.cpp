@@ -72,19 +72,19 @@ template <int Bytes> void PlaceRow(const Job& j, int y)
 }
 
 // A band of rows turned sideways: source column x becomes one run of result
-// row DestY(x, .), from result column DestX(x, y0) on, forwards or backwards.
+// row DestY(x, .). The run is written forwards, from its first byte up; where
+// the result's columns run backwards the band's rows are taken from its last.
 template <int Bytes> void PlaceBand(const Job& j, int y0, int y1)
 {
-    const std::uint8_t* rows[kBandRows];
-    for (int y = y0; y < y1; ++y)
-        rows[y - y0] = DibRowFromTop(j.src, y);
     const int n = y1 - y0;
-    const std::ptrdiff_t first = std::ptrdiff_t(j.DestX(0, y0)) * Bytes;
-    const std::ptrdiff_t step = j.p.flipX ? -Bytes : Bytes;
+    const std::uint8_t* rows[kBandRows];
+    for (int i = 0; i < n; ++i)
+        rows[i] = DibRowFromTop(j.src, j.p.flipX ? y1 - 1 - i : y0 + i);
+    const std::ptrdiff_t first = std::ptrdiff_t(j.DestX(0, j.p.flipX ? y1 - 1 : y0)) * Bytes;
     for (int x = 0; x < j.width; ++x) {
         std::uint8_t* d = DibRowFromTop(j.dst, j.DestY(x, y0)) + first;
         const std::ptrdiff_t column = std::ptrdiff_t(x) * Bytes;
-        for (int i = 0; i < n; ++i, d += step)
+        for (int i = 0; i < n; ++i, d += Bytes)
             std::memcpy(d, rows[i] + column, Bytes);
     }
 }
