@@ -47,6 +47,9 @@ struct Turn {
     long double s, c;
 };
 
+constexpr int kTileRows = 64;
+constexpr int kTileColumns = 64;
+
 // The new size: the corners taken relative to the centre pixel (width div 2,
 // height div 2), turned and rounded, spanned together with the centre itself.
 std::pair<int, int> TurnedSize(int width, int height, const Turn& t)
@@ -81,22 +84,35 @@ void TurnPixels(const TDibRecord& src, const TDibRecord& dst, const Turn& t, COL
     const int centreX = width / 2, centreY = height / 2;
     const long double u0 = -(newWidth / 2);
     const double c = double(t.c), s = double(t.s);
-    for (int y = 0; y < newHeight; ++y) {
-        progress.SetProStatus(StepPercent(y, newHeight));
-        const long double v = y - newHeight / 2;
-        const double a0 = double(u0 * t.c - v * t.s);
-        const double b0 = double(u0 * t.s + v * t.c);
-        std::uint8_t* out = DibRowFromTop(dst, y);
-        for (int x = 0; x < newWidth; ++x) {
-            const int sx = RoundPosition(a0 + x * c) + centreX;
-            const int sy = RoundPosition(b0 + x * s) + centreY;
-            if (unsigned(sx) >= unsigned(width) || unsigned(sy) >= unsigned(height))
-                setpixel(dst, x, y, colour);
-            else if constexpr (Bytes == 0)
-                setpixel(dst, x, y, getpixel(src, sx, sy));
-            else
-                std::memcpy(out + std::ptrdiff_t(x) * Bytes,
-                            DibRowFromTop(src, sy) + std::ptrdiff_t(sx) * Bytes, Bytes);
+    // Tiles of a band of rows by a run of columns: the source pixels a tile
+    // samples lie close together, so they stay in the cache while the tile's
+    // rows are made. The rows' progress is reported as their band begins.
+    double a0[kTileRows], b0[kTileRows];
+    for (int y0 = 0; y0 < newHeight; y0 += kTileRows) {
+        const int rows = std::min(kTileRows, newHeight - y0);
+        for (int r = 0; r < rows; ++r) {
+            progress.SetProStatus(StepPercent(y0 + r, newHeight));
+            const long double v = y0 + r - newHeight / 2;
+            a0[r] = double(u0 * t.c - v * t.s);
+            b0[r] = double(u0 * t.s + v * t.c);
+        }
+        for (int x0 = 0; x0 < newWidth; x0 += kTileColumns) {
+            const int x1 = std::min(newWidth, x0 + kTileColumns);
+            for (int r = 0; r < rows; ++r) {
+                const int y = y0 + r;
+                std::uint8_t* out = DibRowFromTop(dst, y);
+                for (int x = x0; x < x1; ++x) {
+                    const int sx = RoundPosition(a0[r] + x * c) + centreX;
+                    const int sy = RoundPosition(b0[r] + x * s) + centreY;
+                    if (unsigned(sx) >= unsigned(width) || unsigned(sy) >= unsigned(height))
+                        setpixel(dst, x, y, colour);
+                    else if constexpr (Bytes == 0)
+                        setpixel(dst, x, y, getpixel(src, sx, sy));
+                    else
+                        std::memcpy(out + std::ptrdiff_t(x) * Bytes,
+                                    DibRowFromTop(src, sy) + std::ptrdiff_t(sx) * Bytes, Bytes);
+                }
+            }
         }
     }
 }
