@@ -55,9 +55,11 @@ TMainForm::TMainForm(const std::string& programPath) : programPath_(programPath)
         move(screen->availableGeometry().center() - rect().center());
     BuildFrame();
     FormCreate();
-    // The dialogs after the window, once for the whole run.
+    // The dialogs after the window, in the order the program makes them, once
+    // for the whole run.
     RotateForm = new TRotateForm(this);
     ResizeForm = new TResizeForm(this);
+    CreateDepthForms();
 }
 
 TMainForm::~TMainForm()

@@ -86,6 +86,7 @@ QWidget* TMainForm::BuildCropButtons(QWidget* parent)
     connect(MirrorVBtn, &QPushButton::clicked, this, [this] { MirrorVBtnClick(); });
     connect(RotateBtn, &QPushButton::clicked, this, [this] { RotateBtnClick(); });
     connect(SizeBtn, &QPushButton::clicked, this, [this] { SizeBtnClick(); });
+    connect(depth, &QPushButton::clicked, this, [this] { FTiefeBtnClick(); });
     connect(UndoBtn1, &QPushButton::clicked, this, [this] { UndoBtn1Click(); });
 
     QPushButton* const rows[][3] = {

@@ -1,5 +1,7 @@
 #include "geometry/ResizeForm.h"
 
+#include "toolkit/FixedDialog.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -9,6 +11,10 @@
 #include <QVBoxLayout>
 
 namespace {
+// The client area: room for the controls at the forms' design font.
+constexpr int kWidth = 205;
+constexpr int kHeight = 166;
+
 QSpinBox* SizeEdit(QWidget* parent)
 {
     auto* edit = new QSpinBox(parent);
@@ -18,9 +24,9 @@ QSpinBox* SizeEdit(QWidget* parent)
 }
 } // namespace
 
-TResizeForm::TResizeForm(QWidget* owner) : TFixedDialog(QStringLiteral("TResizeForm"), owner)
+TResizeForm::TResizeForm(QWidget* owner) : TStoredDialog(QStringLiteral("TResizeForm"), owner)
 {
-    setWindowTitle(QStringLiteral("Größe verändern"));
+    SetUpFixedDialog(*this, QStringLiteral("Größe verändern"), kWidth, kHeight);
 
     RxLabel1 = new QLabel(QStringLiteral("Neue Breite:"), this);
     BreitEdit = SizeEdit(this);
@@ -54,7 +60,6 @@ TResizeForm::TResizeForm(QWidget* owner) : TFixedDialog(QStringLiteral("TResizeF
     buttons->addWidget(OkBtn);
     buttons->addWidget(CancelBtn);
     auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(sizes);
     layout->addWidget(SverhCheck);
     layout->addWidget(InterpolCheck);

@@ -5,14 +5,14 @@
 #pragma once
 
 #include "geometry/Resize.h"
-#include "toolkit/FixedDialog.h"
+#include "toolkit/StoredDialog.h"
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
 
-class TResizeForm final : public TFixedDialog {
+class TResizeForm final : public TStoredDialog {
     Q_OBJECT
 public:
     explicit TResizeForm(QWidget* owner);

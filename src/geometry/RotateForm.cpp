@@ -1,5 +1,6 @@
 #include "geometry/RotateForm.h"
 
+#include "toolkit/FixedDialog.h"
 #include "toolkit/FloatSpinEdit.h"
 #include "toolkit/ModalDialog.h"
 #include "toolkit/Shape.h"
@@ -11,9 +12,15 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-TRotateForm::TRotateForm(QWidget* owner) : TFixedDialog(QStringLiteral("TRotateForm"), owner)
+namespace {
+// The client area: room for the controls at the forms' design font.
+constexpr int kWidth = 265;
+constexpr int kHeight = 232;
+} // namespace
+
+TRotateForm::TRotateForm(QWidget* owner) : TStoredDialog(QStringLiteral("TRotateForm"), owner)
 {
-    setWindowTitle(QStringLiteral("Bild rotieren..."));
+    SetUpFixedDialog(*this, QStringLiteral("Bild rotieren..."), kWidth, kHeight);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Richtung"), this);
     RotLeftCheck = new QRadioButton(QStringLiteral("Links"), GroupBox1);
@@ -67,7 +74,6 @@ TRotateForm::TRotateForm(QWidget* owner) : TFixedDialog(QStringLiteral("TRotateF
     buttons->addWidget(OkBtn);
     buttons->addWidget(CancelBtn);
     auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(groups);
     layout->addLayout(colour);
     layout->addSpacing(8);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "geometry/RotateChoice.h"
-#include "toolkit/FixedDialog.h"
+#include "toolkit/StoredDialog.h"
 
 class QColorDialog;
 class QGroupBox;
@@ -13,7 +13,7 @@ class QRadioButton;
 class TFloatSpinEdit;
 class TShape;
 
-class TRotateForm final : public TFixedDialog {
+class TRotateForm final : public TStoredDialog {
     Q_OBJECT
 public:
     explicit TRotateForm(QWidget* owner);

@@ -1,24 +1,19 @@
 #include "toolkit/FixedDialog.h"
 
+#include "toolkit/Fonts.h"
+
+#include <QDialog>
+#include <QGuiApplication>
 #include <QScreen>
 
-TFixedDialog::TFixedDialog(const QString& storageGroup, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      Storage(storageGroup)
+void SetUpFixedDialog(QDialog& dialog, const QString& caption, int width, int height)
 {
-    setAttribute(Qt::WA_WindowPropagation); // the owner's font, as its other controls have
-}
-
-void TFixedDialog::done(int result)
-{
-    Storage.SaveProps();
-    QDialog::done(result);
-}
-
-void TFixedDialog::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (const QScreen* s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    dialog.setWindowTitle(caption);
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    dialog.setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8));
+    dialog.setFixedSize(width, height);
+    // A moved dialog keeps its place instead of centring over its owner.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        dialog.move(screen->availableGeometry().center() - dialog.rect().center());
 }

@@ -1,23 +1,10 @@
-// A dialog with a fixed border and only a system menu, centred on the screen
-// whenever it is shown, whose stored settings come back at the next start:
-// the subclass adds its controls to Storage and restores them once built;
-// they are stored whenever the dialog closes.
+// The frame of a fixed-size dialog: a caption, a client area of the given
+// size that the user cannot resize, a border with only the system menu (a
+// close box, no minimise or maximise), the forms' design font, and a place at
+// the centre of the screen.
 #pragma once
 
-#include "toolkit/FormStorage.h"
+class QDialog;
+class QString;
 
-#include <QDialog>
-
-class TFixedDialog : public QDialog {
-    Q_OBJECT
-public:
-    // storageGroup: the dialog's class name, the settings group it keeps.
-    TFixedDialog(const QString& storageGroup, QWidget* owner);
-
-    TFormStorage Storage;
-
-    void done(int result) override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-};
+void SetUpFixedDialog(QDialog& dialog, const QString& caption, int width, int height);

@@ -218,7 +218,8 @@ TEST_F(CropPage, CancellingADialogChangesAndRedrawsNothing)
     const QImage drawn = form->RetuschPaint->CanvasImage().copy();
     form->RotateBtn->click();
     form->SizeBtn->click();
-    EXPECT_EQ(cancel.shown, 2);
+    form->TabSheet1->findChild<QPushButton*>(QStringLiteral("FTiefeBtn"))->click();
+    EXPECT_EQ(cancel.shown, 3);
     EXPECT_TRUE(Unchanged());
     EXPECT_EQ(form->RetuschPaint->CanvasImage(), drawn);
 }
