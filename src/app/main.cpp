@@ -18,7 +18,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kelvora.svg")));
-    // Qt's own dialogs (the colour dialog) speak German like the rest.
+    // Qt's own dialogs (printer set-up, file dialogs, the colour dialog) speak
+    // German too.
     QTranslator qtGerman;
     if (qtGerman.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
