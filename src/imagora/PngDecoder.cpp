@@ -38,9 +38,9 @@ struct PngReader {
     png_structp png = nullptr;
     png_infop info = nullptr;
     RowKind kind = RowKind::Bgr;
-    int colours = 0;         // palette entries, for RowKind::Indices
-    bool wholeImage = false; // rows[] covers every row, not one staging row
-    std::vector<std::uint8_t> staging;
+    int colours = 0;                         // palette entries, for RowKind::Indices
+    bool wholeImage = false;                 // rows[] covers every row, not one staging row
+    std::unique_ptr<std::uint8_t[]> staging; // not cleared: libpng fills every row
     std::vector<png_bytep> rows;
 
     ~PngReader() { png_destroy_read_struct(&png, &info, nullptr); }
@@ -181,9 +181,9 @@ bool Prepare(PngReader& r, TDibRecord* out)
     const std::uint64_t heldRows = r.wholeImage ? height : 1;
     if (!r.budget.Take(rowBytes * heldRows))
         return false;
-    r.staging.resize(std::size_t(rowBytes * heldRows));
+    r.staging.reset(new std::uint8_t[std::size_t(rowBytes * heldRows)]);
     for (png_uint_32 y = 0; y < height; ++y)
-        r.rows[y] = r.staging.data() + (r.wholeImage ? std::size_t(y * rowBytes) : 0);
+        r.rows[y] = r.staging.get() + (r.wholeImage ? std::size_t(y * rowBytes) : 0);
     return true;
 }
 
@@ -209,7 +209,7 @@ void ReadRows(PngReader& r, const TDibRecord& dib)
     const int height = DibHeight(dib);
     if (r.wholeImage) {
         png_read_image(r.png, r.rows.data());
-        for (int y = 0; y < height && !r.staging.empty(); ++y)
+        for (int y = 0; y < height && r.staging; ++y)
             StoreStagedRow(r, dib, y, r.rows[std::size_t(y)]);
         return;
     }

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -219,7 +220,9 @@ bool ReadSimple(TIFF* tif, const Layout& l, DecodeBudget& budget, TDibRecord* ou
     const bool palette = l.photometric == PHOTOMETRIC_PALETTE;
     if (!budget.Take(std::uint64_t(lineBytes) + (palette ? std::uint64_t(width) : 0)))
         return false;
-    std::vector<std::uint8_t> line(static_cast<std::size_t>(lineBytes));
+    // Not cleared: libtiff fills each line, and a 2 GB row costs nothing
+    // until it does.
+    const std::unique_ptr<std::uint8_t[]> line(new std::uint8_t[std::size_t(lineBytes)]);
     std::vector<std::uint8_t> indices(palette ? static_cast<std::size_t>(width) : 0);
     // Palette indices stay; grey samples are stretched to 0..255 (rounded)
     // and white-is-zero flipped.
@@ -230,9 +233,9 @@ bool ReadSimple(TIFF* tif, const Layout& l, DecodeBudget& budget, TDibRecord* ou
         level[v] = std::uint8_t(palette || !whiteIsZero ? grey : 255 - grey);
     }
     for (int y = 0; y < height; ++y) {
-        if (TIFFReadScanline(tif, line.data(), std::uint32_t(y), 0) < 0)
+        if (TIFFReadScanline(tif, line.get(), std::uint32_t(y), 0) < 0)
             return false;
-        UnpackRow(line.data(), width, l.bits, level.data(),
+        UnpackRow(line.get(), width, l.bits, level.data(),
                   palette ? indices.data() : DibRowFromTop(*out, y));
         if (palette)
             StoreIndexRow(*out, y, indices.data(), 256);
@@ -291,15 +294,15 @@ bool ReadRgba(TIFF* tif, const Layout& l, DecodeBudget& budget, TDibRecord* out)
     const auto over = [straight](unsigned c, unsigned a) {
         return straight ? OverWhite(c, a) : std::uint8_t(std::min(c + 255 - a, 255u));
     };
-    std::vector<std::uint32_t> raster(std::size_t(l.width) * band);
+    const std::unique_ptr<std::uint32_t[]> raster(new std::uint32_t[std::size_t(l.width) * band]);
     for (std::uint32_t top = 0; top < l.height; top += band) {
         const std::uint32_t rows = std::min(band, l.height - top);
         rgba.img.row_offset = int(top);
         rgba.img.col_offset = 0;
-        if (!TIFFRGBAImageGet(&rgba.img, raster.data(), l.width, rows))
+        if (!TIFFRGBAImageGet(&rgba.img, raster.get(), l.width, rows))
             return false;
         for (std::uint32_t r = 0; r < rows; ++r) {
-            const std::uint32_t* p = raster.data() + std::size_t(r) * l.width;
+            const std::uint32_t* p = raster.get() + std::size_t(r) * l.width;
             std::uint8_t* d = DibRowFromTop(*out, int(top + r));
             for (int x = 0; x < width; ++x, ++p) {
                 const unsigned a = TIFFGetA(*p);

@@ -9,7 +9,7 @@
 #include <webp/decode.h>
 
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace {
 
@@ -34,7 +34,7 @@ bool ReadWebp(const std::uint8_t* data, std::size_t size, TDibRecord* out)
 
     WebPRGBABuffer& buffer = config.output.u.RGBA;
     config.output.is_external_memory = 1;
-    std::vector<std::uint8_t> bgra;
+    std::unique_ptr<std::uint8_t[]> bgra; // not cleared: libwebp fills it
     if (!config.input.has_alpha) {
         // Straight into the picture: flipped, since its rows are stored bottom-up.
         config.output.colorspace = MODE_BGR;
@@ -45,18 +45,18 @@ bool ReadWebp(const std::uint8_t* data, std::size_t size, TDibRecord* out)
     } else {
         if (!budget.Take(4 * pixels))
             return false;
-        bgra.resize(std::size_t(4 * pixels));
+        bgra.reset(new std::uint8_t[std::size_t(4 * pixels)]);
         config.output.colorspace = MODE_BGRA;
-        buffer.rgba = bgra.data();
+        buffer.rgba = bgra.get();
         buffer.stride = width * 4;
-        buffer.size = bgra.size();
+        buffer.size = std::size_t(4 * pixels);
     }
     const VP8StatusCode status = WebPDecode(data, size, &config);
     WebPFreeDecBuffer(&config.output);
     if (status != VP8_STATUS_OK)
         return false;
-    for (int y = 0; y < height && !bgra.empty(); ++y)
-        CompositeBgraRow(DibRowFromTop(*out, y), bgra.data() + std::size_t(y) * width * 4, width);
+    for (int y = 0; y < height && bgra; ++y)
+        CompositeBgraRow(DibRowFromTop(*out, y), bgra.get() + std::size_t(y) * width * 4, width);
     return true;
 }
 

@@ -49,6 +49,16 @@ TEST_F(FuzzFindings, ABrokenGifFrameOnAHugeScreenCostsNothing)
     }
 }
 
+// 122 bytes of a lossless stream for 6940 x 11373 pixels with alpha, broken
+// at once: the 315 MB staging frame is not cleared before libwebp looks.
+TEST_F(FuzzFindings, ABrokenLosslessWebpCostsNothingBeforeItFails)
+{
+    const Bytes file = Finding("zero-bit-codes-claim-79-megapixels.webp");
+    DibGuard d;
+    EXPECT_LT(PeakMemoryGrowthMiB([&] { DecodeWebp(file.data(), file.size(), &d.dib); }), 64);
+    EXPECT_EQ(d->Bits, nullptr);
+}
+
 // 70 bytes of RLE for a picture of 100 x 16750589 pixels (871 MB): what the
 // few codes draw is drawn, the rest of the picture is never touched.
 TEST_F(FuzzFindings, AFewRleCodesForATallPictureTouchOnlyWhatTheyDraw)
