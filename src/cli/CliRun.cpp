@@ -130,7 +130,6 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     session.progress = isatty(fileno(err)) ? static_cast<ProgressSink*>(&bar) : &silent;
     session.out = out;
     OpenDib(&session.dib, line.input.c_str(), 0, nullptr);
-    session.metadata = ReadPictureMetadata(line.input);
     if (!session.dib.Bits) {
         std::error_code ec;
         MessageBox("Die Datei „" + line.input + "“ " +
@@ -140,6 +139,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
                    {}, MB_OK | MB_ICONERROR);
         return kCliFailed;
     }
+    session.metadata = ReadPictureMetadata(line.input);
     int result = kCliOk;
     for (const CliStep& step : line.steps) {
         if (!step(session)) {
