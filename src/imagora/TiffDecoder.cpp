@@ -355,7 +355,9 @@ bool DecodeTiff(const std::uint8_t* data, std::size_t size, TDibRecord* out)
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(DibAllocationLimit()));
     TIFFOpenOptionsSetErrorHandlerExtR(options, OnError, &source);
     TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, &source);
-    TiffCloser closer{TIFFClientOpenExt("memory", "r", &source, ReadProc, WriteProc, SeekProc,
+    // "c": no strip chopping, whose tables follow what a strip claims, not
+    // what the file holds.
+    TiffCloser closer{TIFFClientOpenExt("memory", "rc", &source, ReadProc, WriteProc, SeekProc,
                                         CloseProc, SizeProc, MapProc, UnmapProc, options)};
     TIFFOpenOptionsFree(options);
     if (!closer.tif || !ReadTiff(closer.tif, source, out)) {

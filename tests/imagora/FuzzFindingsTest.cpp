@@ -59,6 +59,16 @@ TEST_F(FuzzFindings, ABrokenLosslessWebpCostsNothingBeforeItFails)
     EXPECT_EQ(d->Bits, nullptr);
 }
 
+// 118 bytes whose one uncompressed strip claims far more than the file:
+// libtiff's strip chopping made tables for strips that are not there.
+TEST_F(FuzzFindings, AStripThatClaimsMoreThanTheFileMakesNoTables)
+{
+    const Bytes file = Finding("strip-claims-more-than-the-file.tiff");
+    DibGuard d;
+    EXPECT_LT(PeakMemoryGrowthMiB([&] { DecodeTiff(file.data(), file.size(), &d.dib); }), 4);
+    EXPECT_EQ(d->Bits, nullptr);
+}
+
 // 70 bytes of RLE for a picture of 100 x 16750589 pixels (871 MB): what the
 // few codes draw is drawn, the rest of the picture is never touched.
 TEST_F(FuzzFindings, AFewRleCodesForATallPictureTouchOnlyWhatTheyDraw)
