@@ -97,10 +97,17 @@ void TMainForm::SetProStatus(int Percent)
     ProgressPercent = Percent;
     if (ProgressRect == RECT{} || right == progressDrawnRight_)
         return;
+    // Each repaint reaches the screen at once, which costs far more than a
+    // small operation's work (a grid rebuild reports some 1800 values in a
+    // millisecond): paint again only when the last paint is old enough. The
+    // closing 0 always shows, so no bar is left standing.
+    if (Percent != 0 && !ProgressThrottle.Due())
+        return;
     if (lower)
         StatusBar1->Repaint();
     else
         SBarPaintMore();
+    ProgressThrottle.Painted();
 }
 
 void TMainForm::WMUser(std::intptr_t wParam)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/WorkingImage.h"
+#include "toolkit/PaintThrottle.h"
 #include "toolkit/ProgressSink.h"
 
 #include <QWidget>
@@ -40,6 +41,8 @@ public:
     RECT ProgressRect{};    // the progress panel as last painted; zero before
     int ProgressPercent = 0;
     int SplitPercent = 50;
+    // How often the progress panel may repaint while an operation runs.
+    PaintThrottle ProgressThrottle{std::chrono::milliseconds(15)};
 
     QTabWidget* PageControl2 = nullptr;
     QWidget* TabSheet2 = nullptr; // open

@@ -38,7 +38,9 @@ constexpr int kNoVariation = 99;
 int HitTestVariation(int boxWidth, int boxHeight, int x, int y);
 
 // Builds the nine variants of work for mode and intensity and draws them
-// into a box of boxWidth x boxHeight on dc; nothing else is painted. An empty
-// picture, or a box too small for a preview, draws nothing.
+// into a box of boxWidth x boxHeight on dc; nothing else is painted. The box
+// and the grid's geometry are in logical pixels, the previews are made and
+// drawn at the device's resolution. An empty picture, or a box too small for
+// a preview, draws nothing.
 void PaintVariationGrid(HDC dc, int boxWidth, int boxHeight, const TDibRecord& work, int mode,
                         int intensity, ProgressSink& progress);
