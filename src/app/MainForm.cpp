@@ -7,6 +7,7 @@
 #include "toolkit/PaintBox.h"
 #include "toolkit/Shell.h"
 #include "toolkit/StatusBar.h"
+#include "toolkit/WaitCursor.h"
 #include "toolkit/WindowMessages.h"
 
 #include <QCloseEvent>
@@ -151,6 +152,7 @@ void TMainForm::InstallWorkDib(const TDibRecord& result)
 
 void TMainForm::UndoBtn1Click()
 {
+    WaitCursor wait;
     UseUndoCopy();
     RepaintWorkDib();
 }

@@ -111,6 +111,8 @@ public:
     QPushButton* UndoBtn2 = nullptr;
     void PaintBox1Paint();
     void PaintBox1MouseDown(int X, int Y);
+    // Key 1..9 of the numeric keypad: a click on the cell where the key lies.
+    void VariationKeyPress(int digit);
     void PaintBox2Paint();
     void KModeBoxClick();
     void IntensEdChange();

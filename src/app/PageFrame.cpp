@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 void SetBackground(QWidget* widget, const QColor& colour)
@@ -67,4 +68,11 @@ QWidget* MakePage(QWidget** content, const QString& banner, const QString& sideT
     body->addWidget(*content, 1);
     layout->addLayout(body, 1);
     return page;
+}
+
+QPushButton* MakeUndoButton(const QString& caption, QWidget* parent)
+{
+    auto* button = new QPushButton(QIcon(QStringLiteral(":/buttons/undo.svg")), caption, parent);
+    button->setShortcut(QKeySequence::Undo);
+    return button;
 }

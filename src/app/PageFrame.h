@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QString>
 
+class QPushButton;
 class QWidget;
 
 inline const QColor kSkyBlue(166, 202, 240);
@@ -23,6 +24,11 @@ QWidget* MakeSidePanel(const QString& title, const QString& picture, QWidget* pa
 // empty content area to the right of it, whose layout the caller adds.
 QWidget* MakePage(QWidget** content, const QString& banner, const QString& sideTitle = {},
                   const QString& sidePicture = {});
+
+// A page's undo button. Ctrl+Z presses the one on the page shown (a hidden
+// page's shortcut does not count), so every page with an undo button takes
+// part by making it here.
+QPushButton* MakeUndoButton(const QString& caption, QWidget* parent);
 
 // Fills a widget's background with a colour.
 void SetBackground(QWidget* widget, const QColor& colour);

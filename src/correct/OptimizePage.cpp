@@ -9,9 +9,11 @@
 #include "display/DrawFitted.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/RadioGroup.h"
+#include "toolkit/WaitCursor.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -47,8 +49,7 @@ QWidget* TMainForm::BuildOptimizePage()
     IntensEd->setSingleStep(2);
     IntensEd->setValue(8);
     connect(IntensEd, &QSpinBox::valueChanged, this, [this] { IntensEdChange(); });
-    UndoBtn2 = new QPushButton(QIcon(QStringLiteral(":/buttons/undo.svg")),
-                               QStringLiteral("Rückgängig"), controls);
+    UndoBtn2 = MakeUndoButton(QStringLiteral("Rückgängig"), controls);
     UndoBtn2->setGeometry(88, 152, 97, 25);
     connect(UndoBtn2, &QPushButton::clicked, this, [this] { UndoBtn1Click(); });
     leftLayout->addWidget(controls);
@@ -65,6 +66,15 @@ QWidget* TMainForm::BuildOptimizePage()
     PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
     PaintBox1->OnMouseDown = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseDown(x, y); };
     layout->addWidget(gridPane, 1);
+
+    // The keypad's digits pick the cells as they lie. A shortcut of the page
+    // counts only while the page is shown, and a number field that has the
+    // focus takes its digits first.
+    for (int digit = 1; digit <= 9; ++digit) {
+        auto* key =
+            new QShortcut(QKeySequence(Qt::KeypadModifier | Qt::Key(Qt::Key_0 + digit)), page);
+        connect(key, &QShortcut::activated, this, [this, digit] { VariationKeyPress(digit); });
+    }
     return page;
 }
 
@@ -84,10 +94,18 @@ void TMainForm::PaintBox1MouseDown(int X, int Y)
     const int step = HitTestVariation(PaintBox1->width(), PaintBox1->height(), X, Y);
     if (step == kNoVariation)
         return;
+    WaitCursor wait;
     MakeCopyForUndo();
     ApplyVariation(WorkDib, KModeBox->ItemIndex(), step, Intensity(), *this);
     PaintBox1Paint();
     PaintBox2Paint();
+}
+
+void TMainForm::VariationKeyPress(int digit)
+{
+    const auto [x, y] =
+        VariationCellOrigin(PaintBox1->width(), PaintBox1->height(), KeypadVariationCell(digit));
+    PaintBox1MouseDown(x, y);
 }
 
 void TMainForm::PaintBox2Paint()

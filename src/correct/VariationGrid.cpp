@@ -28,7 +28,7 @@ int HitTestVariation(int boxWidth, int boxHeight, int x, int y)
     int selected = kNoVariation;
     for (int c = 0; c < 3; ++c) {
         for (int r = 0; r < 3; ++r) {
-            const int left = c * cw + kVariationMargin, top = r * ch + kVariationMargin;
+            const auto [left, top] = VariationCellOrigin(boxWidth, boxHeight, {c, r});
             // The box less its last column and row, right and bottom exclusive.
             const int right = left + (cw - 2 * kVariationMargin) - 1;
             const int bottom = top + (ch - 2 * kVariationMargin) - 1;
@@ -60,9 +60,9 @@ void PaintVariationGrid(HDC dc, int boxWidth, int boxHeight, const TDibRecord& w
     }
     for (int c = 0; c < 3; ++c) {
         for (int r = 0; r < 3; ++r) {
+            const auto [x, y] = VariationCellOrigin(boxWidth, boxHeight, {c, r});
             if (preview[c][r].Bits) // a failed copy leaves its cell unpainted
-                StretchDrawDib(dc, LogicalToDevice(dc, c * g.CellWidth + kVariationMargin),
-                               LogicalToDevice(dc, r * g.CellHeight + kVariationMargin), pw, ph,
+                StretchDrawDib(dc, LogicalToDevice(dc, x), LogicalToDevice(dc, y), pw, ph,
                                preview[c][r], 0, 0, pw, ph, false, SRCCOPY, false, nullptr);
         }
     }

@@ -29,6 +29,25 @@ constexpr int VariationStep(int column, int row)
     return 3 * row + column - 4;
 }
 
+// The cell that key 1..9 of the numeric keypad picks: the keys lie as the
+// cells do, 7 8 9 the top row, 1 2 3 the bottom one.
+struct VariationCell {
+    int column;
+    int row;
+};
+constexpr VariationCell KeypadVariationCell(int digit)
+{
+    return {(digit - 1) % 3, 2 - (digit - 1) / 3};
+}
+
+// The top-left pixel of a cell's preview box in a box of boxWidth x boxHeight,
+// which a click on the cell hits whenever the cell can be hit at all.
+constexpr VariationCell VariationCellOrigin(int boxWidth, int boxHeight, VariationCell cell)
+{
+    return {cell.column * (boxWidth / 3) + kVariationMargin,
+            cell.row * (boxHeight / 3) + kVariationMargin};
+}
+
 // What a click outside every cell selects.
 constexpr int kNoVariation = 99;
 

@@ -24,8 +24,7 @@ QWidget* TMainForm::BuildCropPage()
     RetuschPaint = MakePicturePane(content, &pane);
     RetuschPaint->OnPaint = [this] { RetuschPaintPaint(); };
     layout->addWidget(pane, 1);
-    UndoBtn1 = new QPushButton(QIcon(QStringLiteral(":/buttons/undo.svg")),
-                               QStringLiteral("Letzten Schritt rückgängig machen"), content);
+    UndoBtn1 = MakeUndoButton(QStringLiteral("Letzten Schritt rückgängig machen"), content);
     connect(UndoBtn1, &QPushButton::clicked, this, [this] { UndoBtn1Click(); });
     layout->addWidget(UndoBtn1, 0, Qt::AlignLeft);
     return page;

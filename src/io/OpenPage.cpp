@@ -11,6 +11,7 @@
 #include "io/PrefFolders.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/PaintBox.h"
+#include "toolkit/WaitCursor.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -263,6 +264,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 
 void TMainForm::OpenFileNow(const std::string& Path)
 {
+    WaitCursor wait;
     TDibRecord loaded;
     OpenDib(&loaded, Path.c_str(), 0, this);
     if (!loaded.Bits)

@@ -2,13 +2,12 @@
 // what the page drawn from scratch shows.
 #include "MainWindowFixture.h"
 #include "ScreenGrab.h"
+#include "UserInput.h"
 
 #include "imagora/DibWriter.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/RadioGroup.h"
 
-#include <QApplication>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -37,23 +36,13 @@ protected:
         form->show();
         ASSERT_TRUE(WaitUntil([this] { return form->windowHandle()->isExposed(); }));
     }
-
-    void Click(QWidget* widget, QPoint at)
-    {
-        QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(widget, &press);
-        QApplication::sendEvent(widget, &release);
-    }
 };
 
 TEST_F(OptimizePageOnScreen, EveryStepReachesTheScreen)
 {
     ASSERT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "shown";
 
-    Click(form->PaintBox1, QPoint(form->PaintBox1->width() - 20, form->PaintBox1->height() - 20));
+    ClickAt(form->PaintBox1, QPoint(form->PaintBox1->width() - 20, form->PaintBox1->height() - 20));
     EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "after a click on a cell";
 
     form->resize(form->width() + 83, form->height() + 61);
@@ -71,6 +60,13 @@ TEST_F(OptimizePageOnScreen, EveryStepReachesTheScreen)
 
     form->IntensEd->stepUp();
     EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "after a step of the intensity";
+
+    PressKey(form.get(), Qt::Key_9, Qt::KeypadModifier);
+    EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "after keypad 9";
+
+    PressKey(form.get(), Qt::Key_Z, Qt::ControlModifier);
+    WaitForAnimatedClick();
+    EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "after Ctrl+Z";
 }
 
 } // namespace
