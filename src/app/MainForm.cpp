@@ -11,6 +11,7 @@
 #include "toolkit/WindowMessages.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QTabWidget>
 
 #include <cstdlib>
@@ -24,8 +25,8 @@ void TMainForm::FormCreate()
     CreateStartPictures();
     SplitPercent = 50;
     FillFilterList();
-    SelectTreeFolder(ProgramDir);
     LoadPrefFolders();
+    SelectStartFolder(); // the program's own folder holds no photos
 }
 
 void TMainForm::FormDestroy()
@@ -38,6 +39,9 @@ void TMainForm::FormDestroy()
 
 bool TMainForm::FormCloseQuery()
 {
+    if (WorkModified)
+        return MessageBox(kUnsavedChanges + "\n\nHiermit beenden Sie das Programm!",
+                          "Programm beenden", MB_OKCANCEL | MB_ICONWARNING) == IDOK;
     return MessageBox("Hiermit beenden Sie das Programm!", "Programm beenden",
                       MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
 }
@@ -59,6 +63,12 @@ bool TMainForm::event(QEvent* event)
         return true;
     }
     return QWidget::event(event);
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event)
+{
+    if (!VariationKeyPress(*event))
+        QWidget::keyPressEvent(event);
 }
 
 void TMainForm::PageControl2Change()

@@ -43,7 +43,8 @@ TImageBtn* MakeImageButton(QWidget* parent, const char* name, const QString& hin
 
 } // namespace
 
-TMainForm::TMainForm(const std::string& programPath) : programPath_(programPath)
+TMainForm::TMainForm(const std::string& programPath, const std::string& startFile)
+    : programPath_(programPath), startFile_(startFile)
 {
     Q_INIT_RESOURCE(kelvora); // the pictures live in a static library
     setWindowTitle(QStringLiteral("Norvane Kelvora 1.0"));

@@ -25,15 +25,21 @@ class FolderTree;
 class FileList;
 class TRadioGroup;
 class QSpinBox;
+class QKeyEvent;
 
 // The product's web page, opened by the web button and the about box.
 extern const char* const kProductWebAddress;
 
+// Said before closing or opening another file throws away unsaved changes.
+inline const std::string kUnsavedChanges = "Die Änderungen am Bild wurden nicht gespeichert.";
+
 class TMainForm final : public QWidget, public ProgressSink, public WorkingImage {
     Q_OBJECT
 public:
-    // programPath: the program file's full path (its folder becomes ProgramDir).
-    explicit TMainForm(const std::string& programPath);
+    // programPath: the program file's full path (its folder becomes ProgramDir);
+    // startFile: the file the program was started with, if any, whose folder
+    // the open page shows.
+    explicit TMainForm(const std::string& programPath, const std::string& startFile = {});
     ~TMainForm() override;
 
     // --- frame, page flow and progress
@@ -112,7 +118,8 @@ public:
     void PaintBox1Paint();
     void PaintBox1MouseDown(int X, int Y);
     // Key 1..9 of the numeric keypad: a click on the cell where the key lies.
-    void VariationKeyPress(int digit);
+    // True when the key was taken.
+    bool VariationKeyPress(const QKeyEvent& key);
     void PaintBox2Paint();
     void KModeBoxClick();
     void IntensEdChange();
@@ -121,6 +128,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Keys nothing else took, such as the keypad's digits on the optimize page.
+    void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -137,10 +146,11 @@ private:
     void DrawProgressBar(const RECT& rect);
     // open page steps of FormCreate
     void FillFilterList();
-    void SelectTreeFolder(const std::string& folder);
     void LoadPrefFolders();
+    void SelectStartFolder();
 
     std::string programPath_;
+    std::string startFile_;
     int progressDrawnRight_ = -1; // right edge of the bar last drawn; -1: none
     bool destroyed_ = false;
 };

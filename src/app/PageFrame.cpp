@@ -1,5 +1,6 @@
 #include "app/PageFrame.h"
 
+#include "toolkit/ElidedText.h"
 #include "toolkit/Fonts.h"
 
 #include <QFrame>
@@ -22,7 +23,7 @@ QWidget* MakeBanner(const QString& text, QWidget* parent)
     banner->setFrameShadow(QFrame::Raised);
     banner->setFixedHeight(33);
     SetBackground(banner, kSkyBlue);
-    auto* label = new QLabel(text, banner);
+    auto* label = new FitLabel(text, 8, banner); // a narrow window cuts the title short
     label->setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8, true));
     auto* layout = new QHBoxLayout(banner);
     layout->setContentsMargins(8, 0, 8, 0);
@@ -38,10 +39,12 @@ QWidget* MakeSidePanel(const QString& title, const QString& picture, QWidget* pa
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(8, 8, 8, 8);
 
-    auto* titleBox = new QLabel(title, panel);
+    // Titles as wide as the panel take a smaller size of their font.
+    auto* titleBox = new FitLabel(title, 9, panel);
     titleBox->setFont(DesignFont(QStringLiteral("Arial Black"), 14));
-    titleBox->setStyleSheet(QStringLiteral("color: %1; background: %2; padding: 2px 6px;")
-                                .arg(kMaroon.name(), kSkyBlue.name()));
+    titleBox->setContentsMargins(6, 2, 6, 2);
+    titleBox->setStyleSheet(
+        QStringLiteral("color: %1; background: %2;").arg(kMaroon.name(), kSkyBlue.name()));
     layout->addWidget(titleBox);
 
     auto* image = new QLabel(panel);

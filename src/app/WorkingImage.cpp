@@ -52,6 +52,7 @@ bool SameShape(const TDibRecord& to, const TDibRecord& from)
 
 void WorkingImage::MakeCopyForUndo()
 {
+    WorkModified = true; // every change of the working image comes after its undo copy
     // Every click of the optimize page comes here: a fresh copy of a large
     // picture would cost more than the correction itself.
     if (SameShape(UndoDib, WorkDib)) {
@@ -66,6 +67,7 @@ void WorkingImage::MakeCopyForUndo()
 
 void WorkingImage::UseUndoCopy()
 {
+    WorkModified = true;
     TDibRecord copy;
     MakeDIBCopy(UndoDib, copy);
     if (copy.Bits) {
@@ -78,6 +80,7 @@ void WorkingImage::UseUndoCopy()
 void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& path)
 {
     FileName = path;
+    WorkModified = false;
     TDibRecord orig, undo;
     MakeDIBCopy(opened, orig);
     MakeDIBCopy(opened, undo);
@@ -97,6 +100,7 @@ void WorkingImage::ReplaceWork(const TDibRecord& result)
 
 void WorkingImage::SetWork(const TDibRecord& result)
 {
+    WorkModified = true;
     deldib(WorkDib);
     WorkDib = result;
 }

@@ -17,6 +17,10 @@ struct WorkingImage {
     TDibRecord UndoDib;   // one step back
     std::string FileName; // the last file opened
     RECT CropRect{};      // picture pixels, rows from the top, right/bottom exclusive
+    // The working image differs from the file last opened or saved: every
+    // change (an undo copy taken, a picture set, an undo) says so, opening a
+    // file and saving it clear it.
+    bool WorkModified = false;
 
     // The blank 320 x 240 start pictures.
     void CreateStartPictures();

@@ -3,6 +3,7 @@
 #include "app/MainUnit.h"
 
 #include "display/StretchDrawDib.h"
+#include "toolkit/GermanInterface.h"
 #include "toolkit/QtMessageBox.h"
 
 #include <QApplication>
@@ -15,17 +16,21 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kelvora.svg")));
+    InstallGermanInterface(application);
     InstallQtMessageBoxes();
     SetScreenBitsPerPixelProbe([] {
         const QScreen* screen = QGuiApplication::primaryScreen();
         return screen ? screen->depth() : 32;
     });
 
-    TMainForm MainForm(QCoreApplication::applicationFilePath().toStdString());
-    MainForm.show();
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() > 1)
-        MainForm.OpenFileNow(
-            QDir::current().absoluteFilePath(arguments[1]).toLocal8Bit().toStdString());
+    const std::string startFile =
+        arguments.size() > 1
+            ? QDir::current().absoluteFilePath(arguments[1]).toLocal8Bit().toStdString()
+            : std::string();
+    TMainForm MainForm(QCoreApplication::applicationFilePath().toStdString(), startFile);
+    MainForm.show();
+    if (!startFile.empty())
+        MainForm.OpenFileNow(startFile);
     return application.exec();
 }

@@ -4,9 +4,9 @@
 #include "cli/TerminalProgress.h"
 #include "imagora/DibWriter.h"
 #include "imagora/Imagora.h"
+#include "imagora/OpenDibFailure.h"
 #include "toolkit/MessageBox.h"
 
-#include <filesystem>
 #include <utility>
 
 #include <unistd.h>
@@ -129,12 +129,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     CliSession session{{}, isatty(fileno(err)) ? static_cast<ProgressSink*>(&bar) : &silent, out};
     OpenDib(&session.dib, line.input.c_str(), 0, nullptr);
     if (!session.dib.Bits) {
-        std::error_code ec;
-        MessageBox("Die Datei „" + line.input + "“ " +
-                       (std::filesystem::exists(line.input, ec)
-                            ? "ist kein lesbares Bild (unbekanntes Format oder beschädigt)."
-                            : "wurde nicht gefunden."),
-                   {}, MB_OK | MB_ICONERROR);
+        MessageBox(OpenDibFailure(line.input), {}, MB_OK | MB_ICONERROR);
         return kCliFailed;
     }
     int result = kCliOk;

@@ -11,10 +11,11 @@
 #include "toolkit/RadioGroup.h"
 #include "toolkit/WaitCursor.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 QWidget* TMainForm::BuildOptimizePage()
@@ -67,14 +68,6 @@ QWidget* TMainForm::BuildOptimizePage()
     PaintBox1->OnMouseDown = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseDown(x, y); };
     layout->addWidget(gridPane, 1);
 
-    // The keypad's digits pick the cells as they lie. A shortcut of the page
-    // counts only while the page is shown, and a number field that has the
-    // focus takes its digits first.
-    for (int digit = 1; digit <= 9; ++digit) {
-        auto* key =
-            new QShortcut(QKeySequence(Qt::KeypadModifier | Qt::Key(Qt::Key_0 + digit)), page);
-        connect(key, &QShortcut::activated, this, [this, digit] { VariationKeyPress(digit); });
-    }
     return page;
 }
 
@@ -101,11 +94,18 @@ void TMainForm::PaintBox1MouseDown(int X, int Y)
     PaintBox2Paint();
 }
 
-void TMainForm::VariationKeyPress(int digit)
+bool TMainForm::VariationKeyPress(const QKeyEvent& key)
 {
+    // Only the keypad's digits, so that the others still type; a field that
+    // takes digits (the intensity) has them before they get here.
+    const int digit = key.key() - Qt::Key_0;
+    if (PageControl2->currentWidget() != TabSheet4 || !(key.modifiers() & Qt::KeypadModifier) ||
+        digit < 1 || digit > 9)
+        return false;
     const auto [x, y] =
         VariationCellOrigin(PaintBox1->width(), PaintBox1->height(), KeypadVariationCell(digit));
     PaintBox1MouseDown(x, y);
+    return true;
 }
 
 void TMainForm::PaintBox2Paint()
