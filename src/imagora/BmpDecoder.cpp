@@ -226,25 +226,31 @@ bool DecodeUncompressed(const std::uint8_t* data, std::size_t size, const Layout
 
     const Channel red(L.masks[0]), green(L.masks[1]), blue(L.masks[2]);
     const int step = L.bits / 8;
-    const auto pixel = [&](std::int64_t n, std::int64_t x) {
-        const std::uint8_t* p = pixels + n * fileLine + x * step;
+    const auto read = [step](const std::uint8_t* p) {
         return step == 2 ? std::uint32_t(Le16(p)) : Le32(p);
     };
     // Many writers fill the alpha bits with 0 whatever the mask says; a
     // picture that would be wholly transparent is taken as opaque.
     bool transparency = false;
-    for (std::int64_t n = 0; n < L.height && L.alphaMask && !transparency; ++n)
-        for (std::int64_t x = 0; x < L.width && !transparency; ++x)
-            transparency = (pixel(n, x) & L.alphaMask) != 0;
-    const Channel alpha(transparency ? L.alphaMask : 0);
+    for (std::int64_t n = 0; n < L.height && L.alphaMask && !transparency; ++n) {
+        const std::uint8_t* src = pixels + n * fileLine;
+        for (std::int64_t x = 0; x < L.width && !transparency; ++x, src += step)
+            transparency = (read(src) & L.alphaMask) != 0;
+    }
+    const Channel alpha(L.alphaMask);
     for (std::int64_t n = 0; n < L.height; ++n) {
+        const std::uint8_t* src = pixels + n * fileLine;
         std::uint8_t* dst = out->Bits + StoredRow(L, n) * out->LineBytes;
-        for (std::int64_t x = 0; x < L.width; ++x, dst += 3) {
-            const std::uint32_t v = pixel(n, x);
-            const unsigned a = transparency ? alpha.Extract(v) : 255u;
-            dst[0] = OverWhite(blue.Extract(v), a);
-            dst[1] = OverWhite(green.Extract(v), a);
-            dst[2] = OverWhite(red.Extract(v), a);
+        for (std::int64_t x = 0; x < L.width; ++x, src += step, dst += 3) {
+            const std::uint32_t v = read(src);
+            dst[0] = blue.Extract(v);
+            dst[1] = green.Extract(v);
+            dst[2] = red.Extract(v);
+            if (transparency) {
+                const std::uint8_t a = alpha.Extract(v);
+                for (int c = 0; c < 3; ++c)
+                    dst[c] = OverWhite(dst[c], a);
+            }
         }
     }
     return true;
