@@ -31,13 +31,16 @@ void PrintUsage(std::FILE* to)
 {
     std::fprintf(to, "Aufruf: kelvora-cli EINGABE [Operationen] -o AUSGABE\n\n"
                      "Öffnet EINGABE, führt die Operationen in der angegebenen Reihenfolge aus\n"
-                     "und speichert mit -o das Ergebnis.\n\nOperationen:\n");
+                     "und speichert mit -o das Ergebnis. Operationen dürfen auch vor EINGABE\n"
+                     "stehen; nach -- folgt nur noch EINGABE, auch wenn sie mit - beginnt.\n\n"
+                     "Operationen:\n");
     for (const CliOperation& op : CliOperations()) {
         const std::string option = std::string(op.name) + (*op.argument ? " " : "") + op.argument;
         std::fprintf(to, "  %-16s %s\n", option.c_str(), op.help);
     }
-    std::fprintf(to, "  %-16s %s\n\nLesbare Formate: %s\nSpeicherbare Formate: %s\n", "--help",
-                 "zeigt diese Hilfe", FilterDescriptions(GetDIBOpenFilter(), true).c_str(),
+    std::fprintf(to, "  %-16s %s\n  %-16s %s\n\nLesbare Formate: %s\nSpeicherbare Formate: %s\n",
+                 "--help", "zeigt diese Hilfe", "--version", "zeigt die Version",
+                 FilterDescriptions(GetDIBOpenFilter(), true).c_str(),
                  FilterDescriptions(GetDIBSaveFilter(), false).c_str());
 }
 
@@ -64,18 +67,30 @@ struct ParsedLine {
     std::vector<CliStep> steps; // settings first
 };
 
+// The input is the one argument that is neither an operation nor an
+// operation's argument; operations may stand before and after it.
 bool Parse(const std::vector<std::string>& args, ParsedLine& line, std::string& error)
 {
-    line.input = args[0];
-    if (line.input.size() > 1 && line.input[0] == '-') {
-        error = "Zuerst die Eingabedatei, dann die Operationen (siehe --help).";
-        return false;
-    }
     std::vector<CliStep> settings, steps;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const CliOperation* op = FindCliOperation(args[i]);
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--" && !optionsEnded) {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || a.size() < 2 || a[0] != '-') {
+            if (!line.input.empty()) {
+                error = "Nur eine Eingabedatei: „" + line.input + "“ und „" + a +
+                        "“ sind zwei (siehe --help).";
+                return false;
+            }
+            line.input = a;
+            continue;
+        }
+        const CliOperation* op = FindCliOperation(a);
         if (!op) {
-            error = "Unbekannte Operation „" + args[i] + "“ (siehe --help).";
+            error = "Unbekannte Operation „" + a + "“ (siehe --help).";
             return false;
         }
         std::string argument;
@@ -90,6 +105,10 @@ bool Parse(const std::vector<std::string>& args, ParsedLine& line, std::string& 
         if (!step)
             return false;
         (op->setting ? settings : steps).push_back(std::move(step));
+    }
+    if (line.input.empty()) {
+        error = "Keine Eingabedatei angegeben (siehe --help).";
+        return false;
     }
     if (steps.empty()) {
         error = "Keine Operation angegeben; mit -o DATEI wird gespeichert (siehe --help).";
@@ -108,6 +127,10 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     for (const std::string& a : args) {
         if (a == "--help" || a == "-h") {
             PrintUsage(out);
+            return kCliOk;
+        }
+        if (a == "--version") {
+            std::fprintf(out, "kelvora-cli %s\n", KELVORA_VERSION);
             return kCliOk;
         }
     }

@@ -12,7 +12,8 @@
 using ByteBuffer = std::vector<std::uint8_t>;
 
 struct EncodeOptions {
-    int jpegQuality = 90; // 1..100
+    int jpegQuality = 90;  // 1..100
+    std::string extension; // of the file written, lower case: ".pgm"
 };
 
 using DibEncoder = bool (*)(const TDibRecord&, const EncodeOptions&, ByteBuffer&, std::string&);

@@ -83,7 +83,8 @@ bool WriteDibFile(const TDibRecord& dib, const std::string& path, std::string* e
                  KnownExtensions() + ").";
     } else {
         try {
-            if (format->encode(dib, EncodeOptions{jpegQuality}, bytes, reason) &&
+            if (format->encode(dib, EncodeOptions{jpegQuality, LowerExtension(path)}, bytes,
+                               reason) &&
                 ReplaceFileAtomically(path, bytes.data(), bytes.size(), reason))
                 return true;
         } catch (const std::bad_alloc&) {
