@@ -231,7 +231,9 @@ void TMainForm::JamShellList1DblClick()
     }
     // The list's own path of the item: the tree may have moved on since.
     const QFileInfo file = JamShellList1Model->fileInfo(item);
-    AddToPrefFolders(Local(file.absolutePath()) + (file.absolutePath().endsWith('/') ? "" : "/"));
+    if (file.absoluteDir().exists()) // a folder removed meanwhile is no favourite
+        AddToPrefFolders(Local(file.absolutePath()) +
+                         (file.absolutePath().endsWith('/') ? "" : "/"));
     OpenFileNow(Local(file.absoluteFilePath()));
 }
 

@@ -145,6 +145,15 @@ TEST_F(OpenPage, DoubleClickOnAFileAddsItsFolderAndOpensIt)
     form->JamShellList1DblClick();
     EXPECT_EQ(DibHeight(form->WorkDib), 40);
     EXPECT_EQ(Favourites().size(), 1u);
+
+    std::filesystem::copy_file(photos + "wide.bmp", photos + "sub/gone.bmp");
+    Browse(photos + "sub");
+    form->JamShellList1->setCurrentIndex(
+        form->JamShellList1Model->index(QString::fromStdString(photos + "sub/gone.bmp")));
+    std::filesystem::remove_all(photos + "sub"); // before the list noticed
+    form->JamShellList1DblClick();
+    EXPECT_EQ(Favourites(), (std::vector<std::string>{photos})) << "a vanished folder is none";
+    EXPECT_EQ(DibHeight(form->WorkDib), 40);
 }
 
 TEST_F(OpenPage, DoubleClickOnAFolderOnlyNavigates)

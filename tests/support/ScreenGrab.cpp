@@ -49,6 +49,7 @@ QImage GrabScreen(QWidget* window)
 
 ::testing::AssertionResult ScreenMatchesFreshRedraw(QWidget* window)
 {
+    QApplication::setCursorFlashTime(0); // a blinking caret would differ between the pictures
     SettleWindow();
     const QImage shown = GrabScreen(window);
     for (CanvasWidget* canvas : window->findChildren<CanvasWidget*>())
