@@ -54,6 +54,7 @@ TMainForm::TMainForm(const std::string& programPath, const std::string& startFil
         move(screen->availableGeometry().center() - rect().center());
     BuildFrame();
     FormCreate();
+    CreateDepthForms();
 }
 
 TMainForm::~TMainForm()

@@ -12,9 +12,30 @@
 #include <QFileSystemModel>
 #include <QWindow>
 
+#include <filesystem>
+
+#include <unistd.h>
+
 namespace {
 
-class OpenPageOnScreen : public MainWindowTest {};
+// The pictures lie beside the test program, not in the system's temporary
+// folder: the tree shows that folder's neighbours, and other tests running
+// meanwhile add and remove folders there.
+class OpenPageOnScreen : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        folder = std::filesystem::current_path() / ("open-page-" + std::to_string(::getpid()));
+        std::filesystem::create_directory(folder);
+    }
+    void TearDown() override
+    {
+        std::filesystem::remove_all(folder);
+        MainWindowTest::TearDown();
+    }
+    std::filesystem::path folder;
+};
 
 TEST_F(OpenPageOnScreen, OpeningAndResizingReachTheScreen)
 {
@@ -22,11 +43,12 @@ TEST_F(OpenPageOnScreen, OpeningAndResizingReachTheScreen)
     DibGuard photo(MakeDib(300, 200, 24, [](int x, int y) {
         return RGB(std::uint8_t(x), std::uint8_t(y), std::uint8_t(x + y));
     }));
-    ASSERT_TRUE(WriteDibFile(photo.dib, programDir + "photo.bmp"));
+    const std::string file = (folder / "photo.bmp").string();
+    ASSERT_TRUE(WriteDibFile(photo.dib, file));
     form->show();
     ASSERT_TRUE(WaitUntil([this] { return form->windowHandle()->isExposed(); }));
-    ASSERT_TRUE(form->JamShellTree1->SelectFolder(QString::fromStdString(programDir)));
-    const QString path = QString::fromStdString(programDir + "photo.bmp");
+    ASSERT_TRUE(form->JamShellTree1->SelectFolder(QString::fromStdString(folder.string())));
+    const QString path = QString::fromStdString(file);
     ASSERT_TRUE(WaitUntil([&] { return form->JamShellList1Model->index(path).isValid(); }));
     ASSERT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "shown";
 
