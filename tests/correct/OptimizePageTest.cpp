@@ -106,24 +106,6 @@ TEST_F(OptimizePage, AFileOpenedWhileTheGridShowsRebuildsGridAndPane)
     EXPECT_EQ(pane.pixel(pane.width() / 2, 5), qRgb(200, 0, 0)) << "the small pane too";
 }
 
-// Runs as the ctest entry correct.HiDpi, with QT_SCALE_FACTOR=2.
-TEST_F(OptimizePage, OnAHiDpiScreenTheGridIsSharpAndClicksHitTheLogicalCells)
-{
-    if (qApp->devicePixelRatio() != 2)
-        GTEST_SKIP() << "needs QT_SCALE_FACTOR=2 (ctest runs it as correct.HiDpi)";
-    form->PaintBox1->Repaint();
-    ASSERT_EQ(form->PaintBox1->CanvasImage().size(), QSize(802, 658));
-    // the 129 x 96 previews are made at 258 x 192, at twice their logical places
-    EXPECT_EQ(GridPixel(4, 4), qRgb(0x44, 0x44, 0x44));
-    EXPECT_EQ(GridPixel(4 + 257, 4 + 191), qRgb(0x44, 0x44, 0x44));
-    EXPECT_EQ(GridPixel(4 + 258, 4), form->PaintBox1->EraseColor().rgb());
-    EXPECT_EQ(GridPixel(536 + 257, 440 + 191), qRgb(0x84, 0x84, 0x84));
-    form->PaintBox1MouseDown(129, 105); // logical: the last pixel inside the first box
-    EXPECT_EQ(WorkPixel(), 0x444444u);
-    form->PaintBox1MouseDown(130, 105);
-    EXPECT_EQ(WorkPixel(), 0x444444u) << "just outside it: nothing";
-}
-
 TEST_F(OptimizePage, KeypadDigitsClickTheCellsWhereTheyLie)
 {
     const struct {

