@@ -150,7 +150,8 @@ void TMainForm::ueberbtnClick()
 
 void TMainForm::RepaintWorkDib()
 {
-    for (PaintBox* pane : {DibPrevPaint, RetuschPaint, PaintBox1, PaintBox2})
+    for (PaintBox* pane :
+         {DibPrevPaint, RetuschPaint, PaintBox1, PaintBox2, OldPaintBox, ErgPaintBox})
         pane->Repaint();
 }
 

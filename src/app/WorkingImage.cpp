@@ -81,6 +81,7 @@ void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& pa
 {
     FileName = path;
     WorkModified = false;
+    Metadata = ReadPictureMetadata(path);
     TDibRecord orig, undo;
     MakeDIBCopy(opened, orig);
     MakeDIBCopy(opened, undo);

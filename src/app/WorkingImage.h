@@ -3,6 +3,7 @@
 #pragma once
 
 #include "imagora/DibRecord.h"
+#include "imagora/Metadata.h"
 
 #include <string>
 
@@ -21,6 +22,8 @@ struct WorkingImage {
     // change (an undo copy taken, a picture set, an undo) says so, opening a
     // file and saving it clear it.
     bool WorkModified = false;
+    // What the file last opened carried besides its pixels; a save keeps it.
+    PictureMetadata Metadata;
 
     // The blank 320 x 240 start pictures.
     void CreateStartPictures();
@@ -35,7 +38,7 @@ struct WorkingImage {
     // Takes over a freshly opened picture: it becomes the working image, with
     // deep copies as the before and undo pictures. The copies are made before
     // the old pictures are released, so a message about a failed copy never
-    // meets a pane drawing freed memory.
+    // meets a pane drawing freed memory. The file's metadata is read with it.
     void InstallOpened(const TDibRecord& opened, const std::string& path);
     // Replaces the working image by a newly computed one it takes ownership
     // of, taking the undo copy first.

@@ -149,8 +149,11 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         return kCliUsage;
     }
 
-    CliSession session{{}, isatty(fileno(err)) ? static_cast<ProgressSink*>(&bar) : &silent, out};
+    CliSession session;
+    session.progress = isatty(fileno(err)) ? static_cast<ProgressSink*>(&bar) : &silent;
+    session.out = out;
     OpenDib(&session.dib, line.input.c_str(), 0, nullptr);
+    session.metadata = ReadPictureMetadata(line.input);
     if (!session.dib.Bits) {
         MessageBox(OpenDibFailure(line.input), {}, MB_OK | MB_ICONERROR);
         return kCliFailed;
