@@ -73,8 +73,10 @@ void TMainForm::keyPressEvent(QKeyEvent* event)
 
 void TMainForm::PageControl2Change()
 {
-    if (PageControl2->currentWidget() == TabSheet1)
+    if (PageControl2->currentWidget() == TabSheet1) {
         SelectWholePicture();
+        RetuschPaint->Repaint(); // the page showed before the selection was reset
+    }
 }
 
 void TMainForm::DrawProgressBar(const RECT& rect)

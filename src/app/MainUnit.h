@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/WorkingImage.h"
+#include "geometry/CropSelection.h"
 #include "toolkit/PaintThrottle.h"
 #include "toolkit/ProgressSink.h"
 
@@ -26,6 +27,8 @@ class FileList;
 class TRadioGroup;
 class QSpinBox;
 class QKeyEvent;
+class TRotateForm;
+class TResizeForm;
 class TDepthChangeForm;
 class TDepthDownForm;
 class TSplitter;
@@ -37,7 +40,10 @@ extern const char* const kProductWebAddress;
 // Said before closing or opening another file throws away unsaved changes.
 inline const std::string kUnsavedChanges = "Die Änderungen am Bild wurden nicht gespeichert.";
 
-class TMainForm final : public QWidget, public ProgressSink, public WorkingImage {
+class TMainForm final : public QWidget,
+                        public ProgressSink,
+                        public WorkingImage,
+                        public CropSelection {
     Q_OBJECT
 public:
     // programPath: the program file's full path (its folder becomes ProgramDir);
@@ -113,6 +119,26 @@ public:
     PaintBox* RetuschPaint = nullptr;
     void RetuschPaintPaint();
 
+    // --- crop page: the selection and the geometry commands (geometry/)
+    QWidget* RetuschScrollBox = nullptr; // the frame around RetuschPaint
+    QPushButton* CutBtn = nullptr;
+    QPushButton* MirrorHBtn = nullptr;
+    QPushButton* MirrorVBtn = nullptr;
+    QPushButton* RotateBtn = nullptr;
+    QPushButton* SizeBtn = nullptr;
+    // The dialogs are made once, right after the window, and live as long
+    // as it does (its children).
+    TRotateForm* RotateForm = nullptr;
+    TResizeForm* ResizeForm = nullptr;
+    void RetuschPaintMouseDown(int X, int Y);
+    void RetuschPaintMouseMove(int X, int Y);
+    void RetuschPaintMouseUp();
+    void CutBtnClick();
+    void MirrorHBtnClick();
+    void MirrorVBtnClick();
+    void RotateBtnClick();
+    void SizeBtnClick();
+
     // --- optimize page
     TRadioGroup* KModeBox = nullptr;
     QSpinBox* IntensEd = nullptr;
@@ -178,6 +204,10 @@ private:
     QWidget* BuildOpenPage();
     QWidget* BuildScanPage();
     QWidget* BuildCropPage();
+    QWidget* BuildCropButtons(QWidget* parent);
+    // A geometry command's new picture, if it could be made, becomes the
+    // working image; wholeSelection selects all of it. False without one.
+    bool InstallGeometry(const TDibRecord& result, bool wholeSelection);
     QWidget* BuildOptimizePage();
     QWidget* BuildResultPage();
 

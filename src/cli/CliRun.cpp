@@ -161,7 +161,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     int result = kCliOk;
     for (const CliStep& step : line.steps) {
         if (!step(session)) {
-            result = kCliFailed;
+            result = session.badArgument ? kCliUsage : kCliFailed;
             break;
         }
     }
