@@ -1,0 +1,39 @@
+#include "SaneTestBackend.h"
+
+#include "TestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+std::string folder;
+void RemoveFolder()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+}
+} // namespace
+
+const std::string& UseSaneTestBackend()
+{
+    if (!folder.empty())
+        return folder;
+    folder = MakeTempDir();
+    std::ofstream(folder + "/dll.conf") << "test\n";
+    std::ofstream(folder + "/test.conf") << "number_of_devices 2\n"
+                                            "mode Gray\n"
+                                            "depth 8\n"
+                                            "resolution 50\n"
+                                            "test-picture \"Solid black\"\n"
+                                            "geometry_min 0.0\n"
+                                            "geometry_max 300.0\n"
+                                            "geometry_quant 1.0\n"
+                                            "tl_x 0.0\n"
+                                            "tl_y 0.0\n"
+                                            "br_x 80.0\n"
+                                            "br_y 100.0\n";
+    setenv("SANE_CONFIG_DIR", folder.c_str(), 1);
+    std::atexit(RemoveFolder);
+    return folder;
+}
