@@ -3,6 +3,7 @@
 
 #include "app/AboutBox.h"
 #include "imagora/Imagora.h"
+#include "quorscan/ScannedPictures.h"
 #include "toolkit/MessageBox.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/Shell.h"
@@ -32,6 +33,7 @@ void TMainForm::FormDestroy()
     if (destroyed_)
         return;
     destroyed_ = true;
+    DiscardScannedPictures(); // scans whose message never arrived
     Release();
 }
 
@@ -55,6 +57,8 @@ bool TMainForm::event(QEvent* event)
         const auto* message = static_cast<WindowMessageEvent*>(event);
         if (message->Message() == WM_USER)
             WMUser(message->WParam());
+        else if (message->Message() == WM_USER + 1)
+            WMUser2(message->WParam());
         return true;
     }
     return QWidget::event(event);
@@ -132,7 +136,7 @@ void TMainForm::ueberbtnClick()
 
 void TMainForm::RepaintWorkDib()
 {
-    for (PaintBox* pane : {DibPrevPaint, RetuschPaint, PaintBox1, PaintBox2})
+    for (PaintBox* pane : {DibPrevPaint, ScanPaintBox, RetuschPaint, PaintBox1, PaintBox2})
         pane->Repaint();
 }
 

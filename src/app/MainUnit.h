@@ -24,6 +24,7 @@ class FolderTree;
 class FileList;
 class TRadioGroup;
 class QSpinBox;
+class QScrollArea;
 
 // The product's web page, opened by the web button and the about box.
 extern const char* const kProductWebAddress;
@@ -94,6 +95,17 @@ public:
     void FilterComboBox1Change();
     void OpenFileNow(const std::string& Path);
     void DibPrevPaintPaint();
+
+    // --- scan page
+    TImageBtn* TSetupBtn = nullptr;
+    TImageBtn* ScanBtn = nullptr;
+    QScrollArea* ScanScrollBox = nullptr;
+    PaintBox* ScanPaintBox = nullptr;
+    void TSetupBtnClick();
+    void ScanBtnClick();
+    // WM_USER + 1: a scanned picture is ready; wParam is its number.
+    void WMUser2(std::intptr_t wParam);
+    void ScanPaintBoxPaint();
 
     // --- crop page
     QPushButton* UndoBtn1 = nullptr;

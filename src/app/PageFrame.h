@@ -6,6 +6,7 @@
 #include <QString>
 
 class QWidget;
+class TImageBtn;
 
 inline const QColor kSkyBlue(166, 202, 240);
 inline const QColor kMint(192, 220, 192);
@@ -26,3 +27,6 @@ QWidget* MakePage(QWidget** content, const QString& banner, const QString& sideT
 
 // Fills a widget's background with a colour.
 void SetBackground(QWidget* widget, const QColor& colour);
+
+// An image button with the pictures ":/buttons/NAME.svg" and "NAME-down.svg".
+TImageBtn* MakeImageButton(QWidget* parent, const char* name, const QString& hint);
