@@ -41,7 +41,7 @@ TScanDialog::TScanDialog(ScanDevice& device, QObject* receiver, const QString& t
     auto* body = new QHBoxLayout;
     OptionsBox = new QScrollArea(this);
     OptionsBox->setWidgetResizable(true);
-    OptionsBox->setMinimumWidth(320);
+    OptionsBox->setMinimumWidth(360);
     OptionsBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     body->addWidget(OptionsBox);
     Preview = new TScanPreview(this);
@@ -86,8 +86,13 @@ TScanDialog::~TScanDialog()
 void TScanDialog::ReloadOptions()
 {
     options_ = ReadScanOptions(device_.Handle());
-    if (panel_)
-        panel_->deleteLater(); // a control of the old panel may be calling us
+    // A control of the old panel may be calling us: it goes once the call
+    // has returned, and says nothing more meanwhile.
+    if (QWidget* old = OptionsBox->takeWidget()) {
+        for (QWidget* control : old->findChildren<QWidget*>())
+            control->blockSignals(true);
+        old->deleteLater();
+    }
     panel_ = BuildOptionPanel(
         device_.Handle(), options_,
         [this](const ScanOption& option, const ScanValue& value) { SetOption(option, value); },
@@ -284,5 +289,6 @@ void TScanDialog::SetBusy(bool busy)
     if (!busy) {
         ProgressBar->setRange(0, 100);
         ProgressBar->setValue(0);
+        ScanBtn->setFocus(); // Enter scans, not cancels, once the buttons are back
     }
 }

@@ -63,6 +63,9 @@ QWidget* MakeControl(const ScanOption& o, const ScanValue& value, const OptionCh
     }
     if (o.type == SANE_TYPE_STRING && o.constraint == SANE_CONSTRAINT_STRING_LIST) {
         auto* combo = new QComboBox(parent);
+        // Long entries must not widen the panel past its scroll box.
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(12);
         for (const std::string& s : o.strings)
             combo->addItem(SaneText(s), Utf8(s));
         combo->setCurrentIndex(combo->findData(Utf8(std::get<std::string>(value))));
@@ -138,6 +141,7 @@ QWidget* BuildOptionPanel(SANE_Handle device, const std::vector<ScanOption>& opt
             box = new QGroupBox(
                 o.group.empty() ? QStringLiteral("Einstellungen") : SaneText(o.group), panel);
             form = new QFormLayout(box);
+            form->setRowWrapPolicy(QFormLayout::WrapLongRows); // long titles above their field
             layout->addWidget(box);
             group = &o.group;
         }

@@ -92,13 +92,17 @@ void TScanPreview::paintEvent(QPaintEvent*)
     const QRectF band(bed.left() + area_.left() * bed.width(),
                       bed.top() + area_.top() * bed.height(), area_.width() * bed.width(),
                       area_.height() * bed.height());
-    // Dim what lies outside the area, then draw the band itself.
+    // Veil what lies outside the area in grey, which shows on dark and light
+    // pictures alike, then draw the band white under black dashes.
     QPainterPath outside;
     outside.addRect(bed);
     outside.addRect(band);
-    painter.fillPath(outside, QColor(0, 0, 0, 70));
-    painter.setPen(QPen(QColor(0, 90, 200), 1, Qt::DashLine));
-    painter.drawRect(band.adjusted(0, 0, -1, -1));
+    painter.fillPath(outside, QColor(128, 128, 128, 150));
+    const QRectF edge = band.adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(QPen(Qt::white, 2));
+    painter.drawRect(edge);
+    painter.setPen(QPen(Qt::black, 2, Qt::DashLine));
+    painter.drawRect(edge);
 }
 
 void TScanPreview::mousePressEvent(QMouseEvent* event)
