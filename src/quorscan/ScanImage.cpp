@@ -86,11 +86,11 @@ bool ScanImageBuilder::BeginFrame(const SANE_Parameters& p, std::string& error)
         stride_ =
             std::size_t(DibLineBytes(width_, Bits(kind_ == Kind::Colour, kind_ == Kind::Lineart)));
         if (knownLines_ > 0) {
-            if (stride_ * std::size_t(knownLines_) > DibAllocationLimit()) {
+            NewPicture(&picture_, knownLines_);
+            if (!picture_.Bits) {
                 error = ScanStatusMessage(SANE_STATUS_NO_MEM);
                 return false;
             }
-            rows_.assign(stride_ * std::size_t(knownLines_), 0);
         }
     }
     line_.assign(std::size_t(p.bytes_per_line), 0);
@@ -122,8 +122,30 @@ void ScanImageBuilder::Add(const std::uint8_t* data, std::size_t length)
     }
 }
 
+ScanImageBuilder::~ScanImageBuilder()
+{
+    deldib(picture_);
+}
+
+void ScanImageBuilder::NewPicture(TDibRecord* dib, int height) const
+{
+    if (kind_ == Kind::Grey) {
+        BITMAPINFO table{};
+        for (int i = 0; i < 256; ++i)
+            table.bmiColors[i] = RGBQUAD{std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0};
+        newdib(dib, width_, height, 8, &table, 256);
+    } else {
+        newdib(dib, width_, height, Bits(kind_ == Kind::Colour, kind_ == Kind::Lineart), nullptr,
+               0);
+    }
+}
+
 std::uint8_t* ScanImageBuilder::Row(int y)
 {
+    if (picture_.Bits) {
+        rowCount_ = std::max(rowCount_, y + 1);
+        return DibRowFromTop(picture_, y);
+    }
     if (y >= rowCount_) {
         const std::size_t size = stride_ * std::size_t(y + 1);
         if (size > DibAllocationLimit()) {
@@ -195,29 +217,29 @@ int ScanImageBuilder::Percent() const
 TDibRecord ScanImageBuilder::TakePicture(std::string& error)
 {
     TDibRecord dib;
-    if (tooLarge_) {
-        error = ScanStatusMessage(SANE_STATUS_NO_MEM);
+    if (tooLarge_ || rowCount_ == 0) {
+        error = ScanStatusMessage(tooLarge_ ? SANE_STATUS_NO_MEM : SANE_STATUS_EOF);
+        deldib(picture_);
+        picture_ = TDibRecord{};
         return dib;
     }
-    if (rowCount_ == 0) {
-        error = ScanStatusMessage(SANE_STATUS_EOF);
+    if (picture_.Bits && rowCount_ == knownLines_) {
+        std::swap(dib, picture_);
         return dib;
     }
-    if (kind_ == Kind::Grey) {
-        BITMAPINFO table{};
-        for (int i = 0; i < 256; ++i)
-            table.bmiColors[i] = RGBQUAD{std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0};
-        newdib(&dib, width_, rowCount_, 8, &table, 256);
-    } else {
-        newdib(&dib, width_, rowCount_, Bits(kind_ == Kind::Colour, kind_ == Kind::Lineart),
-               nullptr, 0);
-    }
+    // A hand scan, or a page that ended early: a picture of the lines there are.
+    NewPicture(&dib, rowCount_);
     if (!dib.Bits) {
         error = ScanStatusMessage(SANE_STATUS_NO_MEM);
         return dib;
     }
     for (int y = 0; y < rowCount_; ++y)
-        std::memcpy(DibRowFromTop(dib, y), rows_.data() + stride_ * std::size_t(y), stride_);
+        std::memcpy(DibRowFromTop(dib, y),
+                    picture_.Bits ? DibRowFromTop(picture_, y)
+                                  : rows_.data() + stride_ * std::size_t(y),
+                    stride_);
+    deldib(picture_);
+    picture_ = TDibRecord{};
     std::vector<std::uint8_t>().swap(rows_);
     rowCount_ = 0;
     return dib;

@@ -17,6 +17,11 @@
 
 class ScanImageBuilder {
 public:
+    ScanImageBuilder() = default;
+    ~ScanImageBuilder();
+    ScanImageBuilder(const ScanImageBuilder&) = delete;
+    ScanImageBuilder& operator=(const ScanImageBuilder&) = delete;
+
     // Starts a frame described by the parameters read after sane_start.
     // False with a German message when the frame cannot be taken: an
     // unknown format or depth, contradictory sizes, or a frame that does not
@@ -42,6 +47,7 @@ private:
 
     void TakeLine(const std::uint8_t* line);
     std::uint8_t* Row(int y);
+    void NewPicture(TDibRecord* dib, int height) const;
 
     SANE_Parameters frame_{};
     Kind kind_ = Kind::Grey;
@@ -51,7 +57,10 @@ private:
     int width_ = 0;
     int knownLines_ = -1; // lines of the first frame, -1 when unknown
     std::size_t stride_ = 0;
-    std::vector<std::uint8_t> rows_; // the picture's rows, top row first, stride_ bytes each
+    // With a known height the lines go straight into the picture, so a big
+    // scan needs its memory once; else they collect in rows_, top row first.
+    TDibRecord picture_{};
+    std::vector<std::uint8_t> rows_;
     int rowCount_ = 0;
     std::vector<std::uint8_t> line_; // the frame's line being received
     std::size_t lineFill_ = 0;

@@ -1,7 +1,5 @@
 #include "SaneTestBackend.h"
 
-#include "TestSupport.h"
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,7 +17,10 @@ const std::string& UseSaneTestBackend()
 {
     if (!folder.empty())
         return folder;
-    folder = MakeTempDir();
+    std::string pattern = (std::filesystem::temp_directory_path() / "kelvora-sane-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        std::abort();
+    folder = pattern;
     std::ofstream(folder + "/dll.conf") << "test\n";
     std::ofstream(folder + "/test.conf") << "number_of_devices 2\n"
                                             "mode Gray\n"
