@@ -298,16 +298,4 @@ TEST_F(Acquire, UnknownDeviceSaysHowToFindTheScanner)
     EXPECT_NE(missing.Error().find("scanimage -L"), std::string::npos) << missing.Error();
 }
 
-TEST_F(Acquire, DeviceListNamesVendorModelAndType)
-{
-    std::string error;
-    const std::vector<ScanDeviceInfo> devices = ListScanDevices(error);
-    ASSERT_EQ(devices.size(), 2u) << error;
-    EXPECT_EQ(devices[0].name, "test:0");
-    EXPECT_EQ(devices[1].name, "test:1");
-    EXPECT_EQ(devices[0].vendor, "Noname");
-    EXPECT_EQ(devices[0].model, "frontend-tester");
-    EXPECT_EQ(devices[0].type, "virtual device");
-}
-
 } // namespace

@@ -81,23 +81,4 @@ TEST_F(Options, SettingsThatCannotBeAppliedSayWhy)
     EXPECT_EQ(std::get<double>(v), 300);
 }
 
-TEST_F(Options, NearestAllowedValue)
-{
-    ScanOption range;
-    range.constraint = SANE_CONSTRAINT_RANGE;
-    range.min = 10;
-    range.max = 100;
-    range.quant = 4;
-    EXPECT_EQ(NearestAllowed(range, 3), 10);
-    EXPECT_EQ(NearestAllowed(range, 23), 22);
-    EXPECT_EQ(NearestAllowed(range, 99), 98) << "a step past the end is the end's step";
-    ScanOption list;
-    list.constraint = SANE_CONSTRAINT_WORD_LIST;
-    list.words = {75, 150, 300, 600};
-    EXPECT_EQ(NearestAllowed(list, 200), 150);
-    EXPECT_EQ(NearestAllowed(list, 2000), 600);
-    EXPECT_EQ(FormatScanNumber(12.5), "12.5");
-    EXPECT_EQ(FormatScanNumber(300), "300");
-}
-
 } // namespace
