@@ -111,7 +111,7 @@ void TScanDialog::SetOption(const ScanOption& option, const ScanValue& value)
     SANE_Int info = 0;
     const SANE_Status status = SetScanValue(device_.Handle(), option, value, &info);
     if (status != SANE_STATUS_GOOD)
-        MessageBox("Die Einstellung „" + option.title +
+        MessageBox("Die Einstellung „" + SaneText(option.title).toStdString() +
                        "“ wurde nicht übernommen: " + ScanStatusMessage(status),
                    "Scannen", MB_OK | MB_ICONWARNING);
     // Other options may come or go, and a rounded value shows as the scanner took it.
