@@ -7,6 +7,8 @@
 #include "gdi/RasterDC.h"
 #include "imagora/Imagora.h"
 
+#include "PhotoLike.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -19,24 +21,10 @@ namespace {
 constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
 
-// A photo-like 24-bit picture: smooth gradients with some noise, so that the
-// luminance thresholds branch both ways.
 class Photo {
 public:
-    Photo()
+    Photo() : dib(NewPhotoLike(kWidth, kHeight))
     {
-        newdib(&dib, kWidth, kHeight, 24, nullptr, 0);
-        std::uint32_t seed = 12345;
-        for (int y = 0; y < kHeight; ++y) {
-            std::uint8_t* p = dib.Bits + std::ptrdiff_t(y) * dib.LineBytes;
-            for (int x = 0; x < kWidth; ++x, p += 3) {
-                seed = seed * 1664525u + 1013904223u;
-                const int noise = int(seed >> 27) - 16;
-                p[0] = std::uint8_t(std::clamp(x * 255 / kWidth + noise, 0, 255));
-                p[1] = std::uint8_t(std::clamp(y * 255 / kHeight + noise, 0, 255));
-                p[2] = std::uint8_t(std::clamp((x + y) * 255 / (kWidth + kHeight) - noise, 0, 255));
-            }
-        }
         pristine.assign(dib.Bits, dib.Bits + dib.Info->bmiHeader.biSizeImage);
     }
     ~Photo() { deldib(dib); }

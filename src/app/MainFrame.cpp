@@ -42,6 +42,7 @@ TMainForm::TMainForm(const std::string& programPath) : programPath_(programPath)
         move(screen->availableGeometry().center() - rect().center());
     BuildFrame();
     FormCreate();
+    CreateDepthForms();
 }
 
 TMainForm::~TMainForm()

@@ -25,6 +25,8 @@ class FileList;
 class TRadioGroup;
 class QSpinBox;
 class QScrollArea;
+class TDepthChangeForm;
+class TDepthDownForm;
 
 // The product's web page, opened by the web button and the about box.
 extern const char* const kProductWebAddress;
@@ -125,6 +127,17 @@ public:
     void IntensEdChange();
     // the intensity as the operators take it
     int Intensity() const;
+
+    // --- colour depth: the crop page's "Farb-Anzahl..." and its two dialogs,
+    // made once with the window and keeping their states while it lives
+    TDepthChangeForm* DepthChangeForm = nullptr;
+    TDepthDownForm* DepthDownForm = nullptr;
+    void CreateDepthForms();
+    void FTiefeBtnClick();
+    // WorkDib raised to target bits, or reduced after the options dialog;
+    // unchanged for pairs that are not converted.
+    void DepthUpTo(int target);
+    void DepthDownTo(int target);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

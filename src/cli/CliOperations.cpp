@@ -1,10 +1,16 @@
 #include "cli/CliOperations.h"
 
 #include "correct/CorrectionModes.h"
+#include "depth/DepthDialogState.h"
+#include "depth/DepthDown.h"
+#include "depth/DepthUp.h"
 #include "imagora/DibWriter.h"
+#include "imagora/Imagora.h"
 #include "toolkit/MessageBox.h"
 
+#include <algorithm>
 #include <charconv>
+#include <vector>
 
 namespace {
 
@@ -74,6 +80,87 @@ CliStep ParseCorrect(const std::string& argument, std::string& error)
     };
 }
 
+// The words of a --depth argument, each with what it checks in the dialogs.
+template <typename T> struct Word {
+    const char* word;
+    T value;
+};
+constexpr Word<DepthMethod> kMethodWords[] = {{"nearest", DepthMethod::Nearest},
+                                              {"ordered", DepthMethod::Ordered},
+                                              {"fs", DepthMethod::FloydSteinberg}};
+constexpr Word<bool> kPaletteWords[] = {{"optimized", true}, {"standard", false}};
+constexpr Word<bool> kWindowsWords[] = {{"win", true}, {"nowin", false}};
+
+// The value of word in table, or false when the table lacks it. An empty
+// word (nothing given) keeps the default.
+template <typename T, std::size_t N>
+bool ParseWord(const std::string& word, const Word<T> (&table)[N], T& value)
+{
+    if (word.empty())
+        return true;
+    for (const Word<T>& w : table)
+        if (word == w.word) {
+            value = w.value;
+            return true;
+        }
+    return false;
+}
+
+// BITS[:METHOD[:PALETTE[:WINFARBEN]]] runs what the colour-count dialog's OK
+// runs, with the options dialog set as the words say.
+CliStep ParseDepth(const std::string& argument, std::string& error)
+{
+    std::vector<std::string> words;
+    for (std::size_t start = 0;;) {
+        const std::size_t colon = argument.find(':', start);
+        words.push_back(argument.substr(start, colon - start));
+        if (colon == std::string::npos)
+            break;
+        start = colon + 1;
+    }
+    words.resize(std::max<std::size_t>(words.size(), 4));
+    int bits = 0;
+    DepthMethod method = DepthMethod::FloydSteinberg;
+    bool optimized = true, windows = true;
+    const bool ok = words.size() == 4 && ParseInt(words[0], 1, 24, bits) &&
+                    (bits == 1 || bits == 4 || bits == 8 || bits == 24) &&
+                    ParseWord(words[1], kMethodWords, method) &&
+                    ParseWord(words[2], kPaletteWords, optimized) &&
+                    ParseWord(words[3], kWindowsWords, windows);
+    if (!ok) {
+        error = "--depth erwartet BITS[:METHODE[:PALETTE[:WINFARBEN]]] mit BITS 1, 4, 8 oder 24, "
+                "METHODE nearest, ordered oder fs, PALETTE optimized oder standard und WINFARBEN "
+                "win oder nowin, nicht „" +
+                argument + "“.";
+        return {};
+    }
+    return [bits, method, optimized, windows](CliSession& s) {
+        const int target = TargetBitsFor(ColorBoxItemFor(bits));
+        TDibRecord result{};
+        switch (ChangeFor(DibBitCount(s.dib), target)) {
+        case DepthChange::Raise:
+            result = DepthUpTo(s.dib, target, *s.progress);
+            break;
+        case DepthChange::Reduce: {
+            DepthDownState dialog; // as it opens the first time
+            dialog.Prepare(target);
+            dialog.CheckPalette(optimized);
+            dialog.MethodChecked = method;
+            dialog.WinColChecked = windows;
+            result = DepthDownTo(s.dib, target, dialog.Choice(), *s.progress);
+            break;
+        }
+        case DepthChange::Keep:
+            break;
+        }
+        if (result.Bits) {
+            deldib(s.dib);
+            s.dib = result;
+        }
+        return true;
+    };
+}
+
 // New operations are one line here.
 constexpr CliOperation kOperations[] = {
     {"--info", "", "gibt Breite, Höhe, Bits pro Pixel und Farbanzahl aus", false, ParseInfo},
@@ -84,6 +171,11 @@ constexpr CliOperation kOperations[] = {
      "gamma, glanzlicht, mitte, schatten, rot, gruen, blau; STUFE -4..4; INTENSITÄT 1..25, "
      "Vorgabe 8)",
      false, ParseCorrect},
+    {"--depth", "BITS[:METHODE[:PALETTE[:WINFARBEN]]]",
+     "ändert die Farbtiefe wie \"Farb-Anzahl...\" (BITS 1, 4, 8, 24; METHODE nearest, ordered, "
+     "fs, Vorgabe fs; PALETTE optimized, standard, Vorgabe optimized; WINFARBEN win, nowin, "
+     "Vorgabe win)",
+     false, ParseDepth},
     {"-o", "DATEI", "speichert das Bild; das Format folgt der Dateiendung", false, ParseOutput},
 };
 

@@ -68,24 +68,6 @@ int CorrectedPaletteEntries(const TDibRecord& Dib, OneBit oneBit)
     }
 }
 
-void StorePaletteColour(TDibRecord& Dib, int i, std::uint8_t r, std::uint8_t g, std::uint8_t b)
-{
-    PALETTEENTRY& e = Dib.Palette.palPalEntry[i];
-    e.peRed = r;
-    e.peGreen = g;
-    e.peBlue = b;
-    RGBQUAD& q = Dib.Info->bmiColors[i];
-    q.rgbRed = r;
-    q.rgbGreen = g;
-    q.rgbBlue = b;
-}
-
-void RenewPaletteHandle(TDibRecord& Dib)
-{
-    DeleteObject(Dib.PaletteHandle);
-    Dib.PaletteHandle = CreatePalette(&Dib.Palette);
-}
-
 void CorrectPixels(TDibRecord& Dib, const ChannelTable& table, ProgressSink& progress)
 {
     if (std::int64_t(DibWidth(Dib)) * DibHeight(Dib) * 3 < kPairTableMinBytes) {

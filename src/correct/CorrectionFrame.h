@@ -4,6 +4,7 @@
 // operators differ only in the colour rule they hand in.
 #pragma once
 
+#include "imagora/DibPalette.h"
 #include "imagora/DibRecord.h"
 #include "toolkit/ProgressSink.h"
 
@@ -68,12 +69,6 @@ enum class OneBit { Treated, Unchanged };
 // The number of colour-table entries to correct: 2^bits for the treated
 // palette depths, 0 for everything else (24 bits included).
 int CorrectedPaletteEntries(const TDibRecord& Dib, OneBit oneBit);
-
-// Writes entry i of Palette and of the colour table behind Info.
-void StorePaletteColour(TDibRecord& Dib, int i, std::uint8_t r, std::uint8_t g, std::uint8_t b);
-
-// DeleteObject of the old palette object, then a new one from Palette.
-void RenewPaletteHandle(TDibRecord& Dib);
 
 // Calls row(first byte, width) for every row of a 24-bit picture, from the
 // top of the picture, reporting progress before each.

@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "cli/CliOperations.h"
+#include "depth/DepthDown.h"
 #include "imagora/DibWriter.h"
 
 #include <filesystem>
@@ -263,6 +264,89 @@ TEST_F(Cli, CorrectRefusesBadModesStepsAndIntensities)
 
 } // namespace
 
+namespace {
+
+// The reduction the window makes for the same choices, from the same file.
+std::vector<std::uint32_t> ReducedInMemory(const std::string& path, int bits,
+                                           const DepthDownChoice& choice)
+{
+    DibGuard in, reduced;
+    OpenDib(&in.dib, path.c_str(), 0, nullptr);
+    NullProgress quiet;
+    reduced.dib = DepthDownTo(in.dib, bits, choice, quiet);
+    std::vector<std::uint32_t> indices;
+    for (int y = 0; y < DibHeight(reduced.dib); ++y)
+        for (int x = 0; x < DibWidth(reduced.dib); ++x)
+            indices.push_back(getpixel(reduced.dib, x, y));
+    return indices;
+}
+
+std::vector<std::uint32_t> FileIndices(const std::string& path, int bits)
+{
+    DibGuard d;
+    OpenDib(&d.dib, path.c_str(), 0, nullptr);
+    EXPECT_EQ(DibBitCount(d.dib), bits) << path;
+    std::vector<std::uint32_t> indices;
+    for (int y = 0; y < DibHeight(d.dib); ++y)
+        for (int x = 0; x < DibWidth(d.dib); ++x)
+            indices.push_back(getpixel(d.dib, x, y));
+    return indices;
+}
+
+TEST_F(Cli, DepthRunsWhatTheDialogsRunForItsWords)
+{
+    const std::string in = Picture("in.bmp", 13, 7, 24);
+    using M = DepthMethod;
+    struct Case {
+        const char* argument;
+        int bits;
+        DepthDownChoice choice;
+    };
+    const Case cases[] = {
+        {"8", 8, {M::FloydSteinberg, true, true}},
+        {"8:nearest:optimized:nowin", 8, {M::Nearest, true, false}},
+        {"8:ordered:standard", 8, {M::Ordered, false, true}},
+        {"4", 4, {M::FloydSteinberg, true, true}},
+        {"4:nearest:standard", 4, {M::Nearest, false, true}},
+        {"4:ordered:standard", 4, {M::Nearest, false, true}}, // checked but not offered
+        {"1:nearest", 1, {M::Nearest, true, true}},
+        {"1:ordered", 1, {M::FloydSteinberg, true, true}},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = Run({in, "--depth", c.argument, "-o", Path("out.bmp")});
+        ASSERT_EQ(o.code, 0) << c.argument << ": " << o.err;
+        EXPECT_EQ(FileIndices(Path("out.bmp"), c.bits), ReducedInMemory(in, c.bits, c.choice))
+            << c.argument;
+    }
+}
+
+TEST_F(Cli, DepthRaisesAndKeepsTheSameDepth)
+{
+    const std::string in = Picture("in.bmp", 5, 3, 8);
+    ASSERT_EQ(Run({in, "--depth", "24", "-o", Path("up.bmp")}).code, 0);
+    DibGuard source, up;
+    OpenDib(&source.dib, in.c_str(), 0, nullptr);
+    OpenDib(&up.dib, Path("up.bmp").c_str(), 0, nullptr);
+    ASSERT_EQ(DibBitCount(up.dib), 24);
+    const PALETTEENTRY& e = source->Palette.palPalEntry[getpixel(source.dib, 4, 2)];
+    EXPECT_EQ(getpixel(up.dib, 4, 2), RGB(e.peRed, e.peGreen, e.peBlue));
+
+    ASSERT_EQ(Run({in, "--depth", "8:nearest", "-o", Path("same.bmp")}).code, 0);
+    EXPECT_TRUE(SamePixels(in, Path("same.bmp")));
+}
+
+TEST_F(Cli, DepthRefusesBadWords)
+{
+    const std::string in = Picture("in.bmp", 2, 2, 24);
+    for (const char* bad : {"", "2", "16", "8bit", "8:best", "8:fs:optimal", "8:fs:standard:yes",
+                            "8:fs:standard:win:more"}) {
+        const Outcome o = Run({in, "--depth", bad, "-o", Path("out.bmp")});
+        EXPECT_EQ(o.code, 2) << bad;
+        EXPECT_NE(o.err.find("--depth"), std::string::npos) << bad;
+    }
+    EXPECT_FALSE(fs::exists(Path("out.bmp")));
+}
+
 TEST_F(Cli, ScanTakesThePlaceOfTheInput)
 {
     UseSaneTestBackend();
@@ -312,3 +396,5 @@ TEST_F(Cli, ListScannersNamesEveryDevice)
     EXPECT_EQ(o.out, "test:0\tNoname frontend-tester (virtual device)\n"
                      "test:1\tNoname frontend-tester (virtual device)\n");
 }
+
+} // namespace

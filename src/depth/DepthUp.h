@@ -1,0 +1,13 @@
+// Raising a picture's colour depth: 4 -> 8, 1 -> 8, 1 -> 4, 1 -> 24, 4 -> 24
+// and 8 -> 24. Exact, except that a 1-bit picture becomes black and white
+// whatever its two colours were.
+#pragma once
+
+#include "imagora/DibRecord.h"
+#include "toolkit/ProgressSink.h"
+
+// The raised picture, or an empty record for any other pair of depths or when
+// the new picture cannot be allocated; WorkDib itself is not changed. The
+// colour-table entries that no pixel uses get random colours from
+// std::rand (red, green, blue in this order, each a multiple of 4).
+TDibRecord DepthUpTo(const TDibRecord& WorkDib, int target, ProgressSink& progress);
