@@ -136,7 +136,8 @@ void TMainForm::ueberbtnClick()
 
 void TMainForm::RepaintWorkDib()
 {
-    for (PaintBox* pane : {DibPrevPaint, ScanPaintBox, RetuschPaint, PaintBox1, PaintBox2})
+    for (PaintBox* pane : {DibPrevPaint, ScanPaintBox, RetuschPaint, PaintBox1, PaintBox2,
+                           OldPaintBox, ErgPaintBox})
         pane->Repaint();
 }
 

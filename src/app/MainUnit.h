@@ -27,6 +27,8 @@ class QSpinBox;
 class QScrollArea;
 class TDepthChangeForm;
 class TDepthDownForm;
+class TSplitter;
+class TViewPicForm;
 
 // The product's web page, opened by the web button and the about box.
 extern const char* const kProductWebAddress;
@@ -127,6 +129,29 @@ public:
     void IntensEdChange();
     // the intensity as the operators take it
     int Intensity() const;
+    // opens the picture viewer on the working image
+    void PaintBox2MouseDown();
+
+    // --- result page
+    QWidget* Panel4 = nullptr;
+    QPushButton* SaveAsBtn = nullptr;
+    QPushButton* PrintBtn = nullptr;
+    QWidget* OldScrollBox = nullptr;
+    PaintBox* OldPaintBox = nullptr;
+    TSplitter* Splitter3 = nullptr;
+    QWidget* ErgScrollBox = nullptr;
+    PaintBox* ErgPaintBox = nullptr;
+    void OldPaintBoxPaint();
+    void ErgPaintBoxPaint();
+    // a drag of the splitter ended
+    void Splitter3Moved();
+    // the result panel was resized
+    void FormResize();
+    void SaveAsBtnClick();
+    void PrintBtnClick();
+
+    // the picture viewer, made on first use
+    TViewPicForm* ViewPicForm = nullptr;
 
     // --- colour depth: the crop page's "Farb-Anzahl..." and its two dialogs,
     // made once with the window and keeping their states while it lives

@@ -57,6 +57,7 @@ void WorkingImage::UseUndoCopy()
 void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& path)
 {
     FileName = path;
+    Metadata = ReadPictureMetadata(path);
     TDibRecord orig, undo;
     MakeDIBCopy(opened, orig);
     MakeDIBCopy(opened, undo);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "imagora/DibRecord.h"
+#include "imagora/Metadata.h"
 
 #include <string>
 
@@ -17,6 +18,8 @@ struct WorkingImage {
     TDibRecord UndoDib;   // one step back
     std::string FileName; // the last file opened
     RECT CropRect{};      // picture pixels, rows from the top, right/bottom exclusive
+    // What the file last opened carried besides its pixels; a save keeps it.
+    PictureMetadata Metadata;
 
     // The blank 320 x 240 start pictures.
     void CreateStartPictures();
@@ -31,7 +34,7 @@ struct WorkingImage {
     // Takes over a freshly opened picture: it becomes the working image, with
     // deep copies as the before and undo pictures. The copies are made before
     // the old pictures are released, so a message about a failed copy never
-    // meets a pane drawing freed memory.
+    // meets a pane drawing freed memory. The file's metadata is read with it.
     void InstallOpened(const TDibRecord& opened, const std::string& path);
     // Replaces the working image by a newly computed one it takes ownership
     // of, taking the undo copy first.

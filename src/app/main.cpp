@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QScreen>
+#include <QTranslator>
 
 int main(int argc, char** argv)
 {
@@ -15,6 +17,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kelvora.svg")));
+    // Qt's own dialogs (printer set-up, file dialogs) speak German too.
+    QTranslator qtGerman;
+    if (qtGerman.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtGerman);
     InstallQtMessageBoxes();
     SetScreenBitsPerPixelProbe([] {
         const QScreen* screen = QGuiApplication::primaryScreen();

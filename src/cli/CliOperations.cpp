@@ -1,5 +1,6 @@
 #include "cli/CliOperations.h"
 
+#include "cli/CliPrint.h"
 #include "correct/CorrectionModes.h"
 #include "depth/DepthDialogState.h"
 #include "depth/DepthDown.h"
@@ -35,7 +36,8 @@ CliStep ParseOutput(const std::string& path, std::string&)
 {
     return [path](CliSession& s) {
         std::string error;
-        if (WriteDibFile(s.dib, path, &error, s.jpegQuality))
+        if (WriteDibFile(s.dib, path, &error, SaveJpegQuality(&s.metadata, s.jpegQuality),
+                         &s.metadata))
             return true;
         MessageBox(error, {}, MB_OK | MB_ICONERROR);
         return false;
@@ -161,10 +163,59 @@ CliStep ParseDepth(const std::string& argument, std::string& error)
     };
 }
 
+// voll | B,H[:verzerrt][:oben]: "Seite voll nutzen" or "Benutzerdefiniert"
+// with width and height percentages; the aspect off; at the top left.
+CliStep ParsePrintLayout(const std::string& argument, std::string& error)
+{
+    PrintOptions layout;
+    std::size_t end = argument.find(':');
+    const std::string size = argument.substr(0, end);
+    bool ok = true;
+    if (size != "voll") {
+        const std::size_t comma = size.find(',');
+        layout.useFull = false;
+        ok = comma != std::string::npos &&
+             ParseInt(size.substr(0, comma), 1, 100, layout.widthPercent) &&
+             ParseInt(size.substr(comma + 1), 1, 100, layout.heightPercent);
+    }
+    while (ok && end != std::string::npos) {
+        const std::size_t next = argument.find(':', end + 1);
+        const std::string flag = argument.substr(end + 1, next - end - 1);
+        if (flag == "verzerrt")
+            layout.keepAspect = false;
+        else if (flag == "oben")
+            layout.centred = false;
+        else
+            ok = false;
+        end = next;
+    }
+    if (!ok) {
+        error = "--print-layout erwartet voll oder BREITE,HÖHE in Prozent (1 bis 100), "
+                "wahlweise mit :verzerrt und :oben, nicht „" +
+                argument + "“.";
+        return {};
+    }
+    return [layout](CliSession& s) {
+        s.printLayout = layout;
+        return true;
+    };
+}
+
+CliStep ParsePrintPdf(const std::string& path, std::string&)
+{
+    return [path](CliSession& s) { return CliPrint(s, CliPrintTo::PdfFile, path); };
+}
+
+CliStep ParsePrint(const std::string& queue, std::string&)
+{
+    return [queue](CliSession& s) { return CliPrint(s, CliPrintTo::Queue, queue); };
+}
+
 // New operations are one line here.
 constexpr CliOperation kOperations[] = {
     {"--info", "", "gibt Breite, Höhe, Bits pro Pixel und Farbanzahl aus", false, ParseInfo},
-    {"--quality", "N", "JPEG-Qualität 1 bis 100 für alle Speicherungen (Vorgabe 90)", true,
+    {"--quality", "N",
+     "JPEG-Qualität 1 bis 100 für alle Speicherungen (Vorgabe: die der Eingabe, sonst 90)", true,
      ParseQuality},
     {"--correct", "MODUS:STUFE[:INTENSITÄT]",
      "korrigiert wie ein Klick ins Variationsraster (Modi: helligkeit, kontrast, saettigung, "
@@ -176,7 +227,18 @@ constexpr CliOperation kOperations[] = {
      "fs, Vorgabe fs; PALETTE optimized, standard, Vorgabe optimized; WINFARBEN win, nowin, "
      "Vorgabe win)",
      false, ParseDepth},
-    {"-o", "DATEI", "speichert das Bild; das Format folgt der Dateiendung", false, ParseOutput},
+    {"--print-layout", "voll|B,H[:verzerrt][:oben]",
+     "Drucklayout: ganze Seite (Vorgabe) oder Breite und Höhe in Prozent der Seite; verzerrt: "
+     "Seitenverhältnis nicht beibehalten; oben: links oben statt zentriert",
+     true, ParsePrintLayout},
+    {"--print-pdf", "DATEI", "druckt das Bild als einseitige PDF-Datei (A4 hoch, 300 dpi)", false,
+     ParsePrintPdf},
+    {"--print", "DRUCKER", "druckt das Bild auf einem Drucker (- für den Standarddrucker)", false,
+     ParsePrint},
+    {"-o", "DATEI",
+     "speichert das Bild; das Format folgt der Dateiendung, EXIF-Daten, Farbprofil und die "
+     "JPEG-Qualität der Eingabe bleiben erhalten",
+     false, ParseOutput},
 };
 
 } // namespace

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "imagora/DibRecord.h"
+#include "imagora/Metadata.h"
+#include "io/PrintLayout.h"
 #include "toolkit/ProgressSink.h"
 
 #include <cstdio>
@@ -13,10 +15,12 @@
 
 // What the steps work on while the command line runs.
 struct CliSession {
-    TDibRecord dib{};       // the working picture; the session owns it
-    ProgressSink* progress; // long operations report here
-    std::FILE* out;         // reports such as --info
-    int jpegQuality = 90;
+    TDibRecord dib{};                 // the working picture; the session owns it
+    ProgressSink* progress = nullptr; // long operations report here
+    std::FILE* out = nullptr;         // reports such as --info
+    int jpegQuality = 0;              // 0: the source's, as the window saves
+    PictureMetadata metadata;         // what the input file carried, kept by -o
+    PrintOptions printLayout;         // the print dialog's defaults unless --print-layout
 };
 
 // A parsed operation, ready to run. False when it failed; it has then said

@@ -136,12 +136,15 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
         return kCliUsage;
     }
 
-    CliSession session{{}, isatty(fileno(err)) ? static_cast<ProgressSink*>(&bar) : &silent, out};
+    CliSession session;
+    session.progress = isatty(fileno(err)) ? static_cast<ProgressSink*>(&bar) : &silent;
+    session.out = out;
     if (scan.scan) {
         if (!ScanForCli(scan, session.dib, *session.progress))
             return kCliFailed;
     } else {
         OpenDib(&session.dib, line.input.c_str(), 0, nullptr);
+        session.metadata = ReadPictureMetadata(line.input);
     }
     if (!session.dib.Bits) {
         std::error_code ec;

@@ -56,6 +56,7 @@ QWidget* TMainForm::BuildOptimizePage()
     PaintBox2 = MakePicturePane(left, &smallPane);
     PaintBox2->setCursor(Qt::PointingHandCursor);
     PaintBox2->OnPaint = [this] { PaintBox2Paint(); };
+    PaintBox2->OnMouseDown = [this](Qt::MouseButton, int, int) { PaintBox2MouseDown(); };
     leftLayout->addWidget(smallPane, 1);
     layout->addWidget(left);
 

@@ -11,8 +11,13 @@
 
 using ByteBuffer = std::vector<std::uint8_t>;
 
+struct PictureMetadata;
+
 struct EncodeOptions {
     int jpegQuality = 90; // 1..100
+    // What the picture carried when it was opened (EXIF, colour profile), for
+    // the formats that keep it; null for none.
+    const PictureMetadata* metadata = nullptr;
 };
 
 using DibEncoder = bool (*)(const TDibRecord&, const EncodeOptions&, ByteBuffer&, std::string&);

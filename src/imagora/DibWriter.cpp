@@ -68,7 +68,7 @@ bool KnownDepth(int bits)
 } // namespace
 
 bool WriteDibFile(const TDibRecord& dib, const std::string& path, std::string* error,
-                  int jpegQuality)
+                  int jpegQuality, const PictureMetadata* metadata)
 {
     std::string reason;
     const WriteFormat* format = FormatFor(path);
@@ -83,7 +83,7 @@ bool WriteDibFile(const TDibRecord& dib, const std::string& path, std::string* e
                  KnownExtensions() + ").";
     } else {
         try {
-            if (format->encode(dib, EncodeOptions{jpegQuality}, bytes, reason) &&
+            if (format->encode(dib, EncodeOptions{jpegQuality, metadata}, bytes, reason) &&
                 ReplaceFileAtomically(path, bytes.data(), bytes.size(), reason))
                 return true;
         } catch (const std::bad_alloc&) {

@@ -3,6 +3,7 @@
 // greys.
 #include "imagora/DibEncoders.h"
 #include "imagora/Imagora.h"
+#include "imagora/Metadata.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -73,7 +74,8 @@ void OnTerm(j_compress_ptr cinfo)
 // Kept apart from EncodeJpeg so that the long jump out of libjpeg crosses no
 // C++ object with a destructor. row is room for 3 x width bytes.
 bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrors& errors, JpegTarget& target,
-               const TDibRecord& dib, int quality, std::uint8_t* row)
+               const TDibRecord& dib, int quality, std::uint8_t* row, const ByteBuffer& exif,
+               const ByteBuffer* icc)
 {
     if (setjmp(errors.jump))
         return false;
@@ -89,6 +91,10 @@ bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrors& errors, JpegTarget& targ
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
+    if (!exif.empty())
+        jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif.data(), unsigned(exif.size()));
+    if (icc && !icc->empty())
+        jpeg_write_icc_profile(&cinfo, icc->data(), unsigned(icc->size()));
     while (cinfo.next_scanline < cinfo.image_height) {
         const int y = int(cinfo.next_scanline);
         if (grey)
@@ -125,7 +131,11 @@ bool EncodeJpeg(const TDibRecord& dib, const EncodeOptions& options, ByteBuffer&
     target->out = &out;
 
     const int quality = std::clamp(options.jpegQuality, 1, 100);
-    const bool ok = WriteJpeg(cinfo, errors, *target, dib, quality, row.data());
+    const PictureMetadata* meta = options.metadata;
+    const ByteBuffer exif =
+        meta ? ExifForSavedPicture(meta->exif, DibWidth(dib), DibHeight(dib)) : ByteBuffer();
+    const bool ok = WriteJpeg(cinfo, errors, *target, dib, quality, row.data(), exif,
+                              meta ? &meta->icc : nullptr);
     jpeg_destroy_compress(&cinfo);
     if (!ok)
         reason = std::string("Fehler beim Kodieren als JPEG (") + errors.message + ").";

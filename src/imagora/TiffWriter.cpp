@@ -2,6 +2,7 @@
 // depth, everything else as 8-bit RGB.
 #include "imagora/DibEncoders.h"
 #include "imagora/Imagora.h"
+#include "imagora/Metadata.h"
 
 #include <tiffio.h>
 
@@ -93,7 +94,17 @@ int OnWarning(TIFF*, void*, const char*, const char*, va_list)
     return 1;
 }
 
-bool WriteFields(TIFF* tif, const TDibRecord& dib)
+// The profile and the descriptive tags; the orientation is always top-left.
+bool WriteMetadata(TIFF* tif, const PictureMetadata& meta)
+{
+    bool ok = meta.icc.empty() || TIFFSetField(tif, TIFFTAG_ICCPROFILE,
+                                               std::uint32_t(meta.icc.size()), meta.icc.data());
+    for (const ExifText& t : ExifTextTags(meta.exif))
+        ok = ok && TIFFSetField(tif, ttag_t(t.tag), t.text.c_str());
+    return ok;
+}
+
+bool WriteFields(TIFF* tif, const TDibRecord& dib, const PictureMetadata* meta)
 {
     const int bits = DibBitCount(dib);
     const bool palette = bits <= 8;
@@ -118,7 +129,7 @@ bool WriteFields(TIFF* tif, const TDibRecord& dib)
         }
         ok = TIFFSetField(tif, TIFFTAG_COLORMAP, red, green, blue);
     }
-    return ok;
+    return ok && (!meta || WriteMetadata(tif, *meta));
 }
 
 bool WriteRows(TIFF* tif, const TDibRecord& dib, ByteBuffer& row)
@@ -139,7 +150,8 @@ bool WriteRows(TIFF* tif, const TDibRecord& dib, ByteBuffer& row)
 
 } // namespace
 
-bool EncodeTiff(const TDibRecord& dib, const EncodeOptions&, ByteBuffer& out, std::string& reason)
+bool EncodeTiff(const TDibRecord& dib, const EncodeOptions& encode, ByteBuffer& out,
+                std::string& reason)
 {
     ByteBuffer row(std::size_t(DibWidth(dib)) * 3);
     MemoryFile file{&out, out.size(), 0, {}};
@@ -149,7 +161,7 @@ bool EncodeTiff(const TDibRecord& dib, const EncodeOptions&, ByteBuffer& out, st
     TIFF* tif = TIFFClientOpenExt("picture", "w", &file, OnRead, OnWrite, OnSeek, OnClose, OnSize,
                                   OnMap, OnUnmap, options);
     TIFFOpenOptionsFree(options);
-    const bool ok = tif && WriteFields(tif, dib) && WriteRows(tif, dib, row);
+    const bool ok = tif && WriteFields(tif, dib, encode.metadata) && WriteRows(tif, dib, row);
     if (tif)
         TIFFClose(tif);
     if (!ok)

@@ -1,8 +1,26 @@
-// The save and print page: for now the frame and the side panel; the
-// before/after panes come with saving and printing.
+// The save and print page: the picture as opened beside the working image,
+// with a splitter between them whose proportion the window keeps, and the
+// buttons that save and print the working image.
 #include "app/MainUnit.h"
 
 #include "app/PageFrame.h"
+#include "app/PagePane.h"
+#include "display/DrawFitted.h"
+#include "imagora/DibWriter.h"
+#include "imagora/Metadata.h"
+#include "io/PrintImage.h"
+#include "io/SaveDialog.h"
+#include "io/SplitRule.h"
+#include "toolkit/MessageBox.h"
+#include "toolkit/PaintBox.h"
+#include "toolkit/Splitter.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kMinPaneWidth = 16;
+} // namespace
 
 QWidget* TMainForm::BuildResultPage()
 {
@@ -12,6 +30,80 @@ QWidget* TMainForm::BuildResultPage()
                                             "Darstellung und können das Bild speichern"),
                              QStringLiteral("Ergebnis verarbeiten..."),
                              QStringLiteral(":/images/side-result.svg"));
-    SetBackground(content, kWorkspace);
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    Panel4 = new QWidget(content);
+    layout->addWidget(Panel4);
+    auto* panelLayout = new QVBoxLayout(Panel4);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->setSpacing(0);
+
+    auto* buttons = new QWidget(Panel4);
+    buttons->setFixedHeight(41);
+    SaveAsBtn = new QPushButton(QStringLiteral("Bild &speichern unter..."), buttons);
+    SaveAsBtn->setGeometry(8, 8, 145, 25);
+    PrintBtn = new QPushButton(QStringLiteral("Bild &drucken..."), buttons);
+    PrintBtn->setGeometry(161, 8, 145, 25);
+    connect(SaveAsBtn, &QPushButton::clicked, this, [this] { SaveAsBtnClick(); });
+    connect(PrintBtn, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
+    panelLayout->addWidget(buttons);
+
+    Splitter3 = new TSplitter(Qt::Horizontal, Panel4);
+    Splitter3->setHandleWidth(3);
+    Splitter3->setChildrenCollapsible(false);
+    // While dragged the splitter shows a line; the panes follow on release.
+    Splitter3->setOpaqueResize(false);
+    OldPaintBox = MakePicturePane(Splitter3, &OldScrollBox);
+    OldPaintBox->OnPaint = [this] { OldPaintBoxPaint(); };
+    ErgPaintBox = MakePicturePane(Splitter3, &ErgScrollBox);
+    ErgPaintBox->OnPaint = [this] { ErgPaintBoxPaint(); };
+    // However far the splitter goes, each pane keeps a sliver of picture.
+    for (QWidget* pane : {OldScrollBox, ErgScrollBox}) {
+        pane->setMinimumWidth(kMinPaneWidth);
+        Splitter3->addWidget(pane);
+    }
+    Splitter3->OnResize = [this] { FormResize(); };
+    connect(Splitter3, &QSplitter::splitterMoved, this, [this] { Splitter3Moved(); });
+    panelLayout->addWidget(Splitter3, 1);
     return page;
+}
+
+void TMainForm::OldPaintBoxPaint()
+{
+    DrawFitted(OldPaintBox->Canvas(), OldPaintBox->width(), OldPaintBox->height(), OrigDib);
+}
+
+void TMainForm::ErgPaintBoxPaint()
+{
+    DrawFitted(ErgPaintBox->Canvas(), ErgPaintBox->width(), ErgPaintBox->height(), WorkDib);
+}
+
+// The proportion is taken when a drag ends, from the pane as the drag left
+// it; taken while the splitter asks during the drag, it would be the one
+// from before the drag, and the next resize would undo the drag.
+void TMainForm::Splitter3Moved()
+{
+    SplitPercent = SplitPercentOf(Splitter3->sizes().value(0), Panel4->width());
+}
+
+void TMainForm::FormResize()
+{
+    const int total = Panel4->width();
+    const int before = SplitPaneWidth(total, SplitPercent);
+    Splitter3->setSizes({before, total - before - Splitter3->handleWidth()});
+}
+
+void TMainForm::SaveAsBtnClick()
+{
+    const std::string path = AskSaveFileName(this, FileName);
+    if (path.empty())
+        return;
+    std::string error;
+    if (!WriteDibFile(WorkDib, path, &error, SaveJpegQuality(&Metadata, 0), &Metadata))
+        MessageBox(error, "Bild speichern unter", MB_OK | MB_ICONERROR);
+}
+
+void TMainForm::PrintBtnClick()
+{
+    PrintImage(this, WorkDib);
 }

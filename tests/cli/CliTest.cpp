@@ -6,6 +6,7 @@
 #include "cli/CliOperations.h"
 #include "depth/DepthDown.h"
 #include "imagora/DibWriter.h"
+#include "imagora/Metadata.h"
 
 #include <filesystem>
 #include <fstream>
@@ -345,6 +346,75 @@ TEST_F(Cli, DepthRefusesBadWords)
         EXPECT_NE(o.err.find("--depth"), std::string::npos) << bad;
     }
     EXPECT_FALSE(fs::exists(Path("out.bmp")));
+}
+
+// What a command prints, or "" when it cannot run.
+std::string CommandOutput(const std::string& command)
+{
+    std::string text;
+    if (std::FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            text += buffer;
+        pclose(pipe);
+    }
+    return text;
+}
+
+TEST_F(Cli, SavingKeepsTheSourceJpegQualityUnlessToldOtherwise)
+{
+    DibGuard photo(MakeDib(40, 30, 24, [](int x, int y) { return RGB(x * 6, y * 8, 77); }));
+    ASSERT_TRUE(WriteDibFile(photo.dib, Path("photo.jpg"), nullptr, 67));
+    ASSERT_EQ(Run({Path("photo.jpg"), "-o", Path("kept.jpg")}).code, 0);
+    ASSERT_EQ(Run({Path("photo.jpg"), "--quality", "91", "-o", Path("told.jpg")}).code, 0);
+    EXPECT_EQ(ReadPictureMetadata(Path("kept.jpg")).jpegQuality, 67);
+    EXPECT_EQ(ReadPictureMetadata(Path("told.jpg")).jpegQuality, 91);
+}
+
+TEST_F(Cli, PrintPdfWritesOneA4PageLaidOutAsTheDialogDoes)
+{
+    const std::string in = Picture("in.png", 160, 120, 24);
+    const Outcome o =
+        Run({in, "--print-layout", "50,26:verzerrt:oben", "--print-pdf", Path("page.pdf")});
+    ASSERT_EQ(o.code, 0) << o.err;
+    EXPECT_EQ(o.err, "") << "Qt's notes stay quiet";
+    const std::string info = CommandOutput("pdfinfo '" + Path("page.pdf") + "' 2>/dev/null");
+    if (info.empty())
+        GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
+    EXPECT_NE(info.find("Pages:           1"), std::string::npos) << info;
+    EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
+    EXPECT_NE(info.find("Kelvora Bild"), std::string::npos) << info;
+
+    // 1240 x 912 of 2480 x 3508 dots at the top left: 297.6 x 218.9 at 72 dpi
+    CommandOutput("pdftoppm -r 72 -singlefile '" + Path("page.pdf") + "' '" + Path("page") + "'");
+    DibGuard page;
+    OpenDib(&page.dib, Path("page.ppm").c_str(), 0, nullptr);
+    ASSERT_EQ(DibWidth(page.dib), 595);
+    EXPECT_NE(getpixel(page.dib, 5, 5), 0xFFFFFFu);
+    EXPECT_NE(getpixel(page.dib, 292, 213), 0xFFFFFFu);
+    EXPECT_EQ(getpixel(page.dib, 303, 100), 0xFFFFFFu);
+    EXPECT_EQ(getpixel(page.dib, 100, 224), 0xFFFFFFu);
+}
+
+TEST_F(Cli, PrintingRefusesBadLayoutsAndUnknownPrinters)
+{
+    const std::string in = Picture("in.bmp", 4, 4, 24);
+    for (const char* bad : {"", "halb", "50", "0,50", "50,101", "50,50:schief", "voll:"}) {
+        const Outcome o = Run({in, "--print-layout", bad, "--print-pdf", Path("x.pdf")});
+        EXPECT_EQ(o.code, 2) << bad;
+        EXPECT_NE(o.err.find("--print-layout erwartet"), std::string::npos) << bad;
+    }
+    const Outcome unknown = Run({in, "--print", "KeinSolcherDrucker"});
+    EXPECT_EQ(unknown.code, 1);
+    EXPECT_NE(unknown.err.find("Den Drucker „KeinSolcherDrucker“ gibt es nicht."),
+              std::string::npos)
+        << unknown.err;
+    const Outcome nowhere = Run({in, "--print-pdf", Path("no/such/folder/x.pdf")});
+    EXPECT_EQ(nowhere.code, 1);
+    EXPECT_NE(nowhere.err.find("Der Druckauftrag konnte nicht gestartet werden."),
+              std::string::npos)
+        << nowhere.err;
+    EXPECT_EQ(Listing(), std::vector<std::string>{"in.bmp"});
 }
 
 TEST_F(Cli, ScanTakesThePlaceOfTheInput)

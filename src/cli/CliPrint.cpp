@@ -1,0 +1,71 @@
+#include "cli/CliPrint.h"
+
+#include "cli/CliOperations.h"
+#include "io/QtPrintTarget.h"
+#include "toolkit/MessageBox.h"
+
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kCliPrintDpi = 300;
+
+// Qt's notes about its environment are no concern of a command-line user.
+void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "kelvora-cli: %s\n", message.toLocal8Bit().constData());
+}
+
+// Qt's printing needs an application object; the command line makes one on
+// the platform that needs no display, the first time it prints. It lives to
+// the end of the process: taking it down among the static objects would
+// outlive parts of Qt it needs.
+void NeedGuiApplication()
+{
+    if (QCoreApplication::instance())
+        return;
+    qInstallMessageHandler(QuietQt);
+    static int argc = 3;
+    static char name[] = "kelvora-cli", option[] = "-platform", platform[] = "offscreen";
+    static char* argv[] = {name, option, platform, nullptr};
+    static QGuiApplication* application = new QGuiApplication(argc, argv);
+    (void)application;
+}
+
+} // namespace
+
+bool CliPrint(CliSession& session, CliPrintTo to, const std::string& target)
+{
+    NeedGuiApplication();
+    QPrinter printer(QPrinter::HighResolution);
+    if (to == CliPrintTo::PdfFile) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromLocal8Bit(target.c_str()));
+        printer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    } else if (target == "-") {
+        if (QPrinterInfo::defaultPrinter().isNull()) {
+            MessageBox("Es ist kein Standarddrucker eingerichtet.", {}, MB_OK | MB_ICONERROR);
+            return false;
+        }
+    } else {
+        if (QPrinterInfo::printerInfo(QString::fromLocal8Bit(target.c_str())).isNull()) {
+            MessageBox("Den Drucker „" + target + "“ gibt es nicht.", {}, MB_OK | MB_ICONERROR);
+            return false;
+        }
+        printer.setPrinterName(QString::fromLocal8Bit(target.c_str()));
+    }
+    printer.setResolution(kCliPrintDpi);
+    QtPrintTarget page(printer);
+    std::string error;
+    if (PrintDib(session.dib, session.printLayout, page, error))
+        return true;
+    MessageBox(error, {}, MB_OK | MB_ICONERROR);
+    return false;
+}

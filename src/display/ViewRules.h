@@ -1,0 +1,46 @@
+// The picture viewer's arithmetic: the zoomed size of the picture box, the
+// scroll positions a drag or the wheel leads to, and the part of the picture
+// that the visible part of the box shows.
+#pragma once
+
+struct ZoomedSize {
+    int width, height;
+    friend bool operator==(const ZoomedSize&, const ZoomedSize&) = default;
+};
+
+// Trunc(w * zoom / 100) x Trunc(h * zoom / 100), in floating point.
+ZoomedSize ZoomedBoxSize(int imageWidth, int imageHeight, int zoomPercent);
+
+struct ScrollPos {
+    int h, v;
+    friend bool operator==(const ScrollPos&, const ScrollPos&) = default;
+};
+
+// Where a drag from (dragX, dragY) to (x, y), both in box pixels, moves the
+// scroll positions (h, v): by the distance dragged, raised to 0 and lowered
+// to range - 1 in each direction (range: the box's size). The scroll bars
+// then keep the positions within what can be scrolled.
+ScrollPos PanScroll(ScrollPos now, int dragX, int dragY, int x, int y, int rangeH, int rangeV);
+
+// One wheel step scrolls this far, down for positive steps.
+constexpr int kWheelPixels = 20;
+constexpr int WheelScroll(int v, int steps)
+{
+    return v + steps * kWheelPixels;
+}
+
+// The drawing that shows the visible part of a box of boxWidth x boxHeight
+// holding the picture zoomed: the box's pixels from (scrollX, scrollY) on,
+// viewWidth x viewHeight of them, drawn into a view whose (0, 0) is
+// (scrollX, scrollY). The source is whole picture pixels; SrcY counts rows
+// up from the bottom, as StretchDrawDib takes it. Each box pixel samples the
+// picture pixel a whole-box drawing would, exactly so at whole-number zoom
+// factors, so memory stays bounded by the view whatever the zoom.
+struct ViewDraw {
+    int destX, destY, destWidth, destHeight;
+    int srcX, srcY, srcWidth, srcHeight;
+    friend bool operator==(const ViewDraw&, const ViewDraw&) = default;
+};
+// False when no picture pixel is visible.
+bool VisibleDraw(int imageWidth, int imageHeight, int boxWidth, int boxHeight, int scrollX,
+                 int scrollY, int viewWidth, int viewHeight, ViewDraw& draw);

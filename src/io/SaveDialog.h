@@ -1,0 +1,13 @@
+// The save dialog of the result page: the writable formats, the file name's
+// extension following the chosen format, and a German question before an
+// existing file is replaced.
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+// The file to save to, or "" when the user cancelled. suggested (may be
+// empty) names the folder, the name and, by its extension, the format
+// offered first.
+std::string AskSaveFileName(QWidget* parent, const std::string& suggested);

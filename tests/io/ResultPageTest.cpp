@@ -1,0 +1,213 @@
+// The result page: before and after panes, the splitter's proportion kept
+// through resizes, saving through the save dialog, printing through the
+// print dialog.
+#include "MainWindowFixture.h"
+
+#include "DialogAnswer.h"
+#include "imagora/DibWriter.h"
+#include "io/PrintForm.h"
+#include "io/QtPrintTarget.h"
+#include "toolkit/PaintBox.h"
+#include "toolkit/Splitter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QMouseEvent>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSplitterHandle>
+#include <QTabWidget>
+
+#include <filesystem>
+
+namespace {
+
+class ResultPage : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        form->PageControl2->setCurrentWidget(form->TabSheet5);
+        ShowWindow();
+    }
+
+    QRgb Pane(PaintBox* box, int x, int y) { return box->CanvasImage().pixel(x, y); }
+
+    // Drags the splitter's handle by dx pixels, as a user's mouse would.
+    void DragSplitter(int dx)
+    {
+        QSplitterHandle* handle = form->Splitter3->handle(1);
+        const QPointF at(1, handle->height() / 2);
+        const QPointF global = handle->mapToGlobal(at);
+        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(handle, &press);
+        const QPointF to = at + QPointF(dx, 0);
+        QMouseEvent move(QEvent::MouseMove, to, handle->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, to, handle->mapToGlobal(to), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &release);
+        QApplication::processEvents();
+    }
+
+    int LeftPane() { return form->OldScrollBox->width(); }
+    int Panel() { return form->Panel4->width(); }
+};
+
+TEST_F(ResultPage, BeforeIsTheOpenedFileAfterIsTheWorkingImage)
+{
+    EXPECT_EQ(form->SaveAsBtn->text(), QStringLiteral("Bild &speichern unter..."));
+    EXPECT_EQ(form->PrintBtn->text(), QStringLiteral("Bild &drucken..."));
+    EXPECT_EQ(Pane(form->OldPaintBox, 5, 5), qRgb(0, 0, 0)) << "the blank start picture";
+    EXPECT_EQ(Pane(form->ErgPaintBox, 5, 5), qRgb(0, 0, 0));
+
+    form->InstallOpened(MakeDib(32, 24, 24, [](int, int) { return RGB(200, 0, 0); }), "");
+    form->RepaintWorkDib();
+    // a scan, say, replaces only the working image
+    form->SetWork(MakeDib(32, 24, 24, [](int, int) { return RGB(0, 0, 200); }));
+    form->RepaintWorkDib();
+    EXPECT_EQ(Pane(form->OldPaintBox, 5, 5), qRgb(200, 0, 0));
+    EXPECT_EQ(Pane(form->ErgPaintBox, 5, 5), qRgb(0, 0, 200));
+}
+
+TEST_F(ResultPage, AResizeKeepsTheProportionOfTheLastDrag)
+{
+    form->resize(900, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(LeftPane(), Panel() * 50 / 100);
+
+    DragSplitter(-Panel() / 5); // to about 30 %
+    const int dragged = form->SplitPercent;
+    EXPECT_NEAR(dragged, 30, 1) << "recorded when the drag ends";
+    form->resize(1100, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(LeftPane(), Panel() * dragged / 100) << "the drag's proportion, not the one before";
+
+    DragSplitter(-Panel()); // far beyond the left edge
+    EXPECT_EQ(form->SplitPercent, 10);
+    form->resize(800, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(LeftPane(), Panel() * 10 / 100);
+    DragSplitter(2 * Panel());
+    EXPECT_EQ(form->SplitPercent, 90);
+}
+
+class SavePage : public ResultPage {
+protected:
+    void SetUp() override
+    {
+        ResultPage::SetUp();
+        DibGuard photo(MakeDib(30, 20, 24, [](int x, int) { return RGB(x * 8, 100, 50); }));
+        source = programDir + "photo.jpg";
+        ASSERT_TRUE(WriteDibFile(photo.dib, source, nullptr, 64));
+        form->OpenFileNow(source);
+    }
+    std::string source;
+};
+
+TEST_F(SavePage, TheDialogOffersTheWritersAndTheExtensionFollowsTheType)
+{
+    QStringList offered;
+    QString first;
+    DialogAnswer answer([&](QDialog& dialog) {
+        auto& files = dynamic_cast<QFileDialog&>(dialog);
+        offered = files.nameFilters();
+        first = files.selectedNameFilter();
+        EXPECT_EQ(files.windowTitle(), QStringLiteral("Bild speichern unter"));
+        EXPECT_TRUE(files.testOption(QFileDialog::DontUseNativeDialog));
+        // the user picks PNG and types a name without an extension
+        auto* types = files.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        const int png = int(offered.indexOf(QStringLiteral("PNG-Bild (*.png)")));
+        types->setCurrentIndex(png);
+        emit types->activated(png);
+        emit types->textActivated(types->itemText(png));
+        files.selectFile(QStringLiteral("copy"));
+        return int(QDialog::Accepted);
+    });
+    form->SaveAsBtnClick();
+    EXPECT_EQ(offered.size(), 5);
+    EXPECT_EQ(first, QStringLiteral("JPEG-Bild (*.jpg *.jpeg *.jpe *.jfif)")) << "as opened";
+    EXPECT_TRUE(std::filesystem::exists(programDir + "copy.png"));
+    EXPECT_TRUE(boxes->shown.empty());
+}
+
+TEST_F(SavePage, ReplacingAFileIsAskedAndASaveThatFailsIsSaid)
+{
+    const auto before = std::filesystem::file_size(source);
+    int round = 0;
+    DialogAnswer answer([&](QDialog& dialog) {
+        auto& files = dynamic_cast<QFileDialog&>(dialog);
+        EXPECT_TRUE(files.selectedFiles().value(0).endsWith(QStringLiteral("photo.jpg")));
+        return int(++round == 1 ? QDialog::Accepted : QDialog::Rejected);
+    });
+    boxes.reset(); // one recorder at a time: each puts back the handler it found
+    boxes = std::make_unique<MessageBoxRecorder>(IDCANCEL);
+    form->SaveAsBtnClick();
+    ASSERT_EQ(boxes->shown.size(), 1u);
+    EXPECT_EQ(boxes->shown[0].text,
+              "Die Datei „photo.jpg“ gibt es schon.\nSoll sie ersetzt werden?");
+    EXPECT_EQ(answer.shown, 2) << "declining goes back to the dialog";
+    EXPECT_EQ(std::filesystem::file_size(source), before);
+
+    DialogAnswer unwritable([&](QDialog& dialog) {
+        dynamic_cast<QFileDialog&>(dialog).selectFile(
+            QString::fromStdString(programDir + "missing/folder/x.png"));
+        return int(QDialog::Accepted);
+    });
+    boxes.reset();
+    boxes = std::make_unique<MessageBoxRecorder>(IDOK);
+    form->SaveAsBtnClick();
+    ASSERT_EQ(boxes->shown.size(), 1u);
+    EXPECT_NE(boxes->shown[0].text.find("konnte nicht geschrieben werden"), std::string::npos);
+}
+
+TEST_F(SavePage, TheSavedJpegKeepsTheSourceQuality)
+{
+    DialogAnswer answer([&](QDialog& dialog) {
+        dynamic_cast<QFileDialog&>(dialog).selectFile(QStringLiteral("again.jpg"));
+        return int(QDialog::Accepted);
+    });
+    form->SaveAsBtnClick();
+    EXPECT_EQ(ReadPictureMetadata(programDir + "again.jpg").jpegQuality, 64);
+}
+
+TEST_F(ResultPage, PrintingRunsTheLayoutDialogThenOneJob)
+{
+    const std::string pdf = programDir + "printed.pdf";
+    QPrinter& printer = Printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    printer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    printer.setResolution(72);
+
+    const TDibRecord* shown = nullptr;
+    bool accept = false;
+    DialogAnswer answer([&](QDialog& dialog) {
+        auto& layout = dynamic_cast<TPrintForm&>(dialog);
+        shown = &layout.PrintDib;
+        EXPECT_EQ(layout.PrintDib.Bits, form->WorkDib.Bits) << "the working image, not a copy";
+        EXPECT_EQ(layout.Page.width, 595);
+        return int(accept ? QDialog::Accepted : QDialog::Rejected);
+    });
+    form->PrintBtnClick();
+    EXPECT_NE(shown, nullptr);
+    EXPECT_FALSE(std::filesystem::exists(pdf)) << "cancel prints nothing";
+    accept = true;
+    form->PrintBtnClick();
+    EXPECT_GT(std::filesystem::file_size(pdf), 0u);
+    EXPECT_TRUE(boxes->shown.empty());
+
+    printer.setOutputFileName({});
+    printer.setOutputFormat(QPrinter::NativeFormat);
+    printer.setPrinterName({});
+    form->PrintBtnClick();
+    ASSERT_EQ(boxes->shown.size(), 1u);
+    EXPECT_EQ(boxes->shown[0].text.rfind("Es ist kein Drucker eingerichtet.", 0), 0u);
+}
+
+} // namespace
