@@ -66,8 +66,10 @@ bool TMainForm::event(QEvent* event)
 
 void TMainForm::PageControl2Change()
 {
-    if (PageControl2->currentWidget() == TabSheet1)
+    if (PageControl2->currentWidget() == TabSheet1) {
         SelectWholePicture();
+        RetuschPaint->Repaint(); // the page showed before the selection was reset
+    }
 }
 
 void TMainForm::DrawProgressBar(const RECT& rect)

@@ -2,6 +2,8 @@
 #include "app/MainUnit.h"
 
 #include "app/PageFrame.h"
+#include "geometry/ResizeForm.h"
+#include "geometry/RotateForm.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/ImageBtn.h"
 #include "toolkit/StatusBar.h"
@@ -42,6 +44,10 @@ TMainForm::TMainForm(const std::string& programPath) : programPath_(programPath)
         move(screen->availableGeometry().center() - rect().center());
     BuildFrame();
     FormCreate();
+    // The dialogs after the window, in the order the program makes them, once
+    // for the whole run.
+    RotateForm = new TRotateForm(this);
+    ResizeForm = new TResizeForm(this);
     CreateDepthForms();
 }
 

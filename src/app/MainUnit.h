@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/WorkingImage.h"
+#include "geometry/CropSelection.h"
 #include "toolkit/ProgressSink.h"
 
 #include <QWidget>
@@ -25,6 +26,8 @@ class FileList;
 class TRadioGroup;
 class QSpinBox;
 class QScrollArea;
+class TRotateForm;
+class TResizeForm;
 class TDepthChangeForm;
 class TDepthDownForm;
 class TSplitter;
@@ -33,7 +36,10 @@ class TViewPicForm;
 // The product's web page, opened by the web button and the about box.
 extern const char* const kProductWebAddress;
 
-class TMainForm final : public QWidget, public ProgressSink, public WorkingImage {
+class TMainForm final : public QWidget,
+                        public ProgressSink,
+                        public WorkingImage,
+                        public CropSelection {
     Q_OBJECT
 public:
     // programPath: the program file's full path (its folder becomes ProgramDir).
@@ -116,6 +122,26 @@ public:
     PaintBox* RetuschPaint = nullptr;
     void RetuschPaintPaint();
 
+    // --- crop page: the selection and the geometry commands (geometry/)
+    QWidget* RetuschScrollBox = nullptr; // the frame around RetuschPaint
+    QPushButton* CutBtn = nullptr;
+    QPushButton* MirrorHBtn = nullptr;
+    QPushButton* MirrorVBtn = nullptr;
+    QPushButton* RotateBtn = nullptr;
+    QPushButton* SizeBtn = nullptr;
+    // The dialogs are made once, right after the window, and live as long
+    // as it does (its children).
+    TRotateForm* RotateForm = nullptr;
+    TResizeForm* ResizeForm = nullptr;
+    void RetuschPaintMouseDown(int X, int Y);
+    void RetuschPaintMouseMove(int X, int Y);
+    void RetuschPaintMouseUp();
+    void CutBtnClick();
+    void MirrorHBtnClick();
+    void MirrorVBtnClick();
+    void RotateBtnClick();
+    void SizeBtnClick();
+
     // --- optimize page
     TRadioGroup* KModeBox = nullptr;
     QSpinBox* IntensEd = nullptr;
@@ -176,6 +202,10 @@ private:
     QWidget* BuildOpenPage();
     QWidget* BuildScanPage();
     QWidget* BuildCropPage();
+    QWidget* BuildCropButtons(QWidget* parent);
+    // A geometry command's new picture, if it could be made, becomes the
+    // working image; wholeSelection selects all of it. False without one.
+    bool InstallGeometry(const TDibRecord& result, bool wholeSelection);
     QWidget* BuildOptimizePage();
     QWidget* BuildResultPage();
 

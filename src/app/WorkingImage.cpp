@@ -67,6 +67,9 @@ void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& pa
     OrigDib = orig;
     UndoDib = undo;
     WorkDib = opened;
+    // A selection of the last picture means nothing in this one, and a file
+    // may arrive while the crop page shows.
+    SelectWholePicture();
 }
 
 void WorkingImage::ReplaceWork(const TDibRecord& result)

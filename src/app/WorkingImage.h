@@ -34,7 +34,8 @@ struct WorkingImage {
     // Takes over a freshly opened picture: it becomes the working image, with
     // deep copies as the before and undo pictures. The copies are made before
     // the old pictures are released, so a message about a failed copy never
-    // meets a pane drawing freed memory. The file's metadata is read with it.
+    // meets a pane drawing freed memory. The file's metadata is read with it,
+    // and the whole picture is selected.
     void InstallOpened(const TDibRecord& opened, const std::string& path);
     // Replaces the working image by a newly computed one it takes ownership
     // of, taking the undo copy first.

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QTranslator>
 
@@ -17,7 +18,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kelvora.svg")));
-    // Qt's own dialogs (printer set-up, file dialogs) speak German too.
+    // Qt's own dialogs (printer set-up, file dialogs, the colour dialog) speak
+    // German too.
     QTranslator qtGerman;
     if (qtGerman.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -5,11 +5,17 @@
 #include "depth/DepthDialogState.h"
 #include "depth/DepthDown.h"
 #include "depth/DepthUp.h"
+#include "geometry/Crop.h"
+#include "geometry/Mirror.h"
+#include "geometry/Resize.h"
+#include "geometry/RotateChoice.h"
 #include "imagora/DibWriter.h"
 #include "imagora/Imagora.h"
+#include "toolkit/DecimalText.h"
 #include "toolkit/MessageBox.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <vector>
 
@@ -82,6 +88,169 @@ CliStep ParseCorrect(const std::string& argument, std::string& error)
     };
 }
 
+// The parts of text between the separators.
+std::vector<std::string> Split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts(1);
+    for (const char ch : text) {
+        if (ch == separator)
+            parts.emplace_back();
+        else
+            parts.back() += ch;
+    }
+    return parts;
+}
+
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char ch) { return char(std::tolower(ch)); });
+    return text;
+}
+
+// A geometry command's new picture replaces the working one, as in the
+// window; without one there was not enough memory.
+bool Install(CliSession& s, const TDibRecord& result)
+{
+    if (!result.Bits) {
+        MessageBox("Fehler: nicht genug Speicher für diese Operation!", {}, MB_OK | MB_ICONERROR);
+        return false;
+    }
+    deldib(s.dib);
+    s.dib = result;
+    return true;
+}
+
+// L,T,R,B: the crop page's cut of that selection.
+CliStep ParseCrop(const std::string& argument, std::string& error)
+{
+    const std::vector<std::string> parts = Split(argument, ',');
+    RECT r{};
+    int* edges[] = {&r.left, &r.top, &r.right, &r.bottom};
+    bool ok = parts.size() == 4;
+    for (std::size_t i = 0; ok && i < 4; ++i)
+        ok = ParseInt(parts[i], -0x7FFFFFFF, 0x7FFFFFFF, *edges[i]);
+    if (!ok) {
+        error = "--crop erwartet LINKS,OBEN,RECHTS,UNTEN in Pixeln, nicht „" + argument + "“.";
+        return {};
+    }
+    return [r, argument](CliSession& s) {
+        const CropCheck check = CheckCropRect(r, s.dib);
+        if (check != CropCheck::Fits) {
+            MessageBox("--crop " + argument +
+                           (check == CropCheck::Empty
+                                ? ": das Rechteck ist leer (RECHTS muss größer als LINKS, UNTEN "
+                                  "größer als OBEN sein)."
+                                : ": das Rechteck liegt nicht ganz im Bild (" +
+                                      std::to_string(DibWidth(s.dib)) + " × " +
+                                      std::to_string(DibHeight(s.dib)) + " Pixel)."),
+                       {}, MB_OK | MB_ICONERROR);
+            s.badArgument = true;
+            return false;
+        }
+        TDibRecord cut;
+        CropDib(s.dib, r, cut, *s.progress);
+        return Install(s, cut);
+    };
+}
+
+// h or v: the crop page's "Horizontal spiegeln" and "Vertikal spiegeln".
+CliStep ParseMirror(const std::string& argument, std::string& error)
+{
+    const std::string which = Lower(argument);
+    if (which != "h" && which != "v") {
+        error = "--mirror erwartet h (horizontal) oder v (vertikal), nicht „" + argument + "“.";
+        return {};
+    }
+    const auto mirror = which == "h" ? MirrorH : MirrorV;
+    return [mirror](CliSession& s) {
+        TDibRecord mirrored;
+        mirror(s.dib, mirrored, *s.progress);
+        return Install(s, mirrored);
+    };
+}
+
+// RRGGBB in hexadecimal.
+bool ParseColour(const std::string& text, COLORREF& colour)
+{
+    unsigned value = 0;
+    const char* end = text.data() + text.size();
+    const auto [p, ec] = std::from_chars(text.data(), end, value, 16);
+    if (text.size() != 6 || ec != std::errc() || p != end)
+        return false;
+    colour = RGB(std::uint8_t(value >> 16), std::uint8_t(value >> 8), std::uint8_t(value));
+    return true;
+}
+
+// RICHTUNG:90|180|270 or RICHTUNG:frei:GRAD[:RRGGBB]: the rotate dialog's choice.
+CliStep ParseRotate(const std::string& argument, std::string& error)
+{
+    const std::vector<std::string> parts = Split(argument, ':');
+    RotateChoice choice;
+    const std::string direction = Lower(parts[0]);
+    const std::string angle = parts.size() > 1 ? Lower(parts[1]) : "";
+    bool ok = direction == "links" || direction == "left" || direction == "rechts" ||
+              direction == "right";
+    choice.Right = direction == "rechts" || direction == "right";
+    if (angle == "90" || angle == "180" || angle == "270") {
+        ok = ok && parts.size() == 2;
+        choice.Angle = angle == "90"    ? RotateAngle::Deg90
+                       : angle == "180" ? RotateAngle::Deg180
+                                        : RotateAngle::Deg270;
+    } else {
+        ok = ok && (angle == "frei" || angle == "free") &&
+             (parts.size() == 3 || parts.size() == 4) &&
+             ParseDecimal(parts[2], kFreeDegreeDecimals, choice.Degrees) &&
+             choice.Degrees >= kMinFreeDegrees && choice.Degrees <= kMaxFreeDegrees &&
+             (parts.size() == 3 || ParseColour(parts[3], choice.Background));
+    }
+    if (!ok) {
+        error = "--rotate erwartet RICHTUNG:90, RICHTUNG:180, RICHTUNG:270 oder "
+                "RICHTUNG:frei:GRAD[:RRGGBB] mit RICHTUNG links oder rechts, GRAD 0,01 bis 359,99 "
+                "und der Hintergrundfarbe hexadezimal, nicht „" +
+                argument + "“.";
+        return {};
+    }
+    return [choice](CliSession& s) {
+        TDibRecord turned;
+        RunRotation(s.dib, choice, turned, *s.progress);
+        return Install(s, turned);
+    };
+}
+
+// BxH[:nointerp], Bx or xH: the resize dialog's sizes, a missing one linked
+// to the other by the picture's proportions.
+CliStep ParseResize(const std::string& argument, std::string& error)
+{
+    const std::vector<std::string> parts = Split(argument, ':');
+    const std::vector<std::string> sides = Split(Lower(parts[0]), 'x');
+    int width = 0, height = 0;
+    const auto side = [](const std::string& text, int& value) {
+        return text.empty() || ParseInt(text, kMinResizeSide, kMaxResizeSide, value);
+    };
+    const bool ok = parts.size() <= 2 && (parts.size() == 1 || Lower(parts[1]) == "nointerp") &&
+                    sides.size() == 2 && !(sides[0].empty() && sides[1].empty()) &&
+                    side(sides[0], width) && side(sides[1], height);
+    if (!ok) {
+        error = "--resize erwartet BREITExHÖHE, BREITEx oder xHÖHE in Pixeln (1 bis 32767), "
+                "wahlweise mit :nointerp, nicht „" +
+                argument + "“.";
+        return {};
+    }
+    const bool interpolate = parts.size() == 1;
+    return [width, height, interpolate](CliSession& s) {
+        const int w = DibWidth(s.dib), h = DibHeight(s.dib);
+        const ResizeChoice size{width ? width : LinkedSide(height, h, w),
+                                height ? height : LinkedSide(width, w, h), interpolate};
+        TDibRecord resized;
+        DIBResize(s.dib, size.Width, size.Height, size.Interpolate, resized, *s.progress);
+        if (resized.Bits)
+            return Install(s, resized);
+        MessageBox("Fehler beim Ändern der Größe...", {}, MB_OK | MB_ICONERROR);
+        return false;
+    };
+}
+
 // The words of a --depth argument, each with what it checks in the dialogs.
 template <typename T> struct Word {
     const char* word;
@@ -112,14 +281,7 @@ bool ParseWord(const std::string& word, const Word<T> (&table)[N], T& value)
 // runs, with the options dialog set as the words say.
 CliStep ParseDepth(const std::string& argument, std::string& error)
 {
-    std::vector<std::string> words;
-    for (std::size_t start = 0;;) {
-        const std::size_t colon = argument.find(':', start);
-        words.push_back(argument.substr(start, colon - start));
-        if (colon == std::string::npos)
-            break;
-        start = colon + 1;
-    }
+    std::vector<std::string> words = Split(argument, ':');
     words.resize(std::max<std::size_t>(words.size(), 4));
     int bits = 0;
     DepthMethod method = DepthMethod::FloydSteinberg;
@@ -227,6 +389,19 @@ constexpr CliOperation kOperations[] = {
      "fs, Vorgabe fs; PALETTE optimized, standard, Vorgabe optimized; WINFARBEN win, nowin, "
      "Vorgabe win)",
      false, ParseDepth},
+    {"--crop", "L,T,R,B",
+     "schneidet den Rand ab wie „Rand abschneiden“: LINKS,OBEN,RECHTS,UNTEN in Pixeln, Zeilen von "
+     "oben, RECHTS und UNTEN ausschließlich",
+     false, ParseCrop},
+    {"--mirror", "h|v", "spiegelt horizontal (h) oder vertikal (v)", false, ParseMirror},
+    {"--rotate", "RICHTUNG:WINKEL",
+     "rotiert wie der Dialog „Bild rotieren...“: links oder rechts um 90, 180 oder 270, oder "
+     "RICHTUNG:frei:GRAD[:RRGGBB] um 0,01 bis 359,99 Grad auf einen Hintergrund (Vorgabe weiß)",
+     false, ParseRotate},
+    {"--resize", "BxH[:nointerp]",
+     "ändert die Größe wie „Größe verändern“; fehlt B oder H (Bx, xH), folgt die Seite dem "
+     "Seitenverhältnis; :nointerp rechnet ohne Interpolation",
+     false, ParseResize},
     {"--print-layout", "voll|B,H[:verzerrt][:oben]",
      "Drucklayout: ganze Seite (Vorgabe) oder Breite und Höhe in Prozent der Seite; verzerrt: "
      "Seitenverhältnis nicht beibehalten; oben: links oben statt zentriert",

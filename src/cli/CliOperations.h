@@ -21,6 +21,9 @@ struct CliSession {
     int jpegQuality = 0;              // 0: the source's, as the window saves
     PictureMetadata metadata;         // what the input file carried, kept by -o
     PrintOptions printLayout;         // the print dialog's defaults unless --print-layout
+    // Set by a step whose argument does not fit the picture (a crop beyond
+    // its edges): the run then ends as for a bad argument.
+    bool badArgument = false;
 };
 
 // A parsed operation, ready to run. False when it failed; it has then said

@@ -158,7 +158,7 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     int result = kCliOk;
     for (const CliStep& step : line.steps) {
         if (!step(session)) {
-            result = kCliFailed;
+            result = session.badArgument ? kCliUsage : kCliFailed;
             break;
         }
     }

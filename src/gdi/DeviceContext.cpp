@@ -65,8 +65,9 @@ void DeviceContext::LineTo(int x, int y)
     const int sx = cx < x ? 1 : -1, sy = cy < y ? 1 : -1;
     int err = dx + dy;
     while (cx != x || cy != y) {
-        if (penStyle_ != PS_DOT || dotOn_)
-            PlotPenPixel(cx, cy);
+        // A dotted pen's gaps show the brush colour, as the platform's canvas
+        // draws them in its background colour, which follows the brush.
+        PlotPenPixel(cx, cy, penStyle_ != PS_DOT || dotOn_ ? pen_ : brush_);
         dotOn_ = !dotOn_;
         const int e2 = 2 * err;
         if (e2 >= dy) {

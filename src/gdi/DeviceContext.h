@@ -94,7 +94,7 @@ public:
     void LineTo(int x, int y);
 
 protected:
-    virtual void PlotPenPixel(int x, int y) = 0;
+    virtual void PlotPenPixel(int x, int y, COLORREF colour) = 0;
 
 private:
     HPALETTE selected_ = nullptr;

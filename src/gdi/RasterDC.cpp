@@ -132,9 +132,9 @@ void RasterDC::FillRect(const RECT& r)
         std::fill(Row(y) + left, Row(y) + std::max(left, right), value);
 }
 
-void RasterDC::PlotPenPixel(int x, int y)
+void RasterDC::PlotPenPixel(int x, int y, COLORREF colour)
 {
-    PutPixel(x, y, MapColor(PenColor()));
+    PutPixel(x, y, MapColor(colour));
 }
 
 HBITMAP RasterDC::CreateCompatibleBitmap(int width, int height)

@@ -58,7 +58,7 @@ public:
     void PutPixel(int x, int y, COLORREF colour);
 
 protected:
-    void PlotPenPixel(int x, int y) override;
+    void PlotPenPixel(int x, int y, COLORREF colour) override;
     // Points the device at another raster (a memory DC's selected bitmap).
     void Attach(std::uint32_t* pixels, int width, int height, int strideBytes);
 

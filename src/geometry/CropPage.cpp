@@ -1,14 +1,36 @@
-// The crop page: the working image and the undo button; the selection and
-// the geometry commands build on it.
+// The crop page: the working image with the selection over it, and the
+// buttons of the geometry commands above it.
 #include "app/MainUnit.h"
 
 #include "app/PageFrame.h"
 #include "app/PagePane.h"
 #include "display/DrawFitted.h"
+#include "display/FitInBox.h"
 #include "toolkit/PaintBox.h"
 
+#include <QGridLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+
+Qt::CursorShape CursorShapeOf(CropCursor cursor)
+{
+    switch (cursor) {
+    case crSizeWE:
+        return Qt::SizeHorCursor;
+    case crSizeNS:
+        return Qt::SizeVerCursor;
+    case crSizeNWSE:
+        return Qt::SizeFDiagCursor;
+    case crSizeNESW:
+        return Qt::SizeBDiagCursor;
+    default:
+        return Qt::ArrowCursor;
+    }
+}
+
+} // namespace
 
 QWidget* TMainForm::BuildCropPage()
 {
@@ -20,18 +42,95 @@ QWidget* TMainForm::BuildCropPage()
                  QStringLiteral("Bild zuschneiden..."), QStringLiteral(":/images/side-crop.svg"));
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(4, 4, 4, 4);
-    QWidget* pane = nullptr;
-    RetuschPaint = MakePicturePane(content, &pane);
+    layout->addWidget(BuildCropButtons(content));
+    RetuschPaint = MakePicturePane(content, &RetuschScrollBox);
+    RetuschPaint->setMouseTracking(true); // the cursor follows the edges without a button held
     RetuschPaint->OnPaint = [this] { RetuschPaintPaint(); };
-    layout->addWidget(pane, 1);
-    UndoBtn1 = new QPushButton(QIcon(QStringLiteral(":/buttons/undo.svg")),
-                               QStringLiteral("Letzten Schritt rückgängig machen"), content);
-    connect(UndoBtn1, &QPushButton::clicked, this, [this] { UndoBtn1Click(); });
-    layout->addWidget(UndoBtn1, 0, Qt::AlignLeft);
+    RetuschPaint->OnMouseDown = [this](Qt::MouseButton, int x, int y) {
+        RetuschPaintMouseDown(x, y);
+    };
+    RetuschPaint->OnMouseMove = [this](Qt::MouseButton, int x, int y) {
+        RetuschPaintMouseMove(x, y);
+    };
+    RetuschPaint->OnMouseUp = [this](Qt::MouseButton, int, int) { RetuschPaintMouseUp(); };
+    layout->addWidget(RetuschScrollBox, 1);
     return page;
+}
+
+QWidget* TMainForm::BuildCropButtons(QWidget* parent)
+{
+    auto* panel = new QWidget(parent);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 4);
+    grid->setSpacing(4);
+    const auto button = [panel](const char* caption) {
+        return new QPushButton(QString::fromUtf8(caption), panel);
+    };
+    CutBtn = button("Rand abschneiden");
+    MirrorHBtn = button("Horizontal spiegeln");
+    MirrorVBtn = button("Vertikal spiegeln");
+    RotateBtn = button("Rotieren...");
+    SizeBtn = button("Größe/Auflösung...");
+    SizeBtn->setToolTip(QStringLiteral("Hiermit können Sie die Größe des Bides anpassen.\n"
+                                       "Die Qualität kann durch das Vergrößern mit Interpolation \n"
+                                       "erhöht werden! Dabei werden wahrscheinliche \n"
+                                       "Zwischenfarbwerte berechnet."));
+    QPushButton* depth = button("Farb-Anzahl...");
+    depth->setObjectName(QStringLiteral("FTiefeBtn"));
+    depth->setToolTip(QStringLiteral("Hiermit können Sie die Farbtiefe des Bides anpassen"));
+    UndoBtn1 = new QPushButton(QIcon(QStringLiteral(":/buttons/undo.svg")),
+                               QStringLiteral("Letzten Schritt rückgängig machen"), panel);
+
+    connect(CutBtn, &QPushButton::clicked, this, [this] { CutBtnClick(); });
+    connect(MirrorHBtn, &QPushButton::clicked, this, [this] { MirrorHBtnClick(); });
+    connect(MirrorVBtn, &QPushButton::clicked, this, [this] { MirrorVBtnClick(); });
+    connect(RotateBtn, &QPushButton::clicked, this, [this] { RotateBtnClick(); });
+    connect(SizeBtn, &QPushButton::clicked, this, [this] { SizeBtnClick(); });
+    connect(depth, &QPushButton::clicked, this, [this] { FTiefeBtnClick(); });
+    connect(UndoBtn1, &QPushButton::clicked, this, [this] { UndoBtn1Click(); });
+
+    QPushButton* const rows[][3] = {
+        {CutBtn, MirrorHBtn, MirrorVBtn},
+        {RotateBtn, SizeBtn, depth},
+    };
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 3; ++c)
+            grid->addWidget(rows[r][c], r, c);
+    grid->addWidget(UndoBtn1, 2, 0, 1, 3);
+    return panel;
 }
 
 void TMainForm::RetuschPaintPaint()
 {
-    DrawFitted(RetuschPaint->Canvas(), RetuschPaint->width(), RetuschPaint->height(), WorkDib);
+    HDC dc = RetuschPaint->Canvas();
+    const int boxWidth = RetuschPaint->width(), boxHeight = RetuschPaint->height();
+    const int width = DibWidth(WorkDib), height = DibHeight(WorkDib);
+    DrawFitted(dc, boxWidth, boxHeight, WorkDib);
+    const FittedSize fit = AspectFit(boxWidth, boxHeight, width, height);
+    FitSelection(fit.width, fit.height, width, height, CropRect);
+    if (CropMaxX >= 0 && CropMaxY >= 0)
+        DrawCropOutline(dc, CropBoxRect);
+}
+
+void TMainForm::RetuschPaintMouseDown(int X, int Y)
+{
+    if (SelectionMouseDown(X, Y, CropRect) == Press::NewBand)
+        RetuschPaintPaint();
+}
+
+void TMainForm::RetuschPaintMouseMove(int X, int Y)
+{
+    // While the button is held the paint box keeps the mouse, also outside
+    // it, up to the release.
+    if (CropDragMode == 1) {
+        SelectionDrag(X, Y, CropRect);
+        RetuschPaintPaint();
+    } else {
+        setcursor_(CursorShapeOf(SelectionHover(X, Y)));
+    }
+}
+
+void TMainForm::RetuschPaintMouseUp()
+{
+    SelectionMouseUp();
 }

@@ -15,3 +15,18 @@
 // Src is not released.
 void DIBResize(const TDibRecord& Src, int NewWidth, int NewHeight, bool Interpolate,
                TDibRecord& Dst, ProgressSink& progress);
+
+// What the resize dialog asks for.
+struct ResizeChoice {
+    int Width = 1;
+    int Height = 1;
+    bool Interpolate = true;
+};
+
+// The sides a picture can be resized to.
+constexpr int kMinResizeSide = 1;
+constexpr int kMaxResizeSide = 32767;
+
+// The other side that keeps the proportions of baseSide x baseOther:
+// Trunc(side * baseOther / baseSide), kept within the sides above.
+int LinkedSide(int side, int baseSide, int baseOther);

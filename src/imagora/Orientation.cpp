@@ -2,86 +2,161 @@
 
 #include "imagora/Imagora.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
-// Where the upright pixel (dx, dy) comes from in the stored picture:
-// sx = ax*dx + bx*dy + cx, sy = ay*dx + by*dy + cy (rows from the top).
-struct SourceMap {
-    int ax, bx, cx;
-    int ay, by, cy;
+// Where a stored pixel lands: with swap its column becomes the result's row
+// and its row the result's column; then either axis of the result may run
+// backwards.
+struct Placement {
+    bool swap, flipX, flipY;
 };
 
-SourceMap MapFor(int orientation, int storedWidth, int storedHeight)
+constexpr Placement kPlacements[] = {
+    {false, false, false}, // 1
+    {false, true, false},  // 2
+    {false, true, true},   // 3
+    {false, false, true},  // 4
+    {true, false, false},  // 5
+    {true, true, false},   // 6
+    {true, true, true},    // 7
+    {true, false, true},   // 8
+};
+
+// Source rows turned together: each source column of a band is one short run
+// in a result row, so both the reads and the writes stay within a few cache
+// lines instead of striding across the whole picture for every pixel.
+constexpr int kBandRows = 32;
+
+struct Job {
+    const TDibRecord& src;
+    const TDibRecord& dst;
+    Placement p;
+    int width;  // of the source
+    int height; // of the source
+
+    int DestX(int x, int y) const
+    {
+        const int a = p.swap ? y : x;
+        return p.flipX ? DibWidth(dst) - 1 - a : a;
+    }
+    int DestY(int x, int y) const
+    {
+        const int b = p.swap ? x : y;
+        return p.flipY ? DibHeight(dst) - 1 - b : b;
+    }
+};
+
+// 1- and 4-bit pixels, one at a time through the library's pixel access.
+void PlacePixels(const Job& j, int y0, int y1)
 {
-    const int right = storedWidth - 1;
-    const int bottom = storedHeight - 1;
-    switch (orientation) {
-    case 2: // mirrored left to right
-        return {-1, 0, right, 0, 1, 0};
-    case 3: // upside down
-        return {-1, 0, right, 0, -1, bottom};
-    case 4: // mirrored top to bottom
-        return {1, 0, 0, 0, -1, bottom};
-    case 5: // transposed
-        return {0, 1, 0, 1, 0, 0};
-    case 6: // stored a quarter turn anticlockwise: turn clockwise
-        return {0, 1, 0, -1, 0, bottom};
-    case 7: // transverse
-        return {0, -1, right, -1, 0, bottom};
-    default: // 8: stored a quarter turn clockwise: turn anticlockwise
-        return {0, -1, right, 1, 0, 0};
+    for (int y = y0; y < y1; ++y)
+        for (int x = 0; x < j.width; ++x)
+            setpixel(j.dst, j.DestX(x, y), j.DestY(x, y), getpixel(j.src, x, y));
+}
+
+// Whole rows: copied as they are, or with their pixels reversed.
+template <int Bytes> void PlaceRow(const Job& j, int y)
+{
+    const std::uint8_t* s = DibRowFromTop(j.src, y);
+    std::uint8_t* d = DibRowFromTop(j.dst, j.DestY(0, y));
+    if (!j.p.flipX) {
+        std::memcpy(d, s, std::size_t(j.src.LineBytes));
+        return;
+    }
+    d += std::ptrdiff_t(j.width - 1) * Bytes;
+    for (int x = 0; x < j.width; ++x, s += Bytes, d -= Bytes)
+        std::memcpy(d, s, Bytes);
+}
+
+// A band of rows turned sideways: source column x becomes one run of result
+// row DestY(x, .). The run is written forwards, from its first byte up; where
+// the result's columns run backwards the band's rows are taken from its last.
+template <int Bytes> void PlaceBand(const Job& j, int y0, int y1)
+{
+    const int n = y1 - y0;
+    const std::uint8_t* rows[kBandRows];
+    for (int i = 0; i < n; ++i)
+        rows[i] = DibRowFromTop(j.src, j.p.flipX ? y1 - 1 - i : y0 + i);
+    const std::ptrdiff_t first = std::ptrdiff_t(j.DestX(0, j.p.flipX ? y1 - 1 : y0)) * Bytes;
+    for (int x = 0; x < j.width; ++x) {
+        std::uint8_t* d = DibRowFromTop(j.dst, j.DestY(x, y0)) + first;
+        const std::ptrdiff_t column = std::ptrdiff_t(x) * Bytes;
+        for (int i = 0; i < n; ++i, d += Bytes)
+            std::memcpy(d, rows[i] + column, Bytes);
     }
 }
 
-void CopyWholeBytes(const TDibRecord& src, const TDibRecord& dst, const SourceMap& m, int bytes)
+template <int Bytes> void PlaceBytes(const Job& j, int y0, int y1)
 {
-    const int width = DibWidth(dst);
-    const int height = DibHeight(dst);
-    const int storedHeight = DibHeight(src);
-    const std::ptrdiff_t step = std::ptrdiff_t(m.ax) * bytes - std::ptrdiff_t(m.ay) * src.LineBytes;
-    for (int dy = 0; dy < height; ++dy) {
-        const int sx = m.bx * dy + m.cx;
-        const int sy = m.by * dy + m.cy;
-        const std::uint8_t* s =
-            src.Bits + std::ptrdiff_t(storedHeight - 1 - sy) * src.LineBytes + sx * bytes;
-        std::uint8_t* d = DibRowFromTop(dst, dy);
-        for (int dx = 0; dx < width; ++dx, s += step, d += bytes)
-            std::memcpy(d, s, std::size_t(bytes));
+    if (j.p.swap) {
+        PlaceBand<Bytes>(j, y0, y1);
+        return;
     }
+    for (int y = y0; y < y1; ++y)
+        PlaceRow<Bytes>(j, y);
 }
 
-void CopyPackedPixels(const TDibRecord& src, const TDibRecord& dst, const SourceMap& m)
+void Place(const Job& j, int y0, int y1)
 {
-    const int width = DibWidth(dst);
-    const int height = DibHeight(dst);
-    for (int dy = 0; dy < height; ++dy)
-        for (int dx = 0; dx < width; ++dx)
-            setpixel(dst, dx, dy,
-                     getpixel(src, m.ax * dx + m.bx * dy + m.cx, m.ay * dx + m.by * dy + m.cy));
+    switch (DibBitCount(j.src)) {
+    case 8:
+        PlaceBytes<1>(j, y0, y1);
+        break;
+    case 16:
+        PlaceBytes<2>(j, y0, y1);
+        break;
+    case 24:
+        PlaceBytes<3>(j, y0, y1);
+        break;
+    case 32:
+        PlaceBytes<4>(j, y0, y1);
+        break;
+    default:
+        if (j.p.swap || j.p.flipX)
+            PlacePixels(j, y0, y1);
+        else
+            PlaceBytes<1>(j, y0, y1); // whole rows: the packing does not matter
+        break;
+    }
 }
 
 } // namespace
 
+void OrientDib(const TDibRecord& Src, int orientation, TDibRecord& Dst, ProgressSink& progress)
+{
+    progress.SetProStatus(0);
+    TDibRecord result;
+    if (Src.Bits && orientation >= kOrientAsStored && orientation <= kOrientTurnAnticlockwise) {
+        const Placement p = kPlacements[orientation - 1];
+        const int width = DibWidth(Src), height = DibHeight(Src);
+        NewDibLike(&result, Src, p.swap ? height : width, p.swap ? width : height);
+        if (result.Bits) {
+            const Job j{Src, result, p, width, height};
+            const int band = p.swap ? kBandRows : 1;
+            for (int y0 = 0; y0 < height; y0 += band) {
+                const int y1 = std::min(height, y0 + band);
+                for (int y = y0; y < y1; ++y)
+                    progress.SetProStatus(StepPercent(y, height));
+                Place(j, y0, y1);
+            }
+        }
+    }
+    Dst = result;
+    progress.SetProStatus(0);
+}
+
 void ApplyOrientation(TDibRecord* dib, int orientation)
 {
-    if (orientation < 2 || orientation > 8 || !dib->Bits)
+    if (orientation <= kOrientAsStored || orientation > kOrientTurnAnticlockwise || !dib->Bits)
         return;
-    const int width = DibWidth(*dib);
-    const int height = DibHeight(*dib);
-    const int bits = DibBitCount(*dib);
-    const bool swapped = orientation >= 5;
-
+    NullProgress silent;
     TDibRecord turned;
-    NewDibLike(&turned, *dib, swapped ? height : width, swapped ? width : height);
+    OrientDib(*dib, orientation, turned, silent);
     if (!turned.Bits)
         return;
-    const SourceMap m = MapFor(orientation, width, height);
-    if (bits % 8 == 0)
-        CopyWholeBytes(*dib, turned, m, bits / 8);
-    else
-        CopyPackedPixels(*dib, turned, m);
     deldib(*dib);
     *dib = turned;
 }

@@ -1,9 +1,29 @@
-// Turning a picture as stored in its file into its upright view, following
-// the orientation value of EXIF and TIFF (1..8: where the stored first row
-// and first column belong on screen).
+// Turning and mirroring a picture into one of its eight orientations: the
+// upright view of a photo as its EXIF or TIFF orientation value (1..8) says
+// the stored rows and columns belong on screen, and the mirrors and quarter
+// turns of the crop page.
 #pragma once
 
 #include "imagora/DibRecord.h"
+#include "toolkit/ProgressSink.h"
+
+// The orientation values, named by what they do to the stored picture.
+enum Orientation : int {
+    kOrientAsStored = 1,
+    kOrientMirrorLeftRight = 2,
+    kOrientHalfTurn = 3,
+    kOrientMirrorTopBottom = 4,
+    kOrientTranspose = 5,
+    kOrientTurnClockwise = 6,
+    kOrientTransverse = 7,
+    kOrientTurnAnticlockwise = 8,
+};
+
+// Dst receives a new picture: Src in that orientation, with Src's depth and
+// colour table; Src is untouched. Progress: 0, then before Src's row y
+// (from the top) y * 100 div (height - 1), then 0. An empty Src, a value
+// outside 1..8 or a failed allocation give an empty Dst.
+void OrientDib(const TDibRecord& Src, int orientation, TDibRecord& Dst, ProgressSink& progress);
 
 // Replaces *dib by its upright view; the stored picture is released. Values
 // outside 2..8 and records without pixels are left alone. If the turned copy

@@ -348,6 +348,90 @@ TEST_F(Cli, DepthRefusesBadWords)
     EXPECT_FALSE(fs::exists(Path("out.bmp")));
 }
 
+class CliGeometry : public Cli {
+protected:
+    // The written picture, opened again.
+    TDibRecord Written(const std::string& name)
+    {
+        TDibRecord d;
+        OpenDib(&d, Path(name).c_str(), 0, nullptr);
+        return d;
+    }
+};
+
+TEST_F(CliGeometry, CropMirrorRotateAndResizeRunAsTheButtonsDo)
+{
+    const std::string in = Picture("in.bmp", 9, 4, 24);
+    DibGuard src;
+    OpenDib(&src.dib, in.c_str(), 0, nullptr);
+    ASSERT_EQ(Run({in, "--crop", "2,1,7,3", "-o", Path("crop.bmp")}).code, 0);
+    ASSERT_EQ(Run({in, "--mirror", "h", "--mirror", "V", "-o", Path("mirror.bmp")}).code, 0);
+    ASSERT_EQ(Run({in, "--rotate", "links:90", "-o", Path("left.bmp")}).code, 0);
+    ASSERT_EQ(Run({in, "--rotate", "right:270", "-o", Path("right270.bmp")}).code, 0);
+    ASSERT_EQ(Run({in, "--resize", "18x", "-o", Path("wide.bmp")}).code, 0);
+    ASSERT_EQ(Run({in, "--resize", "x2:nointerp", "-o", Path("low.bmp")}).code, 0);
+
+    DibGuard crop(Written("crop.bmp")), mirror(Written("mirror.bmp")), left(Written("left.bmp")),
+        wide(Written("wide.bmp")), low(Written("low.bmp"));
+    ASSERT_EQ(DibWidth(crop.dib), 5);
+    ASSERT_EQ(DibHeight(crop.dib), 2);
+    EXPECT_EQ(getpixel(crop.dib, 0, 0), getpixel(src.dib, 2, 1));
+    EXPECT_EQ(getpixel(mirror.dib, 0, 0), getpixel(src.dib, 8, 3));
+    ASSERT_EQ(DibWidth(left.dib), 4);
+    EXPECT_EQ(getpixel(left.dib, 0, 8), getpixel(src.dib, 0, 0)) << "top-left to bottom-left";
+    EXPECT_TRUE(SamePixels(Path("left.bmp"), Path("right270.bmp")));
+    EXPECT_EQ(DibHeight(wide.dib), 8) << "the height follows the width";
+    EXPECT_NE(getpixel(wide.dib, 0, 0), getpixel(src.dib, 0, 0)) << "interpolated: 253 of 255";
+    EXPECT_EQ(DibWidth(low.dib), 4) << "Trunc(2 * 9 / 4)";
+    // Rows are sampled from the bottom: the top row comes from source row 1.
+    EXPECT_EQ(getpixel(low.dib, 1, 0), getpixel(src.dib, 2, 1)) << "sampled, not interpolated";
+}
+
+TEST_F(CliGeometry, AFreeTurnTakesACommaOrAPointAndAColour)
+{
+    const std::string in = Picture("in.png", 100, 100, 24);
+    ASSERT_EQ(Run({in, "--rotate", "links:frei:12,5", "-o", Path("comma.png")}).code, 0);
+    ASSERT_EQ(Run({in, "--rotate", "left:free:12.5:FFFFFF", "-o", Path("point.png")}).code, 0);
+    EXPECT_TRUE(SamePixels(Path("comma.png"), Path("point.png"))) << "white when omitted";
+    ASSERT_EQ(Run({in, "--rotate", "rechts:frei:45:ff8000", "-o", Path("red.png")}).code, 0);
+    DibGuard red(Written("red.png"));
+    ASSERT_EQ(DibWidth(red.dib), 142);
+    EXPECT_EQ(getpixel(red.dib, 0, 0), RGB(255, 128, 0));
+}
+
+TEST_F(CliGeometry, BadGeometryArgumentsExitWithTwoAndSayWhy)
+{
+    const std::string in = Picture("in.bmp", 9, 4, 8);
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"--crop", "1,2,3"}, "--crop erwartet LINKS,OBEN,RECHTS,UNTEN"},
+        {{"--crop", "3,1,3,4"}, "--crop 3,1,3,4: das Rechteck ist leer"},
+        {{"--crop", "5,1,2,3"}, "ist leer"},
+        {{"--crop", "0,0,10,4"}, "liegt nicht ganz im Bild (9 × 4 Pixel)"},
+        {{"--mirror", "x"}, "--mirror erwartet h (horizontal) oder v (vertikal), nicht „x“"},
+        {{"--rotate", "oben:90"}, "nicht „oben:90“"},
+        {{"--rotate", "links:45"}, "nicht „links:45“"},
+        {{"--rotate", "links:frei:0"}, "GRAD 0,01 bis 359,99"},
+        {{"--rotate", "links:frei:360"}, "nicht „links:frei:360“"},
+        {{"--rotate", "links:frei:1,234"}, "nicht „links:frei:1,234“"},
+        {{"--rotate", "links:frei:10:red"}, "nicht „links:frei:10:red“"},
+        {{"--resize", "0x10"}, "nicht „0x10“"},
+        {{"--resize", "32768x"}, "(1 bis 32767)"},
+        {{"--resize", "10x10:fast"}, "nicht „10x10:fast“"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{in};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        args.insert(args.end(), {"-o", Path("out.bmp")});
+        const Outcome o = Run(args);
+        EXPECT_EQ(o.code, 2) << c.args[1];
+        EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+        EXPECT_EQ(Listing(), std::vector<std::string>{"in.bmp"}) << "nothing written";
+    }
+}
+
 // What a command prints, or "" when it cannot run.
 std::string CommandOutput(const std::string& command)
 {

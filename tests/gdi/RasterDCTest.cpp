@@ -43,9 +43,11 @@ TEST(RasterDC, LinesLeaveOutTheEndPointAndDotsAlternate)
     dc.MoveTo(0, 0);
     dc.LineTo(5, 0);
     dc.SetPen(RGB(1, 1, 1), PS_DOT);
+    dc.SetBrush(RGB(2, 2, 2));
     dc.MoveTo(0, 1);
     dc.LineTo(6, 1);
     EXPECT_EQ(Picture(dc, RGB(1, 1, 1)), "#####.\n#.#.#.\n");
+    EXPECT_EQ(Picture(dc, RGB(2, 2, 2)), "......\n.#.#.#\n") << "the gaps in the brush colour";
 }
 
 TEST(RasterDC, WrapsAForeignBufferWithItsStride)

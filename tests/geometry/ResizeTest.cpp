@@ -47,6 +47,40 @@ TEST_F(ResizeTest, BilinearWeightsAre1023MinusFractionAndFraction)
     EXPECT_EQ(PixelColour(big.dib, 3, 0), (Rgb{253, 0, 8}));
 }
 
+// The bilinear rule pixel by pixel as written: both rows blended across,
+// then down, each stage truncating.
+std::uint8_t PlainBilinear(const TDibRecord& src, int w2, int h2, int x, int storedY, int k)
+{
+    const int w = DibWidth(src), h = DibHeight(src);
+    const int stepX = w * 1024 / w2, stepY = h * 1024 / h2;
+    const int y0 = (storedY * stepY) >> 10, fy = (storedY * stepY) & 1023;
+    const int x0 = (x * stepX) >> 10, fx = (x * stepX) & 1023;
+    const int y1 = std::min(y0 + 1, h - 1), x1 = std::min(x0 + 1, w - 1);
+    const auto at = [&](int cx, int cy) { return int(src.Bits[cy * src.LineBytes + 3 * cx + k]); };
+    const int a = (at(x0, y0) * (1023 - fx) + at(x1, y0) * fx) >> 10;
+    const int b = (at(x0, y1) * (1023 - fx) + at(x1, y1) * fx) >> 10;
+    return std::uint8_t((a * (1023 - fy) + b * fy) >> 10);
+}
+
+TEST_F(ResizeTest, BilinearGrowthMatchesThePlainRuleAtEveryPixel)
+{
+    std::uint32_t seed = 7;
+    DibGuard src(
+        MakeDib(37, 29, 24, [&](int, int) { return (seed = seed * 1664525u + 1013904223u) >> 8; }));
+    // Many different fractions down, a clamped last row, and no growth at all.
+    const int sizes[][2] = {{101, 1001}, {37, 29}, {38, 64}};
+    for (const auto& [w2, h2] : sizes) {
+        DibGuard big(Resized(src.dib, w2, h2));
+        int wrong = 0;
+        for (int y = 0; y < h2; ++y)
+            for (int x = 0; x < w2; ++x)
+                for (int k = 0; k < 3; ++k)
+                    wrong += big->Bits[y * big->LineBytes + 3 * x + k] !=
+                             PlainBilinear(src.dib, w2, h2, x, y, k);
+        EXPECT_EQ(wrong, 0) << w2 << " x " << h2;
+    }
+}
+
 TEST_F(ResizeTest, SameSizeInterpolatesButWithoutInterpolationCopiesExactly)
 {
     DibGuard src(MakeDib(

@@ -3,6 +3,7 @@
 #include "imagora/Orientation.h"
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -64,6 +65,63 @@ TEST_F(Orientation, EveryValueAtEveryDepth)
                 EXPECT_EQ(d->Info->bmiColors[1].rgbRed, 255 / ((1 << bits) - 1))
                     << "colour table kept";
             }
+        }
+    }
+}
+
+// The upright pixel (dx, dy) of a stored w x h picture, read the other way
+// round: from where each orientation takes it.
+std::pair<int, int> StoredPixelOf(int orientation, int dx, int dy, int w, int h)
+{
+    switch (orientation) {
+    case 1:
+        return {dx, dy};
+    case 2:
+        return {w - 1 - dx, dy};
+    case 3:
+        return {w - 1 - dx, h - 1 - dy};
+    case 4:
+        return {dx, h - 1 - dy};
+    case 5:
+        return {dy, dx};
+    case 6:
+        return {dy, h - 1 - dx};
+    case 7:
+        return {w - 1 - dy, h - 1 - dx};
+    default:
+        return {w - 1 - dy, dx};
+    }
+}
+
+TEST_F(Orientation, TallPicturesTurnInBandsWithoutLosingAPixel)
+{
+    // 70 rows: two whole bands of rows turned together and a partial one;
+    // an odd width leaves padding at the end of every stored row.
+    const int w = 37, h = 70;
+    for (int bits : {1, 4, 8, 16, 24, 32}) {
+        const std::uint32_t mask = bits == 32 ? 0xFFFFFFFFu : (1u << bits) - 1;
+        DibGuard src(MakeDib(w, h, bits, [&](int x, int y) {
+            return (std::uint32_t(x) * 2654435761u ^ std::uint32_t(y) * 40503u) & mask;
+        }));
+        for (int o = 1; o <= 8; ++o) {
+            TDibRecord out;
+            RecordingProgress progress;
+            OrientDib(src.dib, o, out, progress);
+            DibGuard turned(out);
+            ASSERT_EQ(DibBitCount(turned.dib), bits);
+            ASSERT_EQ(DibWidth(turned.dib), o >= 5 ? h : w);
+            int wrong = 0;
+            for (int dy = 0; dy < DibHeight(turned.dib); ++dy)
+                for (int dx = 0; dx < DibWidth(turned.dib); ++dx) {
+                    const auto [sx, sy] = StoredPixelOf(o, dx, dy, w, h);
+                    wrong += getpixel(turned.dib, dx, dy) != getpixel(src.dib, sx, sy);
+                }
+            EXPECT_EQ(wrong, 0) << bits << " bits, orientation " << o;
+            ASSERT_EQ(progress.values.size(), std::size_t(h + 2));
+            EXPECT_EQ(progress.values[1], 0);
+            EXPECT_EQ(progress.values[35], 49) << "row 34 of 70: 3400 div 69";
+            EXPECT_EQ(progress.values[h], 100);
+            EXPECT_EQ(progress.values.back(), 0);
         }
     }
 }

@@ -50,6 +50,19 @@ inline TDibRecord PalettePicture(int bits, const std::vector<Rgb>& colours)
     return d;
 }
 
+// Same size, depth and pixel values (padding and colour tables aside).
+inline bool SamePixels(const TDibRecord& a, const TDibRecord& b)
+{
+    if (DibWidth(a) != DibWidth(b) || DibHeight(a) != DibHeight(b) ||
+        DibBitCount(a) != DibBitCount(b))
+        return false;
+    for (int y = 0; y < DibHeight(a); ++y)
+        for (int x = 0; x < DibWidth(a); ++x)
+            if (getpixel(a, x, y) != getpixel(b, x, y))
+                return false;
+    return true;
+}
+
 // Entry i of Palette; fails the test when the colour table behind Info holds
 // another colour.
 inline Rgb PaletteColour(const TDibRecord& d, int i)
