@@ -3,6 +3,7 @@
 
 #include "app/AboutBox.h"
 #include "imagora/Imagora.h"
+#include "quorscan/ScannedPictures.h"
 #include "toolkit/MessageBox.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/Shell.h"
@@ -34,6 +35,7 @@ void TMainForm::FormDestroy()
     if (destroyed_)
         return;
     destroyed_ = true;
+    DiscardScannedPictures(); // scans whose message never arrived
     Release();
 }
 
@@ -60,6 +62,8 @@ bool TMainForm::event(QEvent* event)
         const auto* message = static_cast<WindowMessageEvent*>(event);
         if (message->Message() == WM_USER)
             WMUser(message->WParam());
+        else if (message->Message() == WM_USER + 1)
+            WMUser2(message->WParam());
         return true;
     }
     return QWidget::event(event);
@@ -152,8 +156,8 @@ void TMainForm::ueberbtnClick()
 
 void TMainForm::RepaintWorkDib()
 {
-    for (PaintBox* pane :
-         {DibPrevPaint, RetuschPaint, PaintBox1, PaintBox2, OldPaintBox, ErgPaintBox})
+    for (PaintBox* pane : {DibPrevPaint, ScanPaintBox, RetuschPaint, PaintBox1, PaintBox2,
+                           OldPaintBox, ErgPaintBox})
         pane->Repaint();
 }
 

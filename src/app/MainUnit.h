@@ -27,6 +27,7 @@ class FileList;
 class TRadioGroup;
 class QSpinBox;
 class QKeyEvent;
+class QScrollArea;
 class TRotateForm;
 class TResizeForm;
 class TDepthChangeForm;
@@ -113,6 +114,17 @@ public:
     void FilterComboBox1Change();
     void OpenFileNow(const std::string& Path);
     void DibPrevPaintPaint();
+
+    // --- scan page
+    TImageBtn* TSetupBtn = nullptr;
+    TImageBtn* ScanBtn = nullptr;
+    QScrollArea* ScanScrollBox = nullptr;
+    PaintBox* ScanPaintBox = nullptr;
+    void TSetupBtnClick();
+    void ScanBtnClick();
+    // WM_USER + 1: a scanned picture is ready; wParam is its number.
+    void WMUser2(std::intptr_t wParam);
+    void ScanPaintBoxPaint();
 
     // --- crop page
     QPushButton* UndoBtn1 = nullptr;

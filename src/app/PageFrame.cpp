@@ -2,6 +2,7 @@
 
 #include "toolkit/ElidedText.h"
 #include "toolkit/Fonts.h"
+#include "toolkit/ImageBtn.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -71,6 +72,16 @@ QWidget* MakePage(QWidget** content, const QString& banner, const QString& sideT
     body->addWidget(*content, 1);
     layout->addLayout(body, 1);
     return page;
+}
+
+TImageBtn* MakeImageButton(QWidget* parent, const char* name, const QString& hint)
+{
+    auto* button = new TImageBtn(parent);
+    const QString base = QStringLiteral(":/buttons/") + QLatin1String(name);
+    button->SetPicture(QPixmap(base + QStringLiteral(".svg")));
+    button->SetPicture2(QPixmap(base + QStringLiteral("-down.svg")));
+    button->setToolTip(hint);
+    return button;
 }
 
 QPushButton* MakeUndoButton(const QString& caption, QWidget* parent)

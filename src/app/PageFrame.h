@@ -7,6 +7,7 @@
 
 class QPushButton;
 class QWidget;
+class TImageBtn;
 
 inline const QColor kSkyBlue(166, 202, 240);
 inline const QColor kMint(192, 220, 192);
@@ -32,3 +33,6 @@ QPushButton* MakeUndoButton(const QString& caption, QWidget* parent);
 
 // Fills a widget's background with a colour.
 void SetBackground(QWidget* widget, const QColor& colour);
+
+// An image button with the pictures ":/buttons/NAME.svg" and "NAME-down.svg".
+TImageBtn* MakeImageButton(QWidget* parent, const char* name, const QString& hint);

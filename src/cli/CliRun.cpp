@@ -1,6 +1,7 @@
 #include "cli/CliRun.h"
 
 #include "cli/CliOperations.h"
+#include "cli/CliScan.h"
 #include "cli/TerminalProgress.h"
 #include "imagora/DibWriter.h"
 #include "imagora/Imagora.h"
@@ -42,6 +43,7 @@ void PrintUsage(std::FILE* to)
                  "--help", "zeigt diese Hilfe", "--version", "zeigt die Version",
                  FilterDescriptions(GetDIBOpenFilter(), true).c_str(),
                  FilterDescriptions(GetDIBSaveFilter(), false).c_str());
+    PrintScanUsage(to);
 }
 
 // Routes message boxes to err for the run's length, taking the progress bar
@@ -122,8 +124,9 @@ bool Parse(const std::vector<std::string>& args, ParsedLine& line, std::string& 
 
 } // namespace
 
-int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
+int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err)
 {
+    std::vector<std::string> args = arguments;
     for (const std::string& a : args) {
         if (a == "--help" || a == "-h") {
             PrintUsage(out);
@@ -144,6 +147,13 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
 
     ParsedLine line;
     std::string error;
+    CliScanRequest scan;
+    if (!TakeScanArguments(args, scan, error)) {
+        MessageBox(error, {}, MB_OK | MB_ICONERROR);
+        return kCliUsage;
+    }
+    if (scan.list)
+        return ListScannersForCli(out);
     if (!Parse(args, line, error)) {
         MessageBox(error, {}, MB_OK | MB_ICONERROR);
         return kCliUsage;
@@ -152,8 +162,13 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     CliSession session;
     session.progress = isatty(fileno(err)) ? static_cast<ProgressSink*>(&bar) : &silent;
     session.out = out;
-    OpenDib(&session.dib, line.input.c_str(), 0, nullptr);
-    session.metadata = ReadPictureMetadata(line.input);
+    if (scan.scan) {
+        if (!ScanForCli(scan, session.dib, *session.progress))
+            return kCliFailed;
+    } else {
+        OpenDib(&session.dib, line.input.c_str(), 0, nullptr);
+        session.metadata = ReadPictureMetadata(line.input);
+    }
     if (!session.dib.Bits) {
         MessageBox(OpenDibFailure(line.input), {}, MB_OK | MB_ICONERROR);
         return kCliFailed;
