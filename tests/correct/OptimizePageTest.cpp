@@ -95,7 +95,7 @@ TEST_F(OptimizePage, ModeAndIntensityRebuildTheGridAtOnce)
 TEST_F(OptimizePage, AFileOpenedWhileTheGridShowsRebuildsGridAndPane)
 {
     form->PaintBox1->Repaint();
-    const std::string path = MakeTempDir() + "/red.bmp";
+    const std::string path = programDir + "red.bmp";
     {
         DibGuard red(MakeDib(320, 240, 24, [](int, int) { return RGB(200, 0, 0); }));
         ASSERT_TRUE(WriteDibFile(red.dib, path, nullptr));
