@@ -8,6 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libqt6svg6 libqt6printsupport6 qt6-translations-l10n
   libpng-dev libjpeg-dev libtiff-dev libgif-dev libwebp-dev libexif-dev
+  libsane-dev libsane1 sane-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   imagemagick xvfb xauth

@@ -7,14 +7,21 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
-# A private print server for the test that prints through a real queue.
+# A private print server for the test that prints through a real queue, and
+# an X server on a free display for the tests that look at the screen.
 cups_dir=$(mktemp -d /tmp/kelvora-cups.XXXXXX)
-trap 'scripts/test-cups.sh stop "$cups_dir"' EXIT
+xvfb=
+trap 'scripts/test-cups.sh stop "$cups_dir"; [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true' EXIT
 if cups_env=$(scripts/test-cups.sh start "$cups_dir"); then
   eval "$cups_env"
 else
   echo "test.sh: no CUPS test queue (needs root, cups-daemon, printer-driver-cups-pdf); the CUPS print test skips"
 fi
+exec {display_fd}<> <(:)
+Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+read -r -t 10 -u "$display_fd" display && export DISPLAY=":$display" ||
+  echo "test.sh: Xvfb did not start; the screen tests will start their own or skip" >&2
 for preset in dev asan; do
   cmake --preset "$preset"
   cmake --build --preset "$preset"

@@ -3,13 +3,16 @@
 
 #include "app/AboutBox.h"
 #include "imagora/Imagora.h"
+#include "quorscan/ScannedPictures.h"
 #include "toolkit/MessageBox.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/Shell.h"
 #include "toolkit/StatusBar.h"
+#include "toolkit/WaitCursor.h"
 #include "toolkit/WindowMessages.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QTabWidget>
 
 #include <cstdlib>
@@ -23,8 +26,8 @@ void TMainForm::FormCreate()
     CreateStartPictures();
     SplitPercent = 50;
     FillFilterList();
-    SelectTreeFolder(ProgramDir);
     LoadPrefFolders();
+    SelectStartFolder(); // the program's own folder holds no photos
 }
 
 void TMainForm::FormDestroy()
@@ -32,11 +35,15 @@ void TMainForm::FormDestroy()
     if (destroyed_)
         return;
     destroyed_ = true;
+    DiscardScannedPictures(); // scans whose message never arrived
     Release();
 }
 
 bool TMainForm::FormCloseQuery()
 {
+    if (WorkModified)
+        return MessageBox(kUnsavedChanges + "\n\nHiermit beenden Sie das Programm!",
+                          "Programm beenden", MB_OKCANCEL | MB_ICONWARNING) == IDOK;
     return MessageBox("Hiermit beenden Sie das Programm!", "Programm beenden",
                       MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
 }
@@ -55,9 +62,17 @@ bool TMainForm::event(QEvent* event)
         const auto* message = static_cast<WindowMessageEvent*>(event);
         if (message->Message() == WM_USER)
             WMUser(message->WParam());
+        else if (message->Message() == WM_USER + 1)
+            WMUser2(message->WParam());
         return true;
     }
     return QWidget::event(event);
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event)
+{
+    if (!VariationKeyPress(*event))
+        QWidget::keyPressEvent(event);
 }
 
 void TMainForm::PageControl2Change()
@@ -99,10 +114,17 @@ void TMainForm::SetProStatus(int Percent)
     ProgressPercent = Percent;
     if (ProgressRect == RECT{} || right == progressDrawnRight_)
         return;
+    // Each repaint reaches the screen at once, which costs far more than a
+    // small operation's work (a grid rebuild reports some 1800 values in a
+    // millisecond): paint again only when the last paint is old enough. The
+    // closing 0 always shows, so no bar is left standing.
+    if (Percent != 0 && !ProgressThrottle.Due())
+        return;
     if (lower)
         StatusBar1->Repaint();
     else
         SBarPaintMore();
+    ProgressThrottle.Painted();
 }
 
 void TMainForm::WMUser(std::intptr_t wParam)
@@ -134,8 +156,8 @@ void TMainForm::ueberbtnClick()
 
 void TMainForm::RepaintWorkDib()
 {
-    for (PaintBox* pane :
-         {DibPrevPaint, RetuschPaint, PaintBox1, PaintBox2, OldPaintBox, ErgPaintBox})
+    for (PaintBox* pane : {DibPrevPaint, ScanPaintBox, RetuschPaint, PaintBox1, PaintBox2,
+                           OldPaintBox, ErgPaintBox})
         pane->Repaint();
 }
 
@@ -147,6 +169,7 @@ void TMainForm::InstallWorkDib(const TDibRecord& result)
 
 void TMainForm::UndoBtn1Click()
 {
+    WaitCursor wait;
     UseUndoCopy();
     RepaintWorkDib();
 }

@@ -32,20 +32,10 @@ const PageInfo kPages[] = {
     {"Speichern/Drucken", ":/icons/tab-save.svg"},
 };
 
-// An image button with the pictures ":/buttons/NAME.svg" and "NAME-down.svg".
-TImageBtn* MakeImageButton(QWidget* parent, const char* name, const QString& hint)
-{
-    auto* button = new TImageBtn(parent);
-    const QString base = QStringLiteral(":/buttons/") + QLatin1String(name);
-    button->SetPicture(QPixmap(base + QStringLiteral(".svg")));
-    button->SetPicture2(QPixmap(base + QStringLiteral("-down.svg")));
-    button->setToolTip(hint);
-    return button;
-}
-
 } // namespace
 
-TMainForm::TMainForm(const std::string& programPath) : programPath_(programPath)
+TMainForm::TMainForm(const std::string& programPath, const std::string& startFile)
+    : programPath_(programPath), startFile_(startFile)
 {
     Q_INIT_RESOURCE(kelvora); // the pictures live in a static library
     setWindowTitle(QStringLiteral("Norvane Kelvora 1.0"));

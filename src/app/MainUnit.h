@@ -5,6 +5,7 @@
 
 #include "app/WorkingImage.h"
 #include "geometry/CropSelection.h"
+#include "toolkit/PaintThrottle.h"
 #include "toolkit/ProgressSink.h"
 
 #include <QWidget>
@@ -25,6 +26,8 @@ class FolderTree;
 class FileList;
 class TRadioGroup;
 class QSpinBox;
+class QKeyEvent;
+class QScrollArea;
 class TRotateForm;
 class TResizeForm;
 class TDepthChangeForm;
@@ -35,14 +38,19 @@ class TViewPicForm;
 // The product's web page, opened by the web button and the about box.
 extern const char* const kProductWebAddress;
 
+// Said before closing or opening another file throws away unsaved changes.
+inline const std::string kUnsavedChanges = "Die Änderungen am Bild wurden nicht gespeichert.";
+
 class TMainForm final : public QWidget,
                         public ProgressSink,
                         public WorkingImage,
                         public CropSelection {
     Q_OBJECT
 public:
-    // programPath: the program file's full path (its folder becomes ProgramDir).
-    explicit TMainForm(const std::string& programPath);
+    // programPath: the program file's full path (its folder becomes ProgramDir);
+    // startFile: the file the program was started with, if any, whose folder
+    // the open page shows.
+    explicit TMainForm(const std::string& programPath, const std::string& startFile = {});
     ~TMainForm() override;
 
     // --- frame, page flow and progress
@@ -50,6 +58,8 @@ public:
     RECT ProgressRect{};    // the progress panel as last painted; zero before
     int ProgressPercent = 0;
     int SplitPercent = 50;
+    // How often the progress panel may repaint while an operation runs.
+    PaintThrottle ProgressThrottle{std::chrono::milliseconds(15)};
 
     QTabWidget* PageControl2 = nullptr;
     QWidget* TabSheet2 = nullptr; // open
@@ -105,6 +115,17 @@ public:
     void OpenFileNow(const std::string& Path);
     void DibPrevPaintPaint();
 
+    // --- scan page
+    TImageBtn* TSetupBtn = nullptr;
+    TImageBtn* ScanBtn = nullptr;
+    QScrollArea* ScanScrollBox = nullptr;
+    PaintBox* ScanPaintBox = nullptr;
+    void TSetupBtnClick();
+    void ScanBtnClick();
+    // WM_USER + 1: a scanned picture is ready; wParam is its number.
+    void WMUser2(std::intptr_t wParam);
+    void ScanPaintBoxPaint();
+
     // --- crop page
     QPushButton* UndoBtn1 = nullptr;
     PaintBox* RetuschPaint = nullptr;
@@ -138,6 +159,9 @@ public:
     QPushButton* UndoBtn2 = nullptr;
     void PaintBox1Paint();
     void PaintBox1MouseDown(int X, int Y);
+    // Key 1..9 of the numeric keypad: a click on the cell where the key lies.
+    // True when the key was taken.
+    bool VariationKeyPress(const QKeyEvent& key);
     void PaintBox2Paint();
     void KModeBoxClick();
     void IntensEdChange();
@@ -180,6 +204,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Keys nothing else took, such as the keypad's digits on the optimize page.
+    void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -200,10 +226,11 @@ private:
     void DrawProgressBar(const RECT& rect);
     // open page steps of FormCreate
     void FillFilterList();
-    void SelectTreeFolder(const std::string& folder);
     void LoadPrefFolders();
+    void SelectStartFolder();
 
     std::string programPath_;
+    std::string startFile_;
     int progressDrawnRight_ = -1; // right edge of the bar last drawn; -1: none
     bool destroyed_ = false;
 };

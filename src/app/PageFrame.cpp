@@ -1,9 +1,12 @@
 #include "app/PageFrame.h"
 
+#include "toolkit/ElidedText.h"
 #include "toolkit/Fonts.h"
+#include "toolkit/ImageBtn.h"
 
 #include <QFrame>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 void SetBackground(QWidget* widget, const QColor& colour)
@@ -21,7 +24,7 @@ QWidget* MakeBanner(const QString& text, QWidget* parent)
     banner->setFrameShadow(QFrame::Raised);
     banner->setFixedHeight(33);
     SetBackground(banner, kSkyBlue);
-    auto* label = new QLabel(text, banner);
+    auto* label = new FitLabel(text, 8, banner); // a narrow window cuts the title short
     label->setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8, true));
     auto* layout = new QHBoxLayout(banner);
     layout->setContentsMargins(8, 0, 8, 0);
@@ -37,10 +40,12 @@ QWidget* MakeSidePanel(const QString& title, const QString& picture, QWidget* pa
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(8, 8, 8, 8);
 
-    auto* titleBox = new QLabel(title, panel);
+    // Titles as wide as the panel take a smaller size of their font.
+    auto* titleBox = new FitLabel(title, 9, panel);
     titleBox->setFont(DesignFont(QStringLiteral("Arial Black"), 14));
-    titleBox->setStyleSheet(QStringLiteral("color: %1; background: %2; padding: 2px 6px;")
-                                .arg(kMaroon.name(), kSkyBlue.name()));
+    titleBox->setContentsMargins(6, 2, 6, 2);
+    titleBox->setStyleSheet(
+        QStringLiteral("color: %1; background: %2;").arg(kMaroon.name(), kSkyBlue.name()));
     layout->addWidget(titleBox);
 
     auto* image = new QLabel(panel);
@@ -67,4 +72,21 @@ QWidget* MakePage(QWidget** content, const QString& banner, const QString& sideT
     body->addWidget(*content, 1);
     layout->addLayout(body, 1);
     return page;
+}
+
+TImageBtn* MakeImageButton(QWidget* parent, const char* name, const QString& hint)
+{
+    auto* button = new TImageBtn(parent);
+    const QString base = QStringLiteral(":/buttons/") + QLatin1String(name);
+    button->SetPicture(QPixmap(base + QStringLiteral(".svg")));
+    button->SetPicture2(QPixmap(base + QStringLiteral("-down.svg")));
+    button->setToolTip(hint);
+    return button;
+}
+
+QPushButton* MakeUndoButton(const QString& caption, QWidget* parent)
+{
+    auto* button = new QPushButton(QIcon(QStringLiteral(":/buttons/undo.svg")), caption, parent);
+    button->setShortcut(QKeySequence::Undo);
+    return button;
 }

@@ -5,7 +5,9 @@
 #include <QColor>
 #include <QString>
 
+class QPushButton;
 class QWidget;
+class TImageBtn;
 
 inline const QColor kSkyBlue(166, 202, 240);
 inline const QColor kMint(192, 220, 192);
@@ -24,5 +26,13 @@ QWidget* MakeSidePanel(const QString& title, const QString& picture, QWidget* pa
 QWidget* MakePage(QWidget** content, const QString& banner, const QString& sideTitle = {},
                   const QString& sidePicture = {});
 
+// A page's undo button. Ctrl+Z presses the one on the page shown (a hidden
+// page's shortcut does not count), so every page with an undo button takes
+// part by making it here.
+QPushButton* MakeUndoButton(const QString& caption, QWidget* parent);
+
 // Fills a widget's background with a colour.
 void SetBackground(QWidget* widget, const QColor& colour);
+
+// An image button with the pictures ":/buttons/NAME.svg" and "NAME-down.svg".
+TImageBtn* MakeImageButton(QWidget* parent, const char* name, const QString& hint);

@@ -35,8 +35,30 @@ void WorkingImage::Release()
     WorkDib = OrigDib = UndoDib = TDibRecord{};
 }
 
+namespace {
+
+// Whether a copy of from could go into to's memory: same size, depth and
+// colour table.
+bool SameShape(const TDibRecord& to, const TDibRecord& from)
+{
+    if (!to.Bits || !from.Bits || DibWidth(to) != DibWidth(from) ||
+        DibHeight(to) != DibHeight(from) || DibBitCount(to) != DibBitCount(from))
+        return false;
+    const int colours = DibBitCount(from) <= 8 ? DibColorCount(from) : 0;
+    return std::memcmp(to.Info->bmiColors, from.Info->bmiColors, sizeof(RGBQUAD) * colours) == 0;
+}
+
+} // namespace
+
 void WorkingImage::MakeCopyForUndo()
 {
+    WorkModified = true; // every change of the working image comes after its undo copy
+    // Every click of the optimize page comes here: a fresh copy of a large
+    // picture would cost more than the correction itself.
+    if (SameShape(UndoDib, WorkDib)) {
+        std::memcpy(UndoDib.Bits, WorkDib.Bits, WorkDib.Info->bmiHeader.biSizeImage);
+        return;
+    }
     deldib(UndoDib);
     TDibRecord copy;
     MakeDIBCopy(WorkDib, copy);
@@ -45,6 +67,7 @@ void WorkingImage::MakeCopyForUndo()
 
 void WorkingImage::UseUndoCopy()
 {
+    WorkModified = true;
     TDibRecord copy;
     MakeDIBCopy(UndoDib, copy);
     if (copy.Bits) {
@@ -57,6 +80,7 @@ void WorkingImage::UseUndoCopy()
 void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& path)
 {
     FileName = path;
+    WorkModified = false;
     Metadata = ReadPictureMetadata(path);
     TDibRecord orig, undo;
     MakeDIBCopy(opened, orig);
@@ -80,6 +104,7 @@ void WorkingImage::ReplaceWork(const TDibRecord& result)
 
 void WorkingImage::SetWork(const TDibRecord& result)
 {
+    WorkModified = true;
     deldib(WorkDib);
     WorkDib = result;
 }

@@ -18,6 +18,10 @@ struct WorkingImage {
     TDibRecord UndoDib;   // one step back
     std::string FileName; // the last file opened
     RECT CropRect{};      // picture pixels, rows from the top, right/bottom exclusive
+    // The working image differs from the file last opened or saved: every
+    // change (an undo copy taken, a picture set, an undo) says so, opening a
+    // file and saving it clear it.
+    bool WorkModified = false;
     // What the file last opened carried besides its pixels; a save keeps it.
     PictureMetadata Metadata;
 

@@ -3,14 +3,12 @@
 #include "app/MainUnit.h"
 
 #include "display/StretchDrawDib.h"
+#include "toolkit/GermanInterface.h"
 #include "toolkit/QtMessageBox.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QScreen>
-#include <QTranslator>
 
 int main(int argc, char** argv)
 {
@@ -18,23 +16,21 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kelvora.svg")));
-    // Qt's own dialogs (printer set-up, file dialogs, the colour dialog) speak
-    // German too.
-    QTranslator qtGerman;
-    if (qtGerman.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtGerman);
+    InstallGermanInterface(application);
     InstallQtMessageBoxes();
     SetScreenBitsPerPixelProbe([] {
         const QScreen* screen = QGuiApplication::primaryScreen();
         return screen ? screen->depth() : 32;
     });
 
-    TMainForm MainForm(QCoreApplication::applicationFilePath().toStdString());
-    MainForm.show();
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() > 1)
-        MainForm.OpenFileNow(
-            QDir::current().absoluteFilePath(arguments[1]).toLocal8Bit().toStdString());
+    const std::string startFile =
+        arguments.size() > 1
+            ? QDir::current().absoluteFilePath(arguments[1]).toLocal8Bit().toStdString()
+            : std::string();
+    TMainForm MainForm(QCoreApplication::applicationFilePath().toStdString(), startFile);
+    MainForm.show();
+    if (!startFile.empty())
+        MainForm.OpenFileNow(startFile);
     return application.exec();
 }

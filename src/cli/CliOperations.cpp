@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <set>
 #include <vector>
 
 namespace {
@@ -29,11 +30,31 @@ bool ParseInt(const std::string& text, int low, int high, int& value)
     return ec == std::errc() && p == end && value >= low && value <= high;
 }
 
+// The different colours a palette picture shows: its used entries, those
+// with the same colour counted once.
+int ColoursInUse(const TDibRecord& dib)
+{
+    bool used[256] = {};
+    for (int y = 0; y < DibHeight(dib); ++y)
+        for (int x = 0; x < DibWidth(dib); ++x)
+            used[getpixel(dib, x, y) & 0xFF] = true;
+    std::set<std::uint32_t> colours;
+    for (int i = 0; i < DibColorCount(dib); ++i) {
+        const RGBQUAD& q = dib.Info->bmiColors[i];
+        if (used[i])
+            colours.insert(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue));
+    }
+    return int(colours.size());
+}
+
 CliStep ParseInfo(const std::string&, std::string&)
 {
     return [](CliSession& s) {
-        std::fprintf(s.out, "Breite: %d\nHöhe: %d\nBits pro Pixel: %d\nFarben: %d\n",
-                     DibWidth(s.dib), DibHeight(s.dib), DibBitCount(s.dib), DibColorCount(s.dib));
+        std::fprintf(s.out, "Breite: %d\nHöhe: %d\nBits pro Pixel: %d\n", DibWidth(s.dib),
+                     DibHeight(s.dib), DibBitCount(s.dib));
+        // Only a palette picture has a number of colours worth telling.
+        if (DibBitCount(s.dib) <= 8)
+            std::fprintf(s.out, "Farben: %d von %d\n", ColoursInUse(s.dib), DibColorCount(s.dib));
         return true;
     };
 }
@@ -70,9 +91,16 @@ CliStep ParseCorrect(const std::string& argument, std::string& error)
     const std::size_t first = argument.find(':');
     const std::size_t second = first == std::string::npos ? first : argument.find(':', first + 1);
     const int mode = ParseCorrectionMode(argument.substr(0, first));
+    if (mode < 0) {
+        error = "--correct: unbekannter Modus „" + argument.substr(0, first) + "“; möglich sind ";
+        for (std::size_t i = 0; i < kCorrectionModeNames.size(); ++i)
+            error += std::string(i ? ", " : "") + std::string(kCorrectionModeNames[i]);
+        error += ".";
+        return {};
+    }
     int step = 0, intensity = 8;
     const bool ok =
-        mode >= 0 && first != std::string::npos &&
+        first != std::string::npos &&
         ParseInt(argument.substr(first + 1, second - first - 1), -4, 4, step) &&
         (second == std::string::npos ||
          ParseInt(argument.substr(second + 1), kMinIntensity, kMaxIntensity, intensity));
@@ -375,7 +403,8 @@ CliStep ParsePrint(const std::string& queue, std::string&)
 
 // New operations are one line here.
 constexpr CliOperation kOperations[] = {
-    {"--info", "", "gibt Breite, Höhe, Bits pro Pixel und Farbanzahl aus", false, ParseInfo},
+    {"--info", "", "gibt Breite, Höhe, Bits pro Pixel und bei Palettenbildern die Farbanzahl aus",
+     false, ParseInfo},
     {"--quality", "N",
      "JPEG-Qualität 1 bis 100 für alle Speicherungen (Vorgabe: die der Eingabe, sonst 90)", true,
      ParseQuality},

@@ -1,12 +1,13 @@
 #include "cli/CliRun.h"
 
 #include "cli/CliOperations.h"
+#include "cli/CliScan.h"
 #include "cli/TerminalProgress.h"
 #include "imagora/DibWriter.h"
 #include "imagora/Imagora.h"
+#include "imagora/OpenDibFailure.h"
 #include "toolkit/MessageBox.h"
 
-#include <filesystem>
 #include <utility>
 
 #include <unistd.h>
@@ -31,14 +32,18 @@ void PrintUsage(std::FILE* to)
 {
     std::fprintf(to, "Aufruf: kelvora-cli EINGABE [Operationen] -o AUSGABE\n\n"
                      "Öffnet EINGABE, führt die Operationen in der angegebenen Reihenfolge aus\n"
-                     "und speichert mit -o das Ergebnis.\n\nOperationen:\n");
+                     "und speichert mit -o das Ergebnis. Operationen dürfen auch vor EINGABE\n"
+                     "stehen; nach -- folgt nur noch EINGABE, auch wenn sie mit - beginnt.\n\n"
+                     "Operationen:\n");
     for (const CliOperation& op : CliOperations()) {
         const std::string option = std::string(op.name) + (*op.argument ? " " : "") + op.argument;
         std::fprintf(to, "  %-16s %s\n", option.c_str(), op.help);
     }
-    std::fprintf(to, "  %-16s %s\n\nLesbare Formate: %s\nSpeicherbare Formate: %s\n", "--help",
-                 "zeigt diese Hilfe", FilterDescriptions(GetDIBOpenFilter(), true).c_str(),
+    std::fprintf(to, "  %-16s %s\n  %-16s %s\n\nLesbare Formate: %s\nSpeicherbare Formate: %s\n",
+                 "--help", "zeigt diese Hilfe", "--version", "zeigt die Version",
+                 FilterDescriptions(GetDIBOpenFilter(), true).c_str(),
                  FilterDescriptions(GetDIBSaveFilter(), false).c_str());
+    PrintScanUsage(to);
 }
 
 // Routes message boxes to err for the run's length, taking the progress bar
@@ -64,18 +69,30 @@ struct ParsedLine {
     std::vector<CliStep> steps; // settings first
 };
 
+// The input is the one argument that is neither an operation nor an
+// operation's argument; operations may stand before and after it.
 bool Parse(const std::vector<std::string>& args, ParsedLine& line, std::string& error)
 {
-    line.input = args[0];
-    if (line.input.size() > 1 && line.input[0] == '-') {
-        error = "Zuerst die Eingabedatei, dann die Operationen (siehe --help).";
-        return false;
-    }
     std::vector<CliStep> settings, steps;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const CliOperation* op = FindCliOperation(args[i]);
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--" && !optionsEnded) {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || a.size() < 2 || a[0] != '-') {
+            if (!line.input.empty()) {
+                error = "Nur eine Eingabedatei: „" + line.input + "“ und „" + a +
+                        "“ sind zwei (siehe --help).";
+                return false;
+            }
+            line.input = a;
+            continue;
+        }
+        const CliOperation* op = FindCliOperation(a);
         if (!op) {
-            error = "Unbekannte Operation „" + args[i] + "“ (siehe --help).";
+            error = "Unbekannte Operation „" + a + "“ (siehe --help).";
             return false;
         }
         std::string argument;
@@ -91,6 +108,10 @@ bool Parse(const std::vector<std::string>& args, ParsedLine& line, std::string& 
             return false;
         (op->setting ? settings : steps).push_back(std::move(step));
     }
+    if (line.input.empty()) {
+        error = "Keine Eingabedatei angegeben (siehe --help).";
+        return false;
+    }
     if (steps.empty()) {
         error = "Keine Operation angegeben; mit -o DATEI wird gespeichert (siehe --help).";
         return false;
@@ -103,11 +124,16 @@ bool Parse(const std::vector<std::string>& args, ParsedLine& line, std::string& 
 
 } // namespace
 
-int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
+int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err)
 {
+    std::vector<std::string> args = arguments;
     for (const std::string& a : args) {
         if (a == "--help" || a == "-h") {
             PrintUsage(out);
+            return kCliOk;
+        }
+        if (a == "--version") {
+            std::fprintf(out, "kelvora-cli %s\n", KELVORA_VERSION);
             return kCliOk;
         }
     }
@@ -121,6 +147,13 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
 
     ParsedLine line;
     std::string error;
+    CliScanRequest scan;
+    if (!TakeScanArguments(args, scan, error)) {
+        MessageBox(error, {}, MB_OK | MB_ICONERROR);
+        return kCliUsage;
+    }
+    if (scan.list)
+        return ListScannersForCli(out);
     if (!Parse(args, line, error)) {
         MessageBox(error, {}, MB_OK | MB_ICONERROR);
         return kCliUsage;
@@ -129,17 +162,18 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     CliSession session;
     session.progress = isatty(fileno(err)) ? static_cast<ProgressSink*>(&bar) : &silent;
     session.out = out;
-    OpenDib(&session.dib, line.input.c_str(), 0, nullptr);
+    if (scan.scan) {
+        if (!ScanForCli(scan, session.dib, *session.progress))
+            return kCliFailed;
+    } else {
+        OpenDib(&session.dib, line.input.c_str(), 0, nullptr);
+        if (session.dib.Bits) // only a file that opened has anything worth reading
+            session.metadata = ReadPictureMetadata(line.input);
+    }
     if (!session.dib.Bits) {
-        std::error_code ec;
-        MessageBox("Die Datei „" + line.input + "“ " +
-                       (std::filesystem::exists(line.input, ec)
-                            ? "ist kein lesbares Bild (unbekanntes Format oder beschädigt)."
-                            : "wurde nicht gefunden."),
-                   {}, MB_OK | MB_ICONERROR);
+        MessageBox(OpenDibFailure(line.input), {}, MB_OK | MB_ICONERROR);
         return kCliFailed;
     }
-    session.metadata = ReadPictureMetadata(line.input);
     int result = kCliOk;
     for (const CliStep& step : line.steps) {
         if (!step(session)) {

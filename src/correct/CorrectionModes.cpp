@@ -9,12 +9,12 @@ const std::array<std::string_view, kCorrectionModeCount> kCorrectionModeCaptions
     "Rot",        "Grün",     "Blau",
 };
 
-namespace {
-
-const std::array<std::string_view, kCorrectionModeCount> kAsciiNames = {
+const std::array<std::string_view, kCorrectionModeCount> kCorrectionModeNames = {
     "helligkeit", "kontrast", "saettigung", "gamma", "glanzlicht",
     "mitte",      "schatten", "rot",        "gruen", "blau",
 };
+
+namespace {
 
 // Lower case for ASCII and for the UTF-8 umlauts of the captions.
 std::string Folded(std::string_view s)
@@ -39,7 +39,7 @@ int ParseCorrectionMode(const std::string& name)
 {
     const std::string wanted = Folded(name);
     for (int i = 0; i < kCorrectionModeCount; ++i)
-        if (wanted == Folded(kCorrectionModeCaptions[i]) || wanted == kAsciiNames[i])
+        if (wanted == Folded(kCorrectionModeCaptions[i]) || wanted == kCorrectionModeNames[i])
             return i;
     return -1;
 }

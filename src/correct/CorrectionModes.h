@@ -28,6 +28,9 @@ constexpr int kCorrectionModeCount = 10;
 // KModeBox's item captions (UTF-8), indexed by CorrectionMode.
 extern const std::array<std::string_view, kCorrectionModeCount> kCorrectionModeCaptions;
 
+// Their ASCII names, as the command line takes them.
+extern const std::array<std::string_view, kCorrectionModeCount> kCorrectionModeNames;
+
 // A caption ("Sättigung") or ASCII name ("saettigung"), any letter case; -1
 // for an unknown name.
 int ParseCorrectionMode(const std::string& name);

@@ -9,10 +9,13 @@
 #include "display/DrawFitted.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/RadioGroup.h"
+#include "toolkit/WaitCursor.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 QWidget* TMainForm::BuildOptimizePage()
@@ -47,8 +50,7 @@ QWidget* TMainForm::BuildOptimizePage()
     IntensEd->setSingleStep(2);
     IntensEd->setValue(8);
     connect(IntensEd, &QSpinBox::valueChanged, this, [this] { IntensEdChange(); });
-    UndoBtn2 = new QPushButton(QIcon(QStringLiteral(":/buttons/undo.svg")),
-                               QStringLiteral("Rückgängig"), controls);
+    UndoBtn2 = MakeUndoButton(QStringLiteral("Rückgängig"), controls);
     UndoBtn2->setGeometry(88, 152, 97, 25);
     connect(UndoBtn2, &QPushButton::clicked, this, [this] { UndoBtn1Click(); });
     leftLayout->addWidget(controls);
@@ -66,6 +68,7 @@ QWidget* TMainForm::BuildOptimizePage()
     PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
     PaintBox1->OnMouseDown = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseDown(x, y); };
     layout->addWidget(gridPane, 1);
+
     return page;
 }
 
@@ -85,10 +88,25 @@ void TMainForm::PaintBox1MouseDown(int X, int Y)
     const int step = HitTestVariation(PaintBox1->width(), PaintBox1->height(), X, Y);
     if (step == kNoVariation)
         return;
+    WaitCursor wait;
     MakeCopyForUndo();
     ApplyVariation(WorkDib, KModeBox->ItemIndex(), step, Intensity(), *this);
     PaintBox1Paint();
     PaintBox2Paint();
+}
+
+bool TMainForm::VariationKeyPress(const QKeyEvent& key)
+{
+    // Only the keypad's digits, so that the others still type; a field that
+    // takes digits (the intensity) has them before they get here.
+    const int digit = key.key() - Qt::Key_0;
+    if (PageControl2->currentWidget() != TabSheet4 || !(key.modifiers() & Qt::KeypadModifier) ||
+        digit < 1 || digit > 9)
+        return false;
+    const auto [x, y] =
+        VariationCellOrigin(PaintBox1->width(), PaintBox1->height(), KeypadVariationCell(digit));
+    PaintBox1MouseDown(x, y);
+    return true;
 }
 
 void TMainForm::PaintBox2Paint()

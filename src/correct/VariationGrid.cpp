@@ -3,6 +3,7 @@
 #include "correct/CorrectionModes.h"
 #include "display/FitInBox.h"
 #include "display/StretchDrawDib.h"
+#include "gdi/LogicalPixels.h"
 #include "geometry/Resize.h"
 #include "imagora/Imagora.h"
 
@@ -27,7 +28,7 @@ int HitTestVariation(int boxWidth, int boxHeight, int x, int y)
     int selected = kNoVariation;
     for (int c = 0; c < 3; ++c) {
         for (int r = 0; r < 3; ++r) {
-            const int left = c * cw + kVariationMargin, top = r * ch + kVariationMargin;
+            const auto [left, top] = VariationCellOrigin(boxWidth, boxHeight, {c, r});
             // The box less its last column and row, right and bottom exclusive.
             const int right = left + (cw - 2 * kVariationMargin) - 1;
             const int bottom = top + (ch - 2 * kVariationMargin) - 1;
@@ -45,9 +46,10 @@ void PaintVariationGrid(HDC dc, int boxWidth, int boxHeight, const TDibRecord& w
         return;
     const VariationGeometry g =
         VariationGridGeometry(boxWidth, boxHeight, DibWidth(work), DibHeight(work));
-    const int pw = g.PreviewWidth, ph = g.PreviewHeight;
-    if (pw <= 0 || ph <= 0)
+    if (g.PreviewWidth <= 0 || g.PreviewHeight <= 0)
         return;
+    // The previews are made at the device's resolution and copied 1:1.
+    const int pw = LogicalToDevice(dc, g.PreviewWidth), ph = LogicalToDevice(dc, g.PreviewHeight);
 
     TDibRecord preview[3][3];
     for (int c = 0; c < 3; ++c) {
@@ -58,10 +60,10 @@ void PaintVariationGrid(HDC dc, int boxWidth, int boxHeight, const TDibRecord& w
     }
     for (int c = 0; c < 3; ++c) {
         for (int r = 0; r < 3; ++r) {
+            const auto [x, y] = VariationCellOrigin(boxWidth, boxHeight, {c, r});
             if (preview[c][r].Bits) // a failed copy leaves its cell unpainted
-                StretchDrawDib(dc, c * g.CellWidth + kVariationMargin,
-                               r * g.CellHeight + kVariationMargin, pw, ph, preview[c][r], 0, 0, pw,
-                               ph, false, SRCCOPY, false, nullptr);
+                StretchDrawDib(dc, LogicalToDevice(dc, x), LogicalToDevice(dc, y), pw, ph,
+                               preview[c][r], 0, 0, pw, ph, false, SRCCOPY, false, nullptr);
         }
     }
     for (int c = 0; c < 3; ++c)

@@ -29,6 +29,25 @@ constexpr int VariationStep(int column, int row)
     return 3 * row + column - 4;
 }
 
+// The cell that key 1..9 of the numeric keypad picks: the keys lie as the
+// cells do, 7 8 9 the top row, 1 2 3 the bottom one.
+struct VariationCell {
+    int column;
+    int row;
+};
+constexpr VariationCell KeypadVariationCell(int digit)
+{
+    return {(digit - 1) % 3, 2 - (digit - 1) / 3};
+}
+
+// The top-left pixel of a cell's preview box in a box of boxWidth x boxHeight,
+// which a click on the cell hits whenever the cell can be hit at all.
+constexpr VariationCell VariationCellOrigin(int boxWidth, int boxHeight, VariationCell cell)
+{
+    return {cell.column * (boxWidth / 3) + kVariationMargin,
+            cell.row * (boxHeight / 3) + kVariationMargin};
+}
+
 // What a click outside every cell selects.
 constexpr int kNoVariation = 99;
 
@@ -38,7 +57,9 @@ constexpr int kNoVariation = 99;
 int HitTestVariation(int boxWidth, int boxHeight, int x, int y);
 
 // Builds the nine variants of work for mode and intensity and draws them
-// into a box of boxWidth x boxHeight on dc; nothing else is painted. An empty
-// picture, or a box too small for a preview, draws nothing.
+// into a box of boxWidth x boxHeight on dc; nothing else is painted. The box
+// and the grid's geometry are in logical pixels, the previews are made and
+// drawn at the device's resolution. An empty picture, or a box too small for
+// a preview, draws nothing.
 void PaintVariationGrid(HDC dc, int boxWidth, int boxHeight, const TDibRecord& work, int mode,
                         int intensity, ProgressSink& progress);

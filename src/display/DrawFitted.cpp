@@ -2,6 +2,7 @@
 
 #include "display/FitInBox.h"
 #include "display/StretchDrawDib.h"
+#include "gdi/LogicalPixels.h"
 
 void DrawFitted(HDC dc, int boxWidth, int boxHeight, const TDibRecord& dib)
 {
@@ -11,5 +12,6 @@ void DrawFitted(HDC dc, int boxWidth, int boxHeight, const TDibRecord& dib)
     const FittedSize fit = AspectFit(boxWidth, boxHeight, w, h);
     if (fit.width <= 0 || fit.height <= 0)
         return;
-    StretchDrawDib(dc, 0, 0, fit.width, fit.height, dib, 0, 0, w, h, true, SRCCOPY, true, nullptr);
+    StretchDrawDib(dc, 0, 0, LogicalToDevice(dc, fit.width), LogicalToDevice(dc, fit.height), dib,
+                   0, 0, w, h, true, SRCCOPY, true, nullptr);
 }

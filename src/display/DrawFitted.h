@@ -5,4 +5,6 @@
 #include "gdi/DeviceContext.h"
 #include "imagora/DibRecord.h"
 
+// The box and the fitting are in logical pixels; the picture is drawn at the
+// device's resolution.
 void DrawFitted(HDC dc, int boxWidth, int boxHeight, const TDibRecord& dib);

@@ -78,8 +78,7 @@ QWidget* TMainForm::BuildCropButtons(QWidget* parent)
     QPushButton* depth = button("Farb-Anzahl...");
     depth->setObjectName(QStringLiteral("FTiefeBtn"));
     depth->setToolTip(QStringLiteral("Hiermit können Sie die Farbtiefe des Bides anpassen"));
-    UndoBtn1 = new QPushButton(QIcon(QStringLiteral(":/buttons/undo.svg")),
-                               QStringLiteral("Letzten Schritt rückgängig machen"), panel);
+    UndoBtn1 = MakeUndoButton(QStringLiteral("Letzten Schritt rückgängig machen"), panel);
 
     connect(CutBtn, &QPushButton::clicked, this, [this] { CutBtnClick(); });
     connect(MirrorHBtn, &QPushButton::clicked, this, [this] { MirrorHBtnClick(); });

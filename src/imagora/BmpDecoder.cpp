@@ -2,7 +2,9 @@
 // headers, and the 40-byte Windows header with its V2..V5 extensions; 1, 4, 8,
 // 16, 24 and 32 bits per pixel, uncompressed, RLE8, RLE4 and bit fields.
 // Palette files stay palette pictures with their colour table; 16- and 32-bit
-// files become 24-bit pictures (alpha is ignored).
+// files become 24-bit pictures, composited over white where the header gives
+// an alpha mask.
+#include "imagora/DecodeSupport.h"
 #include "imagora/Decoders.h"
 #include "imagora/Imagora.h"
 
@@ -19,6 +21,7 @@ constexpr std::uint32_t kCoreHeaderBytes = 12;       // OS/2 1.x
 constexpr std::uint32_t kShortOs2HeaderBytes = 16;   // OS/2 2.x may stop after the bit count
 constexpr std::uint32_t kInfoHeaderBytes = 40;       // Windows 3
 constexpr std::uint32_t kMaskedInfoHeaderBytes = 52; // V2 and later carry the masks
+constexpr std::uint32_t kAlphaInfoHeaderBytes = 56;  // V3 and later carry an alpha mask too
 constexpr std::uint32_t kFullOs2HeaderBytes = 64;
 constexpr std::uint32_t BI_ALPHABITFIELDS = 6;
 
@@ -68,6 +71,7 @@ struct Layout {
     int bits = 0;
     std::uint32_t compression = BI_RGB;
     std::array<std::uint32_t, 3> masks{}; // red, green, blue
+    std::uint32_t alphaMask = 0;          // 0: opaque
     std::size_t tableOffset = 0;
     std::size_t tableEntries = 0;
     std::size_t entryBytes = 4; // RGBQUAD; 3 for OS/2 1.x RGBTRIPLEs
@@ -142,12 +146,16 @@ bool ReadLayout(const std::uint8_t* data, std::size_t size, Layout& L)
             return false;
         if (headerBytes >= kMaskedInfoHeaderBytes) {
             L.masks = ReadMasks(h + kInfoHeaderBytes);
+            if (headerBytes >= kAlphaInfoHeaderBytes)
+                L.alphaMask = Le32(h + kMaskedInfoHeaderBytes);
         } else {
             // A plain 40-byte header is followed by the masks (and alpha's).
             const std::size_t maskBytes = L.compression == BI_BITFIELDS ? 12 : 16;
             if (L.tableOffset + maskBytes > size)
                 return false;
             L.masks = ReadMasks(data + L.tableOffset);
+            if (maskBytes == 16)
+                L.alphaMask = Le32(data + L.tableOffset + 12);
             L.tableOffset += maskBytes;
         }
         break;
@@ -218,14 +226,31 @@ bool DecodeUncompressed(const std::uint8_t* data, std::size_t size, const Layout
 
     const Channel red(L.masks[0]), green(L.masks[1]), blue(L.masks[2]);
     const int step = L.bits / 8;
+    const auto read = [step](const std::uint8_t* p) {
+        return step == 2 ? std::uint32_t(Le16(p)) : Le32(p);
+    };
+    // Many writers fill the alpha bits with 0 whatever the mask says; a
+    // picture that would be wholly transparent is taken as opaque.
+    bool transparency = false;
+    for (std::int64_t n = 0; n < L.height && L.alphaMask && !transparency; ++n) {
+        const std::uint8_t* src = pixels + n * fileLine;
+        for (std::int64_t x = 0; x < L.width && !transparency; ++x, src += step)
+            transparency = (read(src) & L.alphaMask) != 0;
+    }
+    const Channel alpha(L.alphaMask);
     for (std::int64_t n = 0; n < L.height; ++n) {
         const std::uint8_t* src = pixels + n * fileLine;
         std::uint8_t* dst = out->Bits + StoredRow(L, n) * out->LineBytes;
         for (std::int64_t x = 0; x < L.width; ++x, src += step, dst += 3) {
-            const std::uint32_t v = step == 2 ? Le16(src) : Le32(src);
+            const std::uint32_t v = read(src);
             dst[0] = blue.Extract(v);
             dst[1] = green.Extract(v);
             dst[2] = red.Extract(v);
+            if (transparency) {
+                const std::uint8_t a = alpha.Extract(v);
+                for (int c = 0; c < 3; ++c)
+                    dst[c] = OverWhite(dst[c], a);
+            }
         }
     }
     return true;

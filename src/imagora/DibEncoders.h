@@ -16,6 +16,7 @@ struct EncodeOptions {
     // What the picture carried when it was opened (EXIF, colour profile), for
     // the formats that keep it; null for none.
     const PictureMetadata* metadata = nullptr;
+    std::string extension; // of the file written, lower case: ".pgm"
 };
 
 using DibEncoder = bool (*)(const TDibRecord&, const EncodeOptions&, OutputFile&, std::string&);

@@ -82,7 +82,7 @@ bool WriteDibFile(const TDibRecord& dib, const std::string& path, std::string* e
                  KnownExtensions() + ").";
     } else {
         try {
-            const EncodeOptions options{jpegQuality, metadata};
+            const EncodeOptions options{jpegQuality, metadata, LowerExtension(path)};
             if (ReplaceFileAtomically(
                     path,
                     [&](OutputFile& out, std::string& why) {

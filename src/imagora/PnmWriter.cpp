@@ -1,10 +1,18 @@
-// Netpbm files in the smallest kind that holds the picture exactly: a
-// bitmap (P4) for black-and-white pictures, a grey map (P5) for pictures with
-// a table of greys, a pixel map (P6) for everything else.
+// Netpbm files of the kind the extension promises: .pbm a bitmap (P4), .pgm
+// a grey map (P5), .ppm a pixel map (P6). A .pnm file takes the smallest kind
+// that holds the picture exactly: a bitmap for black-and-white pictures, a
+// grey map for pictures with a table of greys, a pixel map for everything
+// else. Colours become greys by their luma (ITU-R BT.601), greys black or
+// white at the middle.
 #include "imagora/DibEncoders.h"
 #include "imagora/Imagora.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
+
+enum class PnmKind { Bitmap, GreyMap, PixelMap };
 
 bool WriteHeader(OutputFile& out, const char* magic, int width, int height, bool maxval)
 {
@@ -13,43 +21,72 @@ bool WriteHeader(OutputFile& out, const char* magic, int width, int height, bool
     return out.Write(header.data(), header.size());
 }
 
+PnmKind KindFor(const std::string& extension, bool grey, const std::uint8_t* levels, int bits)
+{
+    if (extension == ".pbm")
+        return PnmKind::Bitmap;
+    if (extension == ".pgm")
+        return PnmKind::GreyMap;
+    if (extension == ".ppm" || !grey)
+        return PnmKind::PixelMap;
+    return bits == 1 && (levels[0] ^ levels[1]) == 0xFF ? PnmKind::Bitmap : PnmKind::GreyMap;
+}
+
+// Picture row y as grey levels, whatever the picture holds.
+void GreyRow(const TDibRecord& dib, int y, bool grey, const std::uint8_t* levels,
+             std::vector<std::uint8_t>& rgb, std::uint8_t* out)
+{
+    if (grey) {
+        DibRowToGrey(dib, y, levels, out);
+        return;
+    }
+    DibRowToRgb(dib, y, rgb.data());
+    for (std::size_t x = 0; x < rgb.size() / 3; ++x) {
+        const unsigned r = rgb[3 * x], g = rgb[3 * x + 1], b = rgb[3 * x + 2];
+        out[x] = std::uint8_t((299 * r + 587 * g + 114 * b + 500) / 1000);
+    }
+}
+
 } // namespace
 
-bool EncodePnm(const TDibRecord& dib, const EncodeOptions&, OutputFile& out, std::string&)
+bool EncodePnm(const TDibRecord& dib, const EncodeOptions& options, OutputFile& out, std::string&)
 {
     const int width = DibWidth(dib);
     const int height = DibHeight(dib);
     std::uint8_t levels[256];
     const bool grey = DibGreyLevels(dib, levels);
+    const PnmKind kind = KindFor(options.extension, grey, levels, DibBitCount(dib));
+    std::vector<std::uint8_t> rgb(std::size_t(width) * 3);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(width));
 
-    if (grey && DibBitCount(dib) == 1 && (levels[0] ^ levels[1]) == 0xFF) {
-        // A bitmap's 1 is black: white index bits are inverted.
-        const std::uint8_t flip = levels[1] == 0xFF ? 0xFF : 0x00;
-        const std::size_t rowBytes = (std::size_t(width) + 7) / 8;
-        const unsigned spare = unsigned(8 * rowBytes - width);
+    if (kind == PnmKind::Bitmap) {
+        // A bitmap's 1 is black.
         if (!WriteHeader(out, "P4", width, height, false))
             return false;
+        const std::size_t rowBytes = (std::size_t(width) + 7) / 8;
         for (int y = 0; y < height; ++y) {
-            const std::uint8_t* row = DibRowFromTop(dib, y);
-            std::uint8_t* line = out.Append(rowBytes);
-            if (!line)
+            GreyRow(dib, y, grey, levels, rgb, row.data());
+            std::uint8_t* bits = out.Append(rowBytes);
+            if (!bits)
                 return false;
-            for (std::size_t i = 0; i < rowBytes; ++i)
-                line[i] = std::uint8_t(row[i] ^ flip);
-            line[rowBytes - 1] &= std::uint8_t(0xFF << spare);
+            std::fill_n(bits, rowBytes, std::uint8_t(0));
+            for (int x = 0; x < width; ++x)
+                if (row[std::size_t(x)] < 128)
+                    bits[x >> 3] = std::uint8_t(bits[x >> 3] | (0x80u >> (x & 7)));
         }
         return true;
     }
 
-    const std::size_t rowBytes = std::size_t(width) * (grey ? 1 : 3);
-    if (!WriteHeader(out, grey ? "P5" : "P6", width, height, true))
+    const bool greyMap = kind == PnmKind::GreyMap;
+    const std::size_t rowBytes = std::size_t(width) * (greyMap ? 1 : 3);
+    if (!WriteHeader(out, greyMap ? "P5" : "P6", width, height, true))
         return false;
     for (int y = 0; y < height; ++y) {
         std::uint8_t* line = out.Append(rowBytes);
         if (!line)
             return false;
-        if (grey)
-            DibRowToGrey(dib, y, levels, line);
+        if (greyMap)
+            GreyRow(dib, y, grey, levels, rgb, line);
         else
             DibRowToRgb(dib, y, line);
     }

@@ -1,7 +1,13 @@
 // The folder tree of the open page: the file system's root, the home folder
 // and the mounted volumes at the top, folders loaded as they are expanded.
+// Loaded folders are watched, so folders made, renamed or removed elsewhere
+// show at once; a hidden folder appears when something inside it is
+// selected.
 #pragma once
 
+#include <QFileSystemWatcher>
+#include <QHash>
+#include <QPersistentModelIndex>
 #include <QStandardItemModel>
 #include <QTreeView>
 
@@ -20,8 +26,18 @@ signals:
     void FolderSelected(const QString& path);
 
 private:
-    QStandardItem* AddFolderItem(QStandardItem* parent, const QString& name, const QString& path);
+    // sorted: among the siblings by name, else last.
+    QStandardItem* AddFolderItem(QStandardItem* parent, const QString& name, const QString& path,
+                                 bool sorted);
     void LoadChildren(QStandardItem* item);
+    // The child of item on the way to target, added when the tree lacks it
+    // (made since the folder was read, or hidden).
+    QStandardItem* ChildTowards(QStandardItem* item, const QString& target);
+    // Brings a loaded folder's children in line with the disk.
+    void Refresh(const QString& folder);
+    void Forget(QStandardItem* item);
 
     QStandardItemModel model_;
+    QFileSystemWatcher watcher_;
+    QHash<QString, QPersistentModelIndex> loaded_; // watched folder -> its item
 };

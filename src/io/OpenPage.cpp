@@ -6,11 +6,15 @@
 #include "app/PagePane.h"
 #include "display/DrawFitted.h"
 #include "imagora/Imagora.h"
+#include "imagora/OpenDibFailure.h"
 #include "io/FileList.h"
 #include "io/FolderTree.h"
 #include "io/PrefFolders.h"
+#include "toolkit/ElidedText.h"
 #include "toolkit/Fonts.h"
+#include "toolkit/MessageBox.h"
 #include "toolkit/PaintBox.h"
+#include "toolkit/WaitCursor.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -27,6 +31,8 @@
 #include <QStandardPaths>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace {
 
@@ -105,7 +111,7 @@ QWidget* TMainForm::BuildOpenPage()
     JamShellTree1->setFont(shellFont);
     splitter->addWidget(JamShellTree1);
 
-    JamShellList1Model = new QFileSystemModel(this);
+    JamShellList1Model = new FileListModel(this);
     JamShellList1Model->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
     JamShellList1Model->setNameFilterDisables(false); // hide what the filter leaves out
     JamShellList1Model->setReadOnly(false);           // names can be edited (F2)
@@ -119,7 +125,16 @@ QWidget* TMainForm::BuildOpenPage()
     JamShellList1->setEditTriggers(QAbstractItemView::EditKeyPressed |
                                    QAbstractItemView::SelectedClicked);
     JamShellList1->header()->setSectionResizeMode(QHeaderView::Interactive);
-    JamShellList1->setColumnWidth(0, 180);
+    // Name and size side by side at the design size (a long name is cut short
+    // with its whole text in the tooltip); the other columns as wide as what
+    // they show.
+    const QFontMetrics metrics(shellFont);
+    JamShellList1->setColumnWidth(0, 130);
+    JamShellList1->setColumnWidth(1, metrics.horizontalAdvance(QStringLiteral("1023 Bytes")) + 16);
+    JamShellList1->setColumnWidth(2,
+                                  metrics.horizontalAdvance(QStringLiteral("Windows-Bitmap")) + 16);
+    JamShellList1->setColumnWidth(3,
+                                  metrics.horizontalAdvance(QStringLiteral("28.08.26 23:59")) + 16);
     JamShellList1->installEventFilter(this);
     connect(JamShellList1, &QTreeView::doubleClicked, this, [this] { JamShellList1DblClick(); });
     splitter->addWidget(JamShellList1);
@@ -127,6 +142,8 @@ QWidget* TMainForm::BuildOpenPage()
     splitter->setStretchFactor(1, 1);
     connect(JamShellTree1, &FolderTree::FolderSelected, this, [this](const QString& path) {
         JamShellList1->setRootIndex(JamShellList1Model->setRootPath(path));
+        // What was chosen in the folder left behind must not open from this one.
+        JamShellList1->selectionModel()->clear();
     });
     mainLayout->addWidget(splitter, 1);
 
@@ -145,7 +162,7 @@ QWidget* TMainForm::BuildOpenPage()
 
     auto* bottom = new QWidget(page);
     bottom->setFixedHeight(41);
-    FilterComboBox1 = new QComboBox(bottom);
+    FilterComboBox1 = new ElidingComboBox(bottom);
     FilterComboBox1->setGeometry(280, 9, 145, 22);
     FilterComboBox1->setProperty("filter", QStringLiteral("Alle Dateien (*.*)|*.*"));
     connect(FilterComboBox1, &QComboBox::currentIndexChanged, this,
@@ -183,9 +200,14 @@ void TMainForm::FilterComboBox1Change()
                                                    FilterComboBox1->currentIndex()));
 }
 
-void TMainForm::SelectTreeFolder(const std::string& folder)
+void TMainForm::SelectStartFolder()
 {
-    JamShellTree1->SelectFolder(Local(folder));
+    std::vector<std::string> favourites;
+    for (int i = 0; i < PrefListBox->count(); ++i)
+        favourites.push_back(Local(PrefListBox->item(i)->text()));
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    JamShellTree1->SelectFolder(
+        Local(StartFolder(startFile_, favourites, Local(pictures), Local(QDir::homePath()))));
 }
 
 void TMainForm::LoadPrefFolders()
@@ -207,11 +229,12 @@ void TMainForm::JamShellList1DblClick()
         JamShellTree1->SelectFolder(JamShellList1Model->filePath(item));
         return;
     }
-    std::string folder = Local(JamShellTree1->SelectedFolder());
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
-    AddToPrefFolders(folder);
-    OpenFileNow(folder + Local(JamShellList1Model->fileName(item)));
+    // The list's own path of the item: the tree may have moved on since.
+    const QFileInfo file = JamShellList1Model->fileInfo(item);
+    if (file.absoluteDir().exists()) // a folder removed meanwhile is no favourite
+        AddToPrefFolders(Local(file.absolutePath()) +
+                         (file.absolutePath().endsWith('/') ? "" : "/"));
+    OpenFileNow(Local(file.absoluteFilePath()));
 }
 
 bool TMainForm::JamShellList1KeyPress(int key)
@@ -239,7 +262,8 @@ void TMainForm::AddToPrefFolders(const std::string& Folder)
 void TMainForm::PrefListBoxDblClick()
 {
     const int index = PrefListBox->currentRow();
-    if (index >= 0 && index < PrefListBox->count())
+    // An empty line would mean the working folder: it leads nowhere the user chose.
+    if (index >= 0 && index < PrefListBox->count() && !PrefListBox->item(index)->text().isEmpty())
         JamShellTree1->SelectFolder(PrefListBox->item(index)->text());
 }
 
@@ -263,10 +287,23 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 
 void TMainForm::OpenFileNow(const std::string& Path)
 {
+    std::optional<WaitCursor> wait(std::in_place);
     TDibRecord loaded;
     OpenDib(&loaded, Path.c_str(), 0, this);
-    if (!loaded.Bits)
+    wait.reset(); // message boxes come with the normal cursor
+    if (!loaded.Bits) {
+        // Nothing changes, and the user learns why: else the old picture
+        // stays as if it were the new one.
+        MessageBox(OpenDibFailure(Path), "Bild öffnen", MB_OK | MB_ICONWARNING);
         return;
+    }
+    if (WorkModified &&
+        MessageBox(kUnsavedChanges + "\n\nSoll trotzdem „" + Path + "“ geöffnet werden?",
+                   "Bild öffnen", MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
+        deldib(loaded);
+        return;
+    }
+    wait.emplace();
     InstallOpened(loaded, Path);
     RepaintWorkDib();
 }

@@ -1,6 +1,7 @@
 #include "io/PrefFolders.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -29,15 +30,38 @@ std::vector<std::string> ReadPrefFolders(const std::string& path)
     return entries;
 }
 
+namespace {
+
+namespace fs = std::filesystem;
+
+// The file a path names at the end of its symbolic links (at most 40, as the
+// system follows them); the path itself when it is no link.
+std::string LinkTarget(const std::string& path)
+{
+    fs::path at = path;
+    std::error_code ec;
+    for (int hops = 0; hops < 40 && fs::is_symlink(at, ec); ++hops) {
+        const fs::path next = fs::read_symlink(at, ec);
+        if (ec)
+            break;
+        at = next.is_absolute() ? next : at.parent_path() / next;
+    }
+    return at.string();
+}
+
+} // namespace
+
 bool WritePrefFolders(const std::string& path, const std::vector<std::string>& entries)
 {
-    const std::string temporary = path + ".tmp" + std::to_string(::getpid());
+    const std::string target = LinkTarget(path);
+    const std::string temporary = target + ".tmp" + std::to_string(::getpid());
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out)
             return false;
         for (const std::string& entry : entries)
-            out << entry << "\r\n";
+            if (entry.find_first_of("\r\n") == std::string::npos)
+                out << entry << "\r\n";
         out.flush();
         if (!out) {
             out.close();
@@ -45,7 +69,7 @@ bool WritePrefFolders(const std::string& path, const std::vector<std::string>& e
             return false;
         }
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
         std::remove(temporary.c_str());
         return false;
     }
@@ -61,4 +85,22 @@ void PutPrefFolderFirst(std::vector<std::string>& entries, const std::string& fo
         }
     }
     entries.insert(entries.begin(), folder);
+}
+
+std::string StartFolder(const std::string& startFile, const std::vector<std::string>& favourites,
+                        const std::string& pictures, const std::string& home)
+{
+    std::error_code ec;
+    const auto isFolder = [&ec](const std::string& folder) {
+        return !folder.empty() && fs::is_directory(folder, ec);
+    };
+    if (!startFile.empty()) {
+        const std::string folder = fs::path(startFile).parent_path().string();
+        if (isFolder(folder))
+            return folder;
+    }
+    for (const std::string& favourite : favourites)
+        if (isFolder(favourite))
+            return favourite;
+    return isFolder(pictures) ? pictures : home;
 }

@@ -10,9 +10,18 @@
 std::vector<std::string> ReadPrefFolders(const std::string& path);
 
 // Writes every entry followed by CR LF, through a temporary file renamed over
-// the old list, so a crash never leaves half a list. False if it cannot.
+// the old list, so a crash never leaves half a list; a list that is a
+// symbolic link is written where the link points. Entries holding CR or LF
+// (legal in folder names) would read back as other lines and are left out.
+// False if it cannot.
 bool WritePrefFolders(const std::string& path, const std::vector<std::string>& entries);
 
 // Moves folder to the top: the last entry equal to it (exact, case-sensitive)
 // is removed, then folder is inserted first.
 void PutPrefFolderFirst(std::vector<std::string>& entries, const std::string& folder);
+
+// The folder the open page starts in: the folder of the file the program was
+// started with, else the first favourite that exists (empty entries
+// skipped), else the user's pictures folder, else home.
+std::string StartFolder(const std::string& startFile, const std::vector<std::string>& favourites,
+                        const std::string& pictures, const std::string& home);

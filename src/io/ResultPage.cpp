@@ -99,7 +99,9 @@ void TMainForm::SaveAsBtnClick()
     if (path.empty())
         return;
     std::string error;
-    if (!WriteDibFile(WorkDib, path, &error, SaveJpegQuality(&Metadata, 0), &Metadata))
+    if (WriteDibFile(WorkDib, path, &error, SaveJpegQuality(&Metadata, 0), &Metadata))
+        WorkModified = false; // closing or opening another file need not warn now
+    else
         MessageBox(error, "Bild speichern unter", MB_OK | MB_ICONERROR);
 }
 

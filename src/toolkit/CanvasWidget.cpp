@@ -3,19 +3,47 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-CanvasWidget::CanvasWidget(QWidget* parent) : QWidget(parent)
+#include <cmath>
+
+CanvasWidget::CanvasWidget(Resolution resolution, QWidget* parent)
+    : QWidget(parent), resolution_(resolution)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 CanvasWidget::~CanvasWidget() = default;
 
+qreal CanvasWidget::CanvasScale() const
+{
+    return resolution_ == Resolution::Device ? devicePixelRatioF() : 1.0;
+}
+
+QSize CanvasWidget::CanvasSize() const
+{
+    const qreal scale = CanvasScale();
+    return QSize(qRound(width() * scale), qRound(height() * scale)).expandedTo(QSize(1, 1));
+}
+
 HDC CanvasWidget::Canvas()
 {
-    if (image_.size() != size())
+    if (image_.size() != CanvasSize())
         SystemPaint();
-    update();
+    ShowWhenDone();
     return dc_.get();
+}
+
+void CanvasWidget::ShowWhenDone()
+{
+    if (showPending_)
+        return;
+    showPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            showPending_ = false;
+            update();
+        },
+        Qt::QueuedConnection);
 }
 
 QColor CanvasWidget::EraseColor() const
@@ -26,11 +54,16 @@ QColor CanvasWidget::EraseColor() const
 
 void CanvasWidget::SystemPaint()
 {
-    if (image_.size() != size()) {
-        image_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    const QSize wanted = CanvasSize();
+    if (image_.size() != wanted) {
+        const qreal scale = CanvasScale();
+        image_ = QImage(wanted, QImage::Format_RGB32);
+        image_.setDevicePixelRatio(scale);
         dc_ =
             std::make_unique<RasterDC>(reinterpret_cast<std::uint32_t*>(image_.bits()),
                                        image_.width(), image_.height(), int(image_.bytesPerLine()));
+        const int dpi = int(std::lround(96 * scale));
+        dc_->SetResolution(dpi, dpi);
     }
     image_.fill(EraseColor());
     PaintCanvas();
@@ -49,12 +82,25 @@ void CanvasWidget::ShowCanvasNow()
     repaint();
 }
 
-void CanvasWidget::paintEvent(QPaintEvent* event)
+void CanvasWidget::paintEvent(QPaintEvent*)
 {
-    if (image_.size() != size())
-        SystemPaint();
+    if (image_.size() != CanvasSize()) {
+        // The screen's pixel ratio changed under the canvas. Handlers never
+        // run inside a paint event (their progress reports repaint), so the
+        // new canvas is painted right after it; until then the old one
+        // stands in, stretched.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (image_.size() != CanvasSize())
+                    SystemPaint();
+            },
+            Qt::QueuedConnection);
+        QPainter(this).drawImage(rect(), image_);
+        return;
+    }
     QPainter painter(this);
-    painter.drawImage(event->rect(), image_, event->rect());
+    painter.drawImage(QPoint(0, 0), image_); // clipped to the region to paint
 }
 
 void CanvasWidget::resizeEvent(QResizeEvent* event)

@@ -15,13 +15,23 @@
 class CanvasWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit CanvasWidget(QWidget* parent = nullptr);
+    // Device: one canvas pixel per screen pixel, so pictures are sharp on
+    // HiDPI screens. Logical: one per logical pixel, shown enlarged there;
+    // enough for bars and bevels.
+    enum class Resolution { Device, Logical };
+
+    explicit CanvasWidget(Resolution resolution, QWidget* parent = nullptr);
     ~CanvasWidget() override;
 
-    // The canvas's device context. Whatever is drawn on it is shown at the
-    // next repaint of the widget, which this call schedules.
+    // The canvas's device context, in canvas pixels. It reports 96 dpi times
+    // CanvasScale(), so layout worked out in logical pixels can be drawn at
+    // the canvas's resolution (gdi/LogicalPixels.h). Whatever is drawn on it
+    // reaches the screen as soon as the event being handled is done, however
+    // the drawing was started and whatever repainted in between.
     HDC Canvas();
     const QImage& CanvasImage() const { return image_; }
+    // Canvas pixels per logical pixel.
+    qreal CanvasScale() const;
 
     // Erases and redraws the canvas at once, then shows it; a hidden widget
     // waits until it is shown.
@@ -41,8 +51,16 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QSize CanvasSize() const;
     void SystemPaint();
+    // Schedules one update for when the current event is done: a repaint
+    // that happens while a handler is still drawing (the progress panel
+    // paints the whole window's pending updates at once) shows only part of
+    // the drawing.
+    void ShowWhenDone();
 
+    Resolution resolution_;
     QImage image_;
     std::unique_ptr<RasterDC> dc_;
+    bool showPending_ = false;
 };

@@ -2,7 +2,7 @@
 
 #include <QMouseEvent>
 
-PaintBox::PaintBox(QWidget* parent) : CanvasWidget(parent) {}
+PaintBox::PaintBox(QWidget* parent) : CanvasWidget(Resolution::Device, parent) {}
 
 void PaintBox::PaintCanvas()
 {

@@ -1,5 +1,6 @@
 // The paint box: a canvas widget whose drawing and mouse events belong to the
-// form that holds it.
+// form that holds it. Its canvas has the screen's resolution; mouse positions
+// are in logical pixels, as the widget's size is.
 #pragma once
 
 #include "toolkit/CanvasWidget.h"

@@ -1,6 +1,6 @@
 #include "toolkit/StatusBar.h"
 
-TStatusBar::TStatusBar(QWidget* parent) : CanvasWidget(parent)
+TStatusBar::TStatusBar(QWidget* parent) : CanvasWidget(Resolution::Logical, parent)
 {
     setFixedHeight(19);
 }

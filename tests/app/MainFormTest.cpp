@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "app/AboutBox.h"
+#include "toolkit/ElidedText.h"
 #include "toolkit/ImageBtn.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/StatusBar.h"
@@ -41,11 +42,12 @@ TEST_F(MainWindowTest, FrameAsDesigned)
 TEST_F(MainWindowTest, BannersCarryThePageTitles)
 {
     int found = 0;
-    for (QLabel* label : form->findChildren<QLabel*>())
-        if (label->text() == QStringLiteral("Optimieren - Korrekturmodus wählen und immer auf das "
-                                            "Foto klicken, dass Ihnen am besten gefällt") ||
-            label->text() == QStringLiteral("Bild öffnen - wählen Sie die zu bearbeitende "
-                                            "Bild-Datei aus"))
+    for (FitLabel* label : form->findChildren<FitLabel*>())
+        if (label->FullText() ==
+                QStringLiteral("Optimieren - Korrekturmodus wählen und immer auf das "
+                               "Foto klicken, dass Ihnen am besten gefällt") ||
+            label->FullText() == QStringLiteral("Bild öffnen - wählen Sie die zu bearbeitende "
+                                                "Bild-Datei aus"))
             ++found;
     EXPECT_EQ(found, 2);
 }
@@ -81,6 +83,33 @@ TEST_F(MainWindowTest, CancelInTheClosingQuestionKeepsEverything)
     boxes.reset();
     boxes = std::make_unique<MessageBoxRecorder>(IDOK);
     EXPECT_TRUE(form->close());
+}
+
+TEST_F(MainWindowTest, ClosingOverUnsavedChangesSaysSo)
+{
+    ShowWindow();
+    form->UndoBtn1Click(); // any change of the working image
+    boxes.reset();
+    boxes = std::make_unique<MessageBoxRecorder>(IDCANCEL);
+    EXPECT_FALSE(form->close());
+    ASSERT_EQ(boxes->shown.size(), 1u);
+    EXPECT_EQ(boxes->shown[0].text, "Die Änderungen am Bild wurden nicht gespeichert.\n\n"
+                                    "Hiermit beenden Sie das Programm!");
+    EXPECT_EQ(boxes->shown[0].caption, "Programm beenden");
+    EXPECT_EQ(boxes->shown[0].flags & 0x0F, MB_OKCANCEL);
+    boxes.reset();
+    boxes = std::make_unique<MessageBoxRecorder>(IDOK);
+}
+
+TEST_F(MainWindowTest, SidePanelTitlesAndBannersShowWhole)
+{
+    ShowWindow();
+    for (QWidget* page : {form->TabSheet3, form->TabSheet1, form->TabSheet5}) {
+        form->PageControl2->setCurrentWidget(page);
+        QApplication::processEvents();
+        for (FitLabel* label : page->findChildren<FitLabel*>())
+            EXPECT_EQ(label->text(), label->FullText()) << label->FullText().toStdString();
+    }
 }
 
 TEST_F(MainWindowTest, EnteringTheCropPageSelectsTheWholePictureEveryTime)

@@ -2,10 +2,29 @@
 
 #include "toolkit/StatusBar.h"
 
+#include <QTabWidget>
+
+#include <chrono>
+
 namespace {
 
+using std::chrono::milliseconds;
+
+// The progress panel on a clock of the test's own: time passes only when the
+// test says so.
 class ProgressPanel : public MainWindowTest {
 protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        form->ProgressThrottle.SetClock([this] { return now; });
+    }
+    // Reports a value a while after the last paint, when it always shows.
+    void SetLater(int percent)
+    {
+        now += milliseconds(20);
+        form->SetProStatus(percent);
+    }
     // Navy pixels in a row through the middle of the progress panel, counted
     // from its left edge on, as far as the canvas goes.
     int BarWidth()
@@ -24,6 +43,8 @@ protected:
         const RECT r = form->StatusBar1->PanelRect(1);
         return r.right - r.left;
     }
+
+    std::chrono::steady_clock::time_point now{};
 };
 
 TEST_F(ProgressPanel, NothingIsDrawnBeforeTheFirstPaintButTheValueIsKept)
@@ -42,19 +63,19 @@ TEST_F(ProgressPanel, GrowsEqualsShrinksAndClears)
     EXPECT_EQ(BarWidth(), 0);
     const int w = PanelWidth();
     for (int p : {1, 13, 50, 50, 99, 100}) {
-        form->SetProStatus(p);
+        SetLater(p);
         EXPECT_EQ(BarWidth(), w * p / 100) << p;
     }
-    form->SetProStatus(30); // lower: erased and drawn shorter
+    SetLater(30); // lower: erased and drawn shorter
     EXPECT_EQ(BarWidth(), w * 30 / 100);
-    form->SetProStatus(0);
+    SetLater(0);
     EXPECT_EQ(BarWidth(), 0);
 }
 
 TEST_F(ProgressPanel, OverAHundredReachesPastThePanel)
 {
     ShowWindow();
-    form->SetProStatus(150);
+    SetLater(150);
     EXPECT_EQ(BarWidth(), PanelWidth() * 150 / 100);
     EXPECT_GT(BarWidth(), PanelWidth());
 }
@@ -62,9 +83,54 @@ TEST_F(ProgressPanel, OverAHundredReachesPastThePanel)
 TEST_F(ProgressPanel, AFullRepaintShowsTheCurrentValue)
 {
     ShowWindow();
-    form->SetProStatus(40);
+    SetLater(40);
     form->StatusBar1->Repaint();
     EXPECT_EQ(BarWidth(), PanelWidth() * 40 / 100);
+}
+
+TEST_F(ProgressPanel, PaintsAtMostEveryFifteenMillisecondsButAlwaysTheClosingZero)
+{
+    ShowWindow();
+    const int w = PanelWidth();
+    SetLater(10);
+    EXPECT_EQ(BarWidth(), w * 10 / 100);
+    now += milliseconds(14);
+    form->SetProStatus(60); // too soon: kept, not painted
+    EXPECT_EQ(BarWidth(), w * 10 / 100);
+    EXPECT_EQ(form->ProgressPercent, 60);
+    now += milliseconds(1);
+    form->SetProStatus(70); // 15 ms after the last paint
+    EXPECT_EQ(BarWidth(), w * 70 / 100);
+    form->SetProStatus(20); // lower, but too soon as well
+    EXPECT_EQ(BarWidth(), w * 70 / 100);
+    form->SetProStatus(0); // the end of an operation clears at once
+    EXPECT_EQ(BarWidth(), 0);
+    form->SetProStatus(50); // the clearing counts as a paint
+    EXPECT_EQ(BarWidth(), 0);
+    form->StatusBar1->Repaint(); // a skipped value shows at the next paint of the panel
+    EXPECT_EQ(BarWidth(), w * 50 / 100);
+}
+
+TEST_F(ProgressPanel, AGridRebuildPaintsThePanelOnlyAFewTimes)
+{
+    form->PageControl2->setCurrentWidget(form->TabSheet4);
+    ShowWindow();
+    int paints = 0;
+    const auto repaint = form->StatusBar1->OnDrawPanel;
+    form->StatusBar1->OnDrawPanel = [&](TStatusBar* bar, int panel, const RECT& rect) {
+        ++paints;
+        repaint(bar, panel, rect);
+    };
+    int clockReads = 0;
+    form->ProgressThrottle.SetClock([&] {
+        ++clockReads;
+        return now; // the rebuild takes no time at all
+    });
+    now += milliseconds(20);
+    form->PaintBox1Paint(); // 18 runs of 0..100, about 1800 reports
+    EXPECT_GT(clockReads, 0);
+    EXPECT_LE(paints, 1) << "one closing 0 after the one growing bar the throttle let through";
+    EXPECT_EQ(BarWidth(), 0);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "app/WorkingImage.h"
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -147,6 +149,7 @@ TEST_F(WorkingImageTest, FailedUndoCopyKeepsTheWorkingImage)
 TEST_F(WorkingImageTest, FailedUndoSnapshotLeavesUndoEmptyAndWorkIntact)
 {
     images.CreateStartPictures();
+    images.SetWork(Gradient(24)); // another size: the undo picture's memory does not fit
     MessageBoxRecorder boxes;
     {
         AllocationLimit limit(8);
@@ -157,6 +160,59 @@ TEST_F(WorkingImageTest, FailedUndoSnapshotLeavesUndoEmptyAndWorkIntact)
     images.UseUndoCopy(); // nothing to restore: the work stays
     EXPECT_NE(images.WorkDib.Bits, nullptr);
     EXPECT_EQ(boxes.shown.size(), 1u) << "copying the empty undo record is silent";
+}
+
+TEST_F(WorkingImageTest, UndoCopyReusesTheUndoMemoryOnlyForTheSameShape)
+{
+    images.CreateStartPictures();
+    images.InstallOpened(Gradient(8), "a.bmp");
+    setpixel(images.WorkDib, 3, 3, 99);
+    const std::uint8_t* undoBits = images.UndoDib.Bits;
+    images.MakeCopyForUndo();
+    EXPECT_EQ(images.UndoDib.Bits, undoBits) << "same size, depth and colours: memory reused";
+    EXPECT_TRUE(SamePixels(images.UndoDib, images.WorkDib));
+    setpixel(images.WorkDib, 3, 3, 5);
+    EXPECT_EQ(getpixel(images.UndoDib, 3, 3), 99u) << "still a copy of its own";
+
+    // A changed colour table (a palette correction) needs a copy with that table.
+    images.WorkDib.Info->bmiColors[7] = RGBQUAD{1, 2, 3, 0};
+    images.MakeCopyForUndo();
+    EXPECT_EQ(images.UndoDib.Info->bmiColors[7].rgbRed, 3);
+    EXPECT_EQ(images.UndoDib.Palette.palPalEntry[7].peRed, 3) << "the palette follows the table";
+    EXPECT_TRUE(SamePixels(images.UndoDib, images.WorkDib));
+
+    images.SetWork(MakeDib(7, 6, 8, [](int, int) { return 1u; })); // one row more
+    images.MakeCopyForUndo();
+    EXPECT_EQ(DibHeight(images.UndoDib), 6);
+    EXPECT_TRUE(SamePixels(images.UndoDib, images.WorkDib));
+}
+
+// Copies that fail say so in a message box, and a message box repaints the
+// window behind it: every picture a pane may draw must still be alive then.
+TEST_F(WorkingImageTest, OpeningCopiesTheNewPictureBeforeReleasingTheOldOnes)
+{
+    images.CreateStartPictures();
+    const int before = LiveDibCount();
+    TDibRecord opened = MakeDib(400, 300, 24, [](int, int) { return 0x010203u; });
+    std::vector<int> liveWhenTold;
+    std::uint32_t seen = 0;
+    MessageBoxHandler previous = SetMessageBoxHandler([&](const MessageBoxRequest&) {
+        liveWhenTold.push_back(LiveDibCount());
+        for (const TDibRecord* d : {&images.WorkDib, &images.OrigDib, &images.UndoDib})
+            seen += getpixel(*d, 319, 239); // freed memory here is a fault ASan names
+        return IDOK;
+    });
+    {
+        AllocationLimit limit(300000); // the old pictures fit, copies of the new one do not
+        images.InstallOpened(opened, "big.bmp");
+    }
+    SetMessageBoxHandler(std::move(previous));
+    EXPECT_EQ(liveWhenTold, (std::vector<int>{before + 1, before + 1}))
+        << "the three old pictures and the opened one";
+    EXPECT_EQ(seen, 0u);
+    EXPECT_EQ(images.WorkDib.Bits, opened.Bits);
+    EXPECT_EQ(images.OrigDib.Bits, nullptr);
+    EXPECT_EQ(images.UndoDib.Bits, nullptr);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "UserInput.h"
 
 #include "correct/CorrectionModes.h"
 #include "imagora/DibWriter.h"
@@ -6,6 +7,7 @@
 #include "toolkit/RadioGroup.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -27,6 +29,7 @@ protected:
         form->MakeCopyForUndo();
     }
     std::uint32_t WorkPixel() { return getpixel(form->WorkDib, 10, 10); }
+    int WorkGrey() { return int(WorkPixel() & 0xFF); }
     QRgb GridPixel(int x, int y) { return form->PaintBox1->CanvasImage().pixel(x, y); }
 };
 
@@ -92,7 +95,7 @@ TEST_F(OptimizePage, ModeAndIntensityRebuildTheGridAtOnce)
 TEST_F(OptimizePage, AFileOpenedWhileTheGridShowsRebuildsGridAndPane)
 {
     form->PaintBox1->Repaint();
-    const std::string path = MakeTempDir() + "/red.bmp";
+    const std::string path = programDir + "red.bmp";
     {
         DibGuard red(MakeDib(320, 240, 24, [](int, int) { return RGB(200, 0, 0); }));
         ASSERT_TRUE(WriteDibFile(red.dib, path, nullptr));
@@ -101,6 +104,84 @@ TEST_F(OptimizePage, AFileOpenedWhileTheGridShowsRebuildsGridAndPane)
     EXPECT_EQ(GridPixel(135 + 10, 111 + 10), qRgb(200, 0, 0)) << "centre of the new grid";
     const QImage& pane = form->PaintBox2->CanvasImage();
     EXPECT_EQ(pane.pixel(pane.width() / 2, 5), qRgb(200, 0, 0)) << "the small pane too";
+}
+
+TEST_F(OptimizePage, KeypadDigitsClickTheCellsWhereTheyLie)
+{
+    const struct {
+        int digit, step;
+    } keys[] = {{7, -4}, {8, -3}, {9, -2}, {4, -1}, {5, 0}, {6, 1}, {1, 2}, {2, 3}, {3, 4}};
+    for (const auto& k : keys) {
+        const int before = WorkGrey();
+        PressKey(form.get(), Qt::Key_0 + k.digit, Qt::KeypadModifier);
+        EXPECT_EQ(WorkGrey(), before + 8 * k.step) << "keypad " << k.digit;
+        EXPECT_EQ(int(getpixel(form->UndoDib, 10, 10) & 0xFF), before) << "keypad " << k.digit;
+    }
+    const int before = WorkGrey();
+    PressKey(form.get(), Qt::Key_3); // the digits above the letters are no cells
+    EXPECT_EQ(WorkGrey(), before);
+}
+
+TEST_F(OptimizePage, AKeypadCellTooSmallToClickDoesNothing)
+{
+    form->PaintBox1->setFixedSize(14, 14); // cells of 4: no box can be hit
+    QApplication::processEvents();
+    setpixel(form->UndoDib, 0, 0, 0x010203);
+    PressKey(form.get(), Qt::Key_5, Qt::KeypadModifier);
+    EXPECT_EQ(WorkPixel(), 0x646464u);
+    EXPECT_EQ(getpixel(form->UndoDib, 0, 0), 0x010203u);
+}
+
+TEST_F(OptimizePage, TheIntensityFieldTakesKeypadDigitsWhenItHasTheFocus)
+{
+    form->IntensEd->setFocus();
+    QApplication::setActiveWindow(form.get());
+    form->IntensEd->findChild<QLineEdit*>()->selectAll();
+    PressKey(form.get(), Qt::Key_1, Qt::KeypadModifier);
+    PressKey(form.get(), Qt::Key_2, Qt::KeypadModifier);
+    EXPECT_EQ(form->IntensEd->value(), 12);
+    EXPECT_EQ(WorkPixel(), 0x646464u) << "typing a number clicks no cell";
+}
+
+TEST_F(OptimizePage, CtrlZPressesTheUndoButtonOfThePageShown)
+{
+    int optimizeUndo = 0, cropUndo = 0;
+    QObject::connect(form->UndoBtn2, &QPushButton::clicked, [&] { ++optimizeUndo; });
+    QObject::connect(form->UndoBtn1, &QPushButton::clicked, [&] { ++cropUndo; });
+    form->PaintBox1MouseDown(300, 250);
+    PressKey(form.get(), Qt::Key_Z, Qt::ControlModifier);
+    WaitForAnimatedClick();
+    EXPECT_EQ(WorkPixel(), 0x646464u);
+    EXPECT_EQ(optimizeUndo, 1);
+
+    form->PageControl2->setCurrentWidget(form->TabSheet1);
+    setpixel(form->WorkDib, 10, 10, 0x111111);
+    PressKey(form.get(), Qt::Key_Z, Qt::ControlModifier);
+    WaitForAnimatedClick();
+    EXPECT_EQ(WorkPixel(), 0x646464u);
+    EXPECT_EQ(cropUndo, 1);
+    EXPECT_EQ(optimizeUndo, 1) << "the hidden page's button stays up";
+
+    form->PageControl2->setCurrentWidget(form->TabSheet2); // no undo on the open page
+    setpixel(form->WorkDib, 10, 10, 0x111111);
+    PressKey(form.get(), Qt::Key_Z, Qt::ControlModifier);
+    WaitForAnimatedClick();
+    EXPECT_EQ(WorkPixel(), 0x111111u);
+}
+
+TEST_F(OptimizePage, AClickShowsTheWaitCursorWhileItWorks)
+{
+    // The progress reports read the throttle's clock while the work runs.
+    std::vector<bool> waiting;
+    form->ProgressThrottle.SetClock([&] {
+        waiting.push_back(QGuiApplication::overrideCursor() &&
+                          QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor);
+        return std::chrono::steady_clock::now();
+    });
+    form->PaintBox1MouseDown(300, 250);
+    ASSERT_FALSE(waiting.empty());
+    EXPECT_EQ(std::count(waiting.begin(), waiting.end(), false), 0);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "and the normal one after it";
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "correct/CorrectionModes.h"
 #include "correct/VariationGrid.h"
 #include "gdi/RasterDC.h"
+#include "geometry/Resize.h"
 
 #include <algorithm>
 #include <functional>
@@ -165,6 +166,33 @@ TEST_F(VariationGridPaint, AFailedCopyLeavesItsCellsEmpty)
     AllocationLimit limit(1000); // less than one preview
     PaintVariationGrid(&dc, 401, 329, work.dib, kModeHelligkeit, 8, progress);
     ExpectGrid(0, 0, [](int) { return Rgb{}; });
+}
+
+TEST_F(VariationGridPaint, OnATwiceAsDenseScreenThePreviewsHaveItsResolution)
+{
+    RasterDC hidpi(802, 658);
+    for (int y = 0; y < hidpi.Height(); ++y)
+        std::fill(hidpi.Row(y), hidpi.Row(y) + hidpi.Width(), kWorkspace);
+    hidpi.SetResolution(192, 192);
+    // detail finer than a 129 x 96 preview can hold
+    DibGuard work(MakeDib(320, 240, 24, [](int x, int y) {
+        return RGB(std::uint8_t(x * 7), std::uint8_t(y * 5), std::uint8_t((x ^ y) * 3));
+    }));
+    PaintVariationGrid(&hidpi, 401, 329, work.dib, kModeHelligkeit, 8, progress);
+    // The centre cell (step 0) is the picture made at 258 x 192 and copied 1:1
+    // to twice its logical place (135 + 2, 109 + 2).
+    DibGuard sharp;
+    NullProgress quiet;
+    DIBResize(work.dib, 258, 192, true, sharp.dib, quiet);
+    int wrong = 0;
+    for (int y = 0; y < 192; ++y)
+        for (int x = 0; x < 258; ++x)
+            wrong += hidpi.Pixel(270 + x, 222 + y) != getpixel(sharp.dib, x, y);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(hidpi.Row(222)[269], kWorkspace);
+    EXPECT_EQ(hidpi.Row(222)[270 + 258], kWorkspace);
+    EXPECT_EQ(hidpi.Row(222 + 192)[270], kWorkspace);
+    EXPECT_NE(hidpi.Row(4)[4], kWorkspace) << "the top-left preview starts at 2 x 2";
 }
 
 } // namespace

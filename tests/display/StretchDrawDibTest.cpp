@@ -1,5 +1,6 @@
 #include "DisplayTestSupport.h"
 
+#include "display/DrawFitted.h"
 #include "gdi/Palette.h"
 #include "gdi/PrinterDC.h"
 
@@ -342,6 +343,25 @@ TEST_F(Palettes, PaletteScreenShowsThePictureThroughTheSelectedPalette)
         return 2 * sum > 3 * 255 ? RGB(255, 255, 255) : RGB(0, 0, 0);
     })) << "only black and white in the caller's palette";
     EXPECT_EQ(dc.SelectedPalette(), nullptr);
+}
+
+TEST_F(StretchDraw, AFittedPictureIsDrawnAtTheDevicesResolution)
+{
+    DibGuard picture(MakeColourfulDib(200, 100, 24));
+    for (const int dpi : {96, 192}) {
+        SCOPED_TRACE(dpi);
+        RasterDC dc(200, 200);
+        dc.SetResolution(dpi, dpi);
+        DrawFitted(&dc, 100, 100, picture.dib); // logical: 100 x 50 of a 2:1 picture
+        const int scale = dpi / 96;
+        int wrong = 0;
+        for (int y = 0; y < 50 * scale; ++y)
+            for (int x = 0; x < 100 * scale; ++x)
+                wrong += dc.Pixel(x, y) != DibColour(picture.dib, x * 2 / scale, y * 2 / scale);
+        EXPECT_EQ(wrong, 0) << "every device pixel samples its own picture pixel";
+        EXPECT_EQ(dc.Pixel(100 * scale, 0), 0u);
+        EXPECT_EQ(dc.Pixel(0, 50 * scale), 0u);
+    }
 }
 
 } // namespace

@@ -202,7 +202,7 @@ TEST_F(BmpDecoder, BitFieldsInEveryHeaderGeneration)
         {"4-4-4 with alpha, 56-byte header", 56, BI_BITFIELDS, 16, {0x0F00, 0x00F0, 0x000F, 0xF000},
          0xF1A3, RGB(17, 170, 51)},
         {"RGBA bytes, 108-byte header", 108, BI_BITFIELDS, 32,
-         {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000}, 0x80332211, RGB(0x11, 0x22, 0x33)},
+         {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000}, 0xFF332211, RGB(0x11, 0x22, 0x33)},
         {"BGRA bytes, 124-byte header", 124, BI_BITFIELDS, 32, {0x00FF0000, 0x0000FF00, 0x000000FF},
          0x00332211, RGB(0x33, 0x22, 0x11)},
         {"10-10-10 keeps the top bits", 52, BI_BITFIELDS, 32, {0x3FF00000, 0x000FFC00, 0x000003FF},
@@ -223,11 +223,57 @@ TEST_F(BmpDecoder, BitFieldsInEveryHeaderGeneration)
         s.masks = c.masks;
         Bytes row;
         PutLe(row, c.pixel, c.bits / 8);
-        PutLe(row, 0, c.bits / 8);
+        PutLe(row, c.masks.size() > 3 ? c.masks[3] : 0, c.bits / 8); // opaque black
         s.pixels = PaddedRows({row});
         DibGuard d(Decode(MakeBmp(s)));
         EXPECT_EQ(DibBitCount(d.dib), 24);
         ExpectPixels(d.dib, 2, 1, [&](int x, int) { return x == 0 ? c.expected : 0u; });
+    }
+}
+
+TEST_F(BmpDecoder, AnAlphaMaskCompositesOverWhite)
+{
+    // clang-format off
+    const struct {
+        const char* name;
+        std::uint32_t headerBytes;
+        std::uint32_t compression;
+        std::uint16_t bits;
+        std::vector<std::uint32_t> masks;
+        std::vector<std::uint32_t> pixels;
+        std::vector<COLORREF> expected;
+    } cases[] = {
+        {"half, clear and opaque, 124-byte header", 124, BI_BITFIELDS, 32,
+         {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000},
+         {0x80332211, 0x00332211, 0xFF332211}, {RGB(136, 144, 153), RGB(255, 255, 255),
+                                                RGB(0x11, 0x22, 0x33)}},
+        {"4-bit alpha, 56-byte header", 56, BI_BITFIELDS, 16, {0x0F00, 0x00F0, 0x000F, 0xF000},
+         {0x8000, 0xF0F0}, {RGB(119, 119, 119), RGB(0, 255, 0)}},
+        {"alpha bit fields after a 40-byte header", 40, 6, 32,
+         {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}, {0x40000000, 0xFFFFFFFF},
+         {RGB(191, 191, 191), RGB(255, 255, 255)}},
+        {"all alpha bits 0: the writer left them empty", 108, BI_BITFIELDS, 32,
+         {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}, {0x00102030, 0x00405060},
+         {RGB(0x10, 0x20, 0x30), RGB(0x40, 0x50, 0x60)}},
+        {"without bit fields the fourth byte is no alpha", 124, BI_RGB, 32,
+         {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}, {0x80102030, 0x00405060},
+         {RGB(0x10, 0x20, 0x30), RGB(0x40, 0x50, 0x60)}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        BmpSpec s;
+        s.headerBytes = c.headerBytes;
+        s.compression = c.compression;
+        s.bits = c.bits;
+        s.width = int(c.pixels.size());
+        s.masks = c.masks;
+        Bytes row;
+        for (std::uint32_t p : c.pixels)
+            PutLe(row, p, c.bits / 8);
+        s.pixels = PaddedRows({row});
+        DibGuard d(Decode(MakeBmp(s)));
+        ExpectPixels(d.dib, s.width, 1, [&](int x, int) { return c.expected[std::size_t(x)]; });
     }
 }
 

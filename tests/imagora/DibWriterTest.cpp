@@ -275,6 +275,31 @@ TEST_F(DibWriter, NetpbmPicksBitmapGreyMapOrPixelMap)
     }
 }
 
+TEST_F(DibWriter, NetpbmExtensionsGetTheKindTheyPromise)
+{
+    // red, green, blue, grey 127 and 128, white: lumas 76, 150, 29, 127, 128, 255
+    const COLORREF colours[] = {RGB(255, 0, 0),     RGB(0, 255, 0),     RGB(0, 0, 255),
+                                RGB(127, 127, 127), RGB(128, 128, 128), RGB(255, 255, 255)};
+    DibGuard colour(MakeDib(6, 1, 24, [&](int x, int) { return colours[x]; }));
+    DibGuard grey(MakeDib(6, 1, 8, [](int x, int) { return std::uint32_t(x * 50); }));
+
+    const auto text = [this](const std::string& name) {
+        const Bytes b = ReadBytes(Path(name));
+        return std::string(b.begin(), b.end());
+    };
+    ASSERT_TRUE(WriteDibFile(colour.dib, Path("c.pgm")));
+    EXPECT_EQ(text("c.pgm"), std::string("P5\n6 1\n255\n") + "\x4C\x96\x1D\x7F\x80\xFF");
+    ASSERT_TRUE(WriteDibFile(colour.dib, Path("c.pbm")));
+    EXPECT_EQ(text("c.pbm"), "P4\n6 1\n\xB0") << "1 is black: a luma below 128";
+    ASSERT_TRUE(WriteDibFile(grey.dib, Path("g.ppm")));
+    EXPECT_EQ(text("g.ppm").substr(0, 2), "P6");
+    DibGuard back(Open(Path("g.ppm")));
+    EXPECT_EQ(DibBitCount(back.dib), 24);
+    EXPECT_EQ(LargestError(grey.dib, back.dib), 0);
+    ASSERT_TRUE(WriteDibFile(grey.dib, Path("G.PBM"))); // extensions in any case
+    EXPECT_EQ(text("G.PBM"), "P4\n6 1\n\xE0") << "greys 0, 50, 100 below the middle";
+}
+
 bool HaveImageMagick()
 {
     return std::system("command -v convert >/dev/null 2>&1") == 0;

@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "ScreenGrab.h"
 
 #include "imagora/DibWriter.h"
 #include "io/FileList.h"
@@ -12,9 +13,12 @@
 #include <QFileSystemModel>
 #include <QListWidget>
 
+#include <QGuiApplication>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace {
 
@@ -54,6 +58,27 @@ protected:
         form->JamShellList1->setCurrentIndex(index);
     }
 
+    std::string SelectedFolder() const
+    {
+        return form->JamShellTree1->SelectedFolder().toStdString();
+    }
+
+    // Whether the tree shows a folder (its items carry their path as tooltip).
+    bool TreeShows(const std::string& folder) const
+    {
+        const QAbstractItemModel* model = form->JamShellTree1->model();
+        const QString wanted = QString::fromStdString(folder);
+        std::function<bool(const QModelIndex&)> within = [&](const QModelIndex& parent) {
+            for (int row = 0; row < model->rowCount(parent); ++row) {
+                const QModelIndex child = model->index(row, 0, parent);
+                if (child.data(Qt::ToolTipRole).toString() == wanted || within(child))
+                    return true;
+            }
+            return false;
+        };
+        return within(QModelIndex());
+    }
+
     std::vector<std::string> Favourites()
     {
         std::vector<std::string> v;
@@ -77,14 +102,30 @@ TEST_F(OpenPage, OpeningAFileMakesItTheWorkingImageWithCopies)
     EXPECT_EQ(form->FileName, photos + "wide.bmp");
 }
 
-TEST_F(OpenPage, ABadFileChangesNothingAndSaysNothing)
+TEST_F(OpenPage, AFileThatDoesNotOpenChangesNothingAndTheUserLearnsWhy)
 {
+    std::ofstream(photos + "empty.png").close();
     const std::uint8_t* work = form->WorkDib.Bits;
-    form->OpenFileNow(photos + "broken.bmp");
-    form->OpenFileNow(photos + "missing.png");
+    const struct {
+        std::string path;
+        const char* why;
+    } cases[] = {
+        {photos + "broken.bmp", "ist kein lesbares Bild"},
+        {photos + "missing.png", "wurde nicht gefunden"},
+        {photos + "sub", "ist ein Ordner"},
+        {photos + "empty.png", "ist leer"},
+    };
+    for (const auto& c : cases) {
+        boxes->shown.clear();
+        form->OpenFileNow(c.path);
+        ASSERT_EQ(boxes->shown.size(), 1u) << c.path;
+        EXPECT_NE(boxes->shown[0].text.find("„" + c.path + "“"), std::string::npos);
+        EXPECT_NE(boxes->shown[0].text.find(c.why), std::string::npos) << boxes->shown[0].text;
+        EXPECT_EQ(boxes->shown[0].caption, "Bild öffnen");
+    }
     EXPECT_EQ(form->WorkDib.Bits, work);
     EXPECT_EQ(form->FileName, "");
-    EXPECT_TRUE(boxes->shown.empty());
+    EXPECT_FALSE(form->WorkModified);
 }
 
 TEST_F(OpenPage, DoubleClickOnAFileAddsItsFolderAndOpensIt)
@@ -104,6 +145,15 @@ TEST_F(OpenPage, DoubleClickOnAFileAddsItsFolderAndOpensIt)
     form->JamShellList1DblClick();
     EXPECT_EQ(DibHeight(form->WorkDib), 40);
     EXPECT_EQ(Favourites().size(), 1u);
+
+    std::filesystem::copy_file(photos + "wide.bmp", photos + "sub/gone.bmp");
+    Browse(photos + "sub");
+    form->JamShellList1->setCurrentIndex(
+        form->JamShellList1Model->index(QString::fromStdString(photos + "sub/gone.bmp")));
+    std::filesystem::remove_all(photos + "sub"); // before the list noticed
+    form->JamShellList1DblClick();
+    EXPECT_EQ(Favourites(), (std::vector<std::string>{photos})) << "a vanished folder is none";
+    EXPECT_EQ(DibHeight(form->WorkDib), 40);
 }
 
 TEST_F(OpenPage, DoubleClickOnAFolderOnlyNavigates)
@@ -152,10 +202,14 @@ TEST_F(OpenPage, FavouritesFileIsReadAtStartAndUsedAgain)
 TEST_F(OpenPage, AFavouriteOpensItsFolderInTheTree)
 {
     form->PrefListBox->addItem(QString::fromStdString(photos + "sub/"));
+    form->PrefListBox->addItem(QString());
     form->PrefListBoxDblClick(); // nothing selected: nothing happens
     form->PrefListBox->setCurrentRow(0);
     form->PrefListBoxKeyPress(Qt::Key_Return);
-    EXPECT_EQ(form->JamShellTree1->SelectedFolder().toStdString(), photos + "sub");
+    EXPECT_EQ(SelectedFolder(), photos + "sub");
+    form->PrefListBox->setCurrentRow(1); // an empty line leads nowhere
+    form->PrefListBoxDblClick();
+    EXPECT_EQ(SelectedFolder(), photos + "sub");
 }
 
 TEST_F(OpenPage, FilterEntriesComeFromTheImageLibrary)
@@ -210,6 +264,129 @@ TEST(OpenPageFallback, FavouritesGoToTheUserDataFolderWhenTheProgramFolderIsNotW
     }
     unsetenv("XDG_DATA_HOME");
     std::filesystem::remove_all(data);
+}
+
+TEST_F(OpenPage, EnterAfterAFolderChangeOpensNothingTheUserDidNotChoose)
+{
+    // the same name in the next folder, another picture
+    std::filesystem::copy_file(photos + "tall.bmp", photos + "sub/wide.bmp");
+    ShowWindow();
+    Browse(photos);
+    SelectInList("wide.bmp");
+    Browse(photos + "sub");
+    EXPECT_TRUE(form->JamShellList1->selectionModel()->selectedRows().isEmpty());
+    form->JamShellList1KeyPress(Qt::Key_Return);
+    EXPECT_EQ(DibWidth(form->WorkDib), 320) << "nothing was opened";
+    EXPECT_TRUE(Favourites().empty());
+}
+
+TEST_F(OpenPage, TheTreeSeesFoldersMadeRenamedAndRemovedMeanwhile)
+{
+    namespace fs = std::filesystem;
+    ShowWindow();
+    ASSERT_TRUE(form->JamShellTree1->SelectFolder(QString::fromStdString(photos)));
+    fs::create_directory(photos + "new");
+    EXPECT_TRUE(form->JamShellTree1->SelectFolder(QString::fromStdString(photos + "new")))
+        << "made after the tree read its folder";
+    fs::create_directory(photos + "later");
+    EXPECT_TRUE(WaitUntil([&] { return TreeShows(photos + "later"); })) << "made elsewhere";
+    fs::rename(photos + "later", photos + "renamed");
+    EXPECT_TRUE(WaitUntil([&] { return TreeShows(photos + "renamed"); }));
+    EXPECT_FALSE(TreeShows(photos + "later"));
+
+    // The folder shown vanishes: its nearest parent is shown, tree and list alike.
+    fs::create_directories(photos + "new/deeper");
+    ASSERT_TRUE(form->JamShellTree1->SelectFolder(QString::fromStdString(photos + "new/deeper")));
+    fs::remove_all(photos + "new");
+    EXPECT_TRUE(WaitUntil([&] { return SelectedFolder() == photos.substr(0, photos.size() - 1); }))
+        << SelectedFolder();
+    EXPECT_EQ(form->JamShellList1Model->rootPath().toStdString() + "/", photos);
+    EXPECT_FALSE(TreeShows(photos + "new"));
+}
+
+TEST_F(OpenPage, AFolderInsideAHiddenFolderIsSelected)
+{
+    std::filesystem::create_directories(photos + ".local/bin");
+    EXPECT_TRUE(form->JamShellTree1->SelectFolder(QString::fromStdString(photos + ".local/bin")));
+    EXPECT_EQ(SelectedFolder(), photos + ".local/bin");
+}
+
+TEST_F(OpenPage, StartsInTheStartFilesFolderElseInTheTopFavouriteThatExists)
+{
+    form.reset();
+    form = std::make_unique<TMainForm>(programDir + "kelvora", photos + "wide.bmp");
+    EXPECT_EQ(SelectedFolder() + "/", photos);
+    std::ofstream(programDir + "folders.dat", std::ios::binary) << "\r\n"
+                                                                << programDir << "gone/\r\n"
+                                                                << photos << "sub/\r\n";
+    form.reset();
+    form = std::make_unique<TMainForm>(programDir + "kelvora");
+    EXPECT_EQ(SelectedFolder() + "/", photos + "sub/");
+}
+
+TEST_F(OpenPage, OpeningOverUnsavedChangesAsksFirst)
+{
+    form->OpenFileNow(photos + "wide.bmp");
+    EXPECT_TRUE(boxes->shown.empty()) << "nothing unsaved yet";
+    form->ReplaceWork(MakeDib(3, 3, 24, [](int, int) { return 0u; })); // as a command does
+    boxes.reset();                                                     // one recorder at a time
+    boxes = std::make_unique<MessageBoxRecorder>(IDCANCEL);
+    form->OpenFileNow(photos + "tall.bmp");
+    ASSERT_EQ(boxes->shown.size(), 1u);
+    EXPECT_EQ(boxes->shown[0].text.rfind("Die Änderungen am Bild wurden nicht gespeichert.", 0),
+              0u);
+    EXPECT_NE(boxes->shown[0].text.find("tall.bmp"), std::string::npos);
+    EXPECT_EQ(boxes->shown[0].flags & 0x0F, MB_OKCANCEL);
+    EXPECT_EQ(DibWidth(form->WorkDib), 3) << "cancelled: the changed picture stays";
+    EXPECT_EQ(form->FileName, photos + "wide.bmp");
+
+    boxes.reset();
+    boxes = std::make_unique<MessageBoxRecorder>(IDOK);
+    form->OpenFileNow(photos + "tall.bmp");
+    EXPECT_EQ(DibHeight(form->WorkDib), 40);
+    EXPECT_FALSE(form->WorkModified);
+}
+
+TEST_F(OpenPage, TheFileListGivesSizesAndDatesInGermanWhateverTheSystemsLanguage)
+{
+    ShowWindow();
+    Browse(photos);
+    const QModelIndex wide =
+        form->JamShellList1Model->index(QString::fromStdString(photos + "wide.bmp"));
+    EXPECT_EQ(wide.siblingAtColumn(1).data().toString(), QStringLiteral("1,2 kB")) << "1254 bytes";
+    EXPECT_EQ(form->JamShellList1Model->index(QString::fromStdString(photos + "sub"))
+                  .siblingAtColumn(1)
+                  .data()
+                  .toString(),
+              QString())
+        << "folders have no size";
+    EXPECT_TRUE(wide.siblingAtColumn(3).data().toString().contains(QLatin1Char('.')))
+        << "dates as 24.12.26";
+}
+
+TEST_F(OpenPage, OpeningShowsTheWaitCursorUntilThePanesHavePainted)
+{
+    form->PageControl2->setCurrentWidget(form->TabSheet4); // whose grid reports progress
+    ShowWindow();
+    std::vector<bool> waiting;
+    form->ProgressThrottle.SetClock([&] {
+        waiting.push_back(QGuiApplication::overrideCursor() &&
+                          QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor);
+        return std::chrono::steady_clock::now();
+    });
+    form->OpenFileNow(photos + "wide.bmp");
+    ASSERT_FALSE(waiting.empty());
+    EXPECT_EQ(std::count(waiting.begin(), waiting.end(), false), 0);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    bool waitingWhileTold = true;
+    MessageBoxHandler recorder = SetMessageBoxHandler([&](const MessageBoxRequest&) {
+        waitingWhileTold = QGuiApplication::overrideCursor() != nullptr;
+        return IDOK;
+    });
+    form->OpenFileNow(photos + "broken.bmp");
+    SetMessageBoxHandler(std::move(recorder));
+    EXPECT_FALSE(waitingWhileTold) << "a message comes with the normal cursor";
 }
 
 } // namespace

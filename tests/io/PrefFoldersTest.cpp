@@ -71,4 +71,66 @@ TEST(PrefFolders, MissingOrUnwritableFiles)
     std::filesystem::remove_all(dir);
 }
 
+TEST(PrefFolders, NamesWithLineBreaksAreNotWritten)
+{
+    const std::string dir = MakeTempDir();
+    const std::string path = dir + "/folders.dat";
+    ASSERT_TRUE(WritePrefFolders(path, {"/a/", "/two\nlines/", "/cr\rhere/", "/b/"}));
+    EXPECT_EQ(Slurp(path), "/a/\r\n/b/\r\n");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(PrefFolders, AListThatIsALinkIsWrittenWhereItPoints)
+{
+    namespace fs = std::filesystem;
+    const std::string dir = MakeTempDir();
+    fs::create_directory(dir + "/shared");
+    std::ofstream(dir + "/shared/real.dat") << "old\r\n";
+    fs::create_symlink("shared/real.dat", dir + "/middle.dat"); // relative, and a chain
+    fs::create_symlink(dir + "/middle.dat", dir + "/folders.dat");
+    ASSERT_TRUE(WritePrefFolders(dir + "/folders.dat", {"/new/"}));
+    EXPECT_TRUE(fs::is_symlink(dir + "/folders.dat"));
+    EXPECT_TRUE(fs::is_symlink(dir + "/middle.dat"));
+    EXPECT_EQ(Slurp(dir + "/shared/real.dat"), "/new/\r\n");
+    EXPECT_EQ(ReadPrefFolders(dir + "/folders.dat"), (Entries{"/new/"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir + "/shared"), fs::directory_iterator()), 1)
+        << "no temporary left behind";
+
+    fs::create_symlink(dir + "/nowhere.dat", dir + "/dangling.dat"); // a link to no file yet
+    ASSERT_TRUE(WritePrefFolders(dir + "/dangling.dat", {"/x/"}));
+    EXPECT_TRUE(fs::is_symlink(dir + "/dangling.dat"));
+    EXPECT_EQ(Slurp(dir + "/nowhere.dat"), "/x/\r\n");
+    fs::remove_all(dir);
+}
+
+TEST(PrefFolders, StartFolderFollowsTheStartFileTheFavouritesPicturesAndHome)
+{
+    const std::string dir = MakeTempDir();
+    std::filesystem::create_directories(dir + "/photos");
+    std::filesystem::create_directories(dir + "/Pictures");
+    const std::string photos = dir + "/photos", pictures = dir + "/Pictures", home = dir;
+    const std::string gone = dir + "/gone/";
+    const struct {
+        const char* name;
+        std::string startFile;
+        Entries favourites;
+        std::string pictures;
+        std::string expected;
+    } cases[] = {
+        {"the start file's folder", photos + "/a.jpg", {pictures}, pictures, photos},
+        {"even when the file itself is missing", photos + "/missing.jpg", {}, pictures, photos},
+        {"no start file: the first favourite that exists",
+         "",
+         {"", gone, pictures + "/"},
+         photos,
+         pictures + "/"},
+        {"a start file in a vanished folder", gone + "a.jpg", {photos + "/"}, "", photos + "/"},
+        {"no favourite left: the pictures folder", "", {gone}, pictures, pictures},
+        {"and without one: home", "", {}, dir + "/NoPictures", home},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StartFolder(c.startFile, c.favourites, c.pictures, home), c.expected) << c.name;
+    std::filesystem::remove_all(dir);
+}
+
 } // namespace

@@ -128,7 +128,9 @@ TEST_F(SavePage, TheDialogOffersTheWritersAndTheExtensionFollowsTheType)
         files.selectFile(QStringLiteral("copy"));
         return int(QDialog::Accepted);
     });
+    form->ReplaceWork(MakeDib(4, 4, 24, [](int, int) { return 0u; })); // a change to save
     form->SaveAsBtnClick();
+    EXPECT_FALSE(form->WorkModified) << "saved: closing need not warn";
     EXPECT_EQ(offered.size(), 5);
     EXPECT_EQ(first, QStringLiteral("JPEG-Bild (*.jpg *.jpeg *.jpe *.jfif)")) << "as opened";
     EXPECT_TRUE(std::filesystem::exists(programDir + "copy.png"));
@@ -160,9 +162,11 @@ TEST_F(SavePage, ReplacingAFileIsAskedAndASaveThatFailsIsSaid)
     });
     boxes.reset();
     boxes = std::make_unique<MessageBoxRecorder>(IDOK);
+    form->UndoBtn1Click(); // a change
     form->SaveAsBtnClick();
     ASSERT_EQ(boxes->shown.size(), 1u);
     EXPECT_NE(boxes->shown[0].text.find("konnte nicht geschrieben werden"), std::string::npos);
+    EXPECT_TRUE(form->WorkModified) << "nothing was saved";
 }
 
 TEST_F(SavePage, TheSavedJpegKeepsTheSourceQuality)

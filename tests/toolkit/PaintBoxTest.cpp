@@ -1,3 +1,4 @@
+#include "ScreenGrab.h"
 #include "TestSupport.h"
 
 #include "toolkit/PaintBox.h"
@@ -72,6 +73,45 @@ TEST_F(PaintBoxTest, ResizingMakesANewCanvasAndPaintsIt)
     EXPECT_EQ(box->CanvasImage().size(), QSize(60, 50));
     EXPECT_EQ(At(59, 49), qRgb(10, 20, 30));
     EXPECT_EQ(At(3, 3), qRgb(255, 0, 0));
+}
+
+// The offscreen platform's "screen" is the window's backing store, which
+// goes stale the same way the X server's picture does.
+TEST_F(PaintBoxTest, WhatAHandlerDrawsReachesTheScreenThoughTheWindowRepaintedMeanwhile)
+{
+    auto* other = new QWidget(&parent);
+    parent.layout()->addWidget(other);
+    parent.show();
+    SettleWindow();
+    HDC dc = box->Canvas();
+    other->repaint(); // as the progress panel does while a handler draws
+    dc->SetBrush(RGB(0, 255, 0));
+    dc->FillRect(RECT{10, 10, 12, 12});
+    SettleWindow();
+    const QImage screen = GrabScreen(&parent);
+    EXPECT_EQ(screen.pixel(box->mapTo(&parent, QPoint(10, 10))), qRgb(0, 255, 0));
+}
+
+// Runs as the ctest entry toolkit.HiDpi, with QT_SCALE_FACTOR=2.
+TEST_F(PaintBoxTest, OnAHiDpiScreenTheCanvasHasScreenPixelsAndTheMouseLogicalOnes)
+{
+    if (qApp->devicePixelRatio() != 2)
+        GTEST_SKIP() << "needs QT_SCALE_FACTOR=2 (ctest runs it as toolkit.HiDpi)";
+    parent.show();
+    QApplication::processEvents();
+    EXPECT_EQ(box->CanvasImage().size(), QSize(80, 60));
+    EXPECT_EQ(box->CanvasScale(), 2.0);
+    EXPECT_EQ(box->Canvas()->GetDeviceCaps(LOGPIXELSX), 192);
+    EXPECT_EQ(At(3, 3), qRgb(255, 0, 0)) << "the handler draws in canvas pixels";
+    std::vector<std::pair<int, int>> seen;
+    box->OnMouseDown = [&](Qt::MouseButton, int x, int y) { seen.emplace_back(x, y); };
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(39, 29), QPointF(39, 29), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &press);
+    EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{39, 29}}));
+    parent.resize(50, 30);
+    QApplication::processEvents();
+    EXPECT_EQ(box->CanvasImage().size(), QSize(100, 60));
 }
 
 TEST_F(PaintBoxTest, AHiddenBoxPaintsOnlyWhenShown)

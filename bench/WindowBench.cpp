@@ -1,0 +1,126 @@
+// The optimize page through the window on an X server (Xvfb will do): what
+// the user waits for after an intensity keystroke, a resize step of the grid
+// box and a click on a cell followed by undo, each up to the moment the X
+// server has the new grid. The grid box is 401 x 329 pixels.
+#include "app/MainUnit.h"
+#include "imagora/Imagora.h"
+#include "toolkit/PaintBox.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+TMainForm* form = nullptr;
+
+// Runs the posted updates and waits until the X server has drawn them.
+void ShowNow()
+{
+    QApplication::processEvents();
+    QApplication::processEvents();
+    QGuiApplication::sync();
+}
+
+// Makes the grid box w x h by resizing the window around it.
+void SizeGridBox(int w, int h)
+{
+    const QSize wanted = form->size() + (QSize(w, h) - form->PaintBox1->size());
+    form->resize(wanted);
+    for (int i = 0; i < 1000 && form->PaintBox1->size() != QSize(w, h); ++i)
+        ShowNow();
+}
+
+// A photo-like picture of w x h as the working image.
+void UsePhoto(int w, int h)
+{
+    TDibRecord photo;
+    newdib(&photo, w, h, 24, nullptr, 0);
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* p = photo.Bits + std::ptrdiff_t(y) * photo.LineBytes;
+        for (int x = 0; x < w; ++x, p += 3) {
+            p[0] = std::uint8_t(x * 255 / w);
+            p[1] = std::uint8_t(y * 255 / h);
+            p[2] = std::uint8_t((x ^ y) & 0xFF);
+        }
+    }
+    form->ReplaceWork(photo);
+    form->RepaintWorkDib();
+    ShowNow();
+}
+
+void BM_GridRebuild(benchmark::State& state)
+{
+    UsePhoto(640, 480);
+    SizeGridBox(401, 329);
+    for (auto _ : state) {
+        form->IntensEdChange();
+        ShowNow();
+    }
+}
+BENCHMARK(BM_GridRebuild)->Unit(benchmark::kMillisecond);
+
+// One step of a window resize as the grid box sees it: a new size, a new
+// canvas, a rebuilt grid on the screen. (The X server's own round trip of a
+// top-level resize is left out: it is not the program's to speed up.)
+void BM_ResizeStep(benchmark::State& state)
+{
+    UsePhoto(640, 480);
+    SizeGridBox(401, 329);
+    int width = 401;
+    for (auto _ : state) {
+        width = width == 401 ? 402 : 401;
+        form->PaintBox1->setFixedSize(width, 329);
+        ShowNow();
+    }
+    form->PaintBox1->setMinimumSize(0, 0);
+    form->PaintBox1->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+BENCHMARK(BM_ResizeStep)->Unit(benchmark::kMillisecond);
+
+// A click on the centre cell (the picture's own colours, changed in place all
+// the same), then undo: both copy and correct the whole picture.
+void BM_ClickThenUndo(benchmark::State& state)
+{
+    UsePhoto(int(state.range(0)), int(state.range(1)));
+    SizeGridBox(401, 329);
+    for (auto _ : state) {
+        form->PaintBox1MouseDown(200, 160);
+        ShowNow();
+        form->UndoBtn1Click();
+        ShowNow();
+    }
+}
+BENCHMARK(BM_ClickThenUndo)->Args({640, 480})->Args({6000, 4000})->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("DISPLAY")) {
+        std::fprintf(stderr,
+                     "bench_window needs an X server: DISPLAY=:N %s (see bench/README.md)\n",
+                     argv[0]);
+        return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QTemporaryDir home; // the favourites and settings of this run
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+    QApplication application(argc, argv);
+    auto window = std::make_unique<TMainForm>(home.path().toStdString() + "/kelvora");
+    form = window.get();
+    form->PageControl2->setCurrentWidget(form->TabSheet4);
+    form->show();
+    ShowNow();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

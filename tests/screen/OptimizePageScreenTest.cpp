@@ -1,0 +1,72 @@
+// The optimize page as the user sees it: after every step the X server shows
+// what the page drawn from scratch shows.
+#include "MainWindowFixture.h"
+#include "ScreenGrab.h"
+#include "UserInput.h"
+
+#include "imagora/DibWriter.h"
+#include "toolkit/PaintBox.h"
+#include "toolkit/RadioGroup.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QWindow>
+
+#include <filesystem>
+
+namespace {
+
+class OptimizePageOnScreen : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_X_SCREEN();
+        MainWindowTest::SetUp();
+        // a picture with detail in every cell, so a stale cell shows
+        const std::string path = programDir + "photo.bmp";
+        DibGuard photo(MakeDib(320, 240, 24, [](int x, int y) {
+            return RGB(std::uint8_t(x * 255 / 319), std::uint8_t(y * 255 / 239),
+                       std::uint8_t((x ^ y) & 0xC0));
+        }));
+        ASSERT_TRUE(WriteDibFile(photo.dib, path));
+        form->OpenFileNow(path);
+        form->PageControl2->setCurrentWidget(form->TabSheet4);
+        form->show();
+        ASSERT_TRUE(WaitUntil([this] { return form->windowHandle()->isExposed(); }));
+    }
+};
+
+TEST_F(OptimizePageOnScreen, EveryStepReachesTheScreen)
+{
+    ASSERT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "shown";
+
+    ClickAt(form->PaintBox1, QPoint(form->PaintBox1->width() - 20, form->PaintBox1->height() - 20));
+    EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "after a click on a cell";
+
+    form->resize(form->width() + 83, form->height() + 61);
+    ASSERT_TRUE(WaitUntil([this] { return form->windowHandle()->width() == form->width(); }));
+    EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "after a resize";
+
+    form->UndoBtn2->click();
+    EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "after undo";
+
+    for (QRadioButton* item : form->KModeBox->findChildren<QRadioButton*>())
+        if (item->text() == QStringLiteral("Kontrast"))
+            item->click();
+    ASSERT_EQ(form->KModeBox->ItemIndex(), 1);
+    EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "after a mode change";
+
+    form->IntensEd->stepUp();
+    EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "after a step of the intensity";
+
+    PressKey(form.get(), Qt::Key_9, Qt::KeypadModifier);
+    EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "after keypad 9";
+
+    PressKey(form.get(), Qt::Key_Z, Qt::ControlModifier);
+    WaitForAnimatedClick();
+    EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "after Ctrl+Z";
+}
+
+} // namespace

@@ -1,0 +1,40 @@
+// Keys and clicks as a user gives them, delivered through the application as
+// the window system's would be: keys to the focus widget of the active window
+// (so shortcuts see them first), clicks to the widget under the pointer.
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+
+inline void PressKey(QWidget* window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QApplication::setActiveWindow(window);
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window;
+    const QString text = key >= Qt::Key_0 && key <= Qt::Key_9 ? QString(QChar(key)) : QString();
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(target, &release);
+}
+
+inline void ClickAt(QWidget* widget, QPoint at)
+{
+    QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(widget, &release);
+}
+
+// A button pressed by its shortcut is seen to go down and clicks a moment later.
+inline void WaitForAnimatedClick()
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 300)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
