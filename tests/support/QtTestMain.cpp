@@ -11,13 +11,6 @@
 
 #include <cstdlib>
 
-// LeakSanitizer's list of leaks that are not ours: Qt's xcb platform talks to
-// the session bus, whose library keeps a buffer until the process ends.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libdbus-1.so\n";
-}
-
 int main(int argc, char** argv)
 {
     // Settings and data go to a folder of this run, never the user's own.

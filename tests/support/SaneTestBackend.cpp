@@ -19,15 +19,6 @@ extern "C" int pthread_setcanceltype(int, int* old)
     return 0;
 }
 
-#ifdef __SANITIZE_ADDRESS__
-// SANE's test backend loses the picture buffer of a reader thread that is
-// cancelled in mid-page, as the tests cancel scans and fail reads on purpose.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libsane-test.so\n";
-}
-#endif
-
 namespace {
 std::string folder;
 void RemoveFolder()
