@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the normal
 # build first, then the AddressSanitizer + UndefinedBehaviorSanitizer build,
-# then a few seconds of each decoder's fuzz target when clang's libFuzzer is
-# installed (scripts/install-deps.sh --fuzz).
+# then a few seconds of each decoder's fuzz target under clang's libFuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh --fuzz
 export QT_QPA_PLATFORM=offscreen
 # A private print server for the test that prints through a real queue, and
 # an X server on a free display for the tests that look at the screen.
@@ -32,5 +31,5 @@ fuzzer_probe='extern "C" int LLVMFuzzerTestOneInput(const char*, unsigned long) 
 if echo "$fuzzer_probe" | clang++ -x c++ -fsanitize=fuzzer - -o /dev/null 2>/dev/null; then
   scripts/fuzz.sh 5
 else
-  echo "fuzz smoke skipped: no clang with libFuzzer (scripts/install-deps.sh --fuzz)"
+  echo "fuzz smoke skipped: no clang with libFuzzer (packages clang, libclang-rt-14-dev)"
 fi
