@@ -1,6 +1,5 @@
 #include "cli/CliPrint.h"
 
-#include "cli/CliOperations.h"
 #include "io/QtPrintTarget.h"
 #include "toolkit/MessageBox.h"
 
@@ -40,7 +39,8 @@ void NeedGuiApplication()
 
 } // namespace
 
-bool CliPrint(CliSession& session, CliPrintTo to, const std::string& target)
+bool PrintPictureForCli(const TDibRecord& dib, const PrintOptions& layout, CliPrintTo to,
+                        const std::string& target)
 {
     NeedGuiApplication();
     QPrinter printer(QPrinter::HighResolution);
@@ -64,7 +64,7 @@ bool CliPrint(CliSession& session, CliPrintTo to, const std::string& target)
     printer.setResolution(kCliPrintDpi);
     QtPrintTarget page(printer);
     std::string error;
-    if (PrintDib(session.dib, session.printLayout, page, error))
+    if (PrintDib(dib, layout, page, error))
         return true;
     MessageBox(error, {}, MB_OK | MB_ICONERROR);
     return false;

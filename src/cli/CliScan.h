@@ -31,5 +31,9 @@ bool ScanForCli(const CliScanRequest& request, TDibRecord& dib, ProgressSink& pr
 // An exit code.
 int ListScannersForCli(std::FILE* out);
 
+// The scanning itself, in the device module (CliDevices.h).
+bool ScanPictureForCli(const CliScanRequest& request, TDibRecord& dib, ProgressSink& progress);
+int ListScannersToStream(std::FILE* out);
+
 // The usage lines of the scan options.
 void PrintScanUsage(std::FILE* to);

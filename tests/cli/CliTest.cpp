@@ -46,6 +46,8 @@ protected:
 
     std::string Path(const std::string& name) const { return dir + "/" + name; }
 
+    std::string program = KELVORA_CLI;
+
     // Runs the program with stdin from /dev/null and stdout, stderr to files;
     // a file size limit (as ulimit -f sets) when given.
     Outcome Run(const std::vector<std::string>& args, rlim_t fileSizeLimit = RLIM_INFINITY)
@@ -72,7 +74,7 @@ protected:
         posix_spawn_file_actions_addopen(&files, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0600);
         std::vector<std::string> all = launcher;
-        all.push_back(KELVORA_CLI);
+        all.push_back(program);
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (std::string& a : all)
@@ -613,6 +615,24 @@ TEST_F(Cli, PrintingRefusesBadLayoutsAndUnknownPrinters)
               std::string::npos)
         << nowhere.err;
     EXPECT_EQ(Listing(), std::vector<std::string>{"in.bmp"});
+}
+
+TEST_F(Cli, WithoutItsDeviceModuleTheProgramStillConvertsAndSaysWhatIsMissing)
+{
+    const std::string in = Picture("in.bmp", 4, 4, 24);
+    program = Path("kelvora-cli");
+    fs::copy_file(KELVORA_CLI, program);
+    EXPECT_EQ(Run({in, "-o", Path("out.png")}).code, 0);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{in, "--print-pdf", Path("x.pdf")},
+          std::vector<std::string>{"--list-scanners"}}) {
+        const Outcome o = Run(args);
+        EXPECT_EQ(o.code, 1) << args[0];
+        EXPECT_NE(o.err.find("Drucken und Scannen fehlen in dieser Installation"),
+                  std::string::npos)
+            << o.err;
+    }
+    EXPECT_FALSE(fs::exists(Path("x.pdf")));
 }
 
 TEST_F(Cli, ScanTakesThePlaceOfTheInput)
