@@ -1,12 +1,11 @@
 // The command line's rows that reach devices, printing and scanning. They
 // need Qt's printing and SANE, whose libraries cost every run of the program
-// about 15 ms to load, so they live in a module loaded the first time one of
+// about 17 ms to load, so they live in a module loaded the first time one of
 // them runs. The table is the module's whole interface.
 #pragma once
 
 #include "cli/CliPrint.h"
 #include "cli/CliScan.h"
-#include "io/PrintLayout.h"
 #include "toolkit/MessageBox.h"
 
 struct CliDeviceRows {
