@@ -100,7 +100,7 @@ void BM_Up8To24(benchmark::State& state)
 {
     TDibRecord eight = DepthDownTo(Photo(), 8, {DepthMethod::Ordered, false, false}, progress);
     for (auto _ : state) {
-        TDibRecord raised = DepthUpTo(eight, 24, progress);
+        TDibRecord raised = DepthUpTo(eight, 24, 7, progress);
         benchmark::DoNotOptimize(raised.Bits);
         deldib(raised);
     }

@@ -44,7 +44,7 @@ void BM_ScanIntoWorkingImage(benchmark::State& state)
             state.SkipWithError(result.error.c_str());
             break;
         }
-        image.ReplaceWork(result.picture);
+        image.InstallScanned(result.picture, {});
     }
     state.SetLabel(std::to_string(DibWidth(image.WorkDib)) + " x " +
                    std::to_string(DibHeight(image.WorkDib)));

@@ -50,8 +50,7 @@ void UsePhoto(int w, int h)
             p[2] = std::uint8_t((x ^ y) & 0xFF);
         }
     }
-    form->ReplaceWork(photo);
-    form->RepaintWorkDib();
+    form->InstallOpened(photo, {});
     ShowNow();
 }
 

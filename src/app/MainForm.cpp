@@ -15,14 +15,11 @@
 #include <QKeyEvent>
 #include <QTabWidget>
 
-#include <cstdlib>
-#include <ctime>
 
 void TMainForm::FormCreate()
 {
     const std::size_t slash = programPath_.find_last_of('/');
     ProgramDir = slash == std::string::npos ? std::string("./") : programPath_.substr(0, slash + 1);
-    std::srand(unsigned(std::time(nullptr))); // random palette entries of the depth dialogs
     CreateStartPictures();
     SplitPercent = 50;
     FillFilterList();
@@ -161,15 +158,16 @@ void TMainForm::RepaintWorkDib()
         pane->Repaint();
 }
 
-void TMainForm::InstallWorkDib(const TDibRecord& result)
+void TMainForm::ApplyStep(const Step& step)
 {
-    ReplaceWork(result);
-    RepaintWorkDib();
+    WaitCursor wait;
+    const StepResult result = Apply(step, *this);
+    if (!result.Error.empty())
+        MessageBox(result.Error, {}, MB_OK | MB_ICONERROR);
 }
 
 void TMainForm::UndoBtn1Click()
 {
     WaitCursor wait;
-    UseUndoCopy();
-    RepaintWorkDib();
+    Undo(*this);
 }

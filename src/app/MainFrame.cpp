@@ -44,6 +44,7 @@ TMainForm::TMainForm(const std::string& programPath, const std::string& startFil
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     BuildFrame();
+    Changed = [this] { RepaintWorkDib(); };
     FormCreate();
     // The dialogs after the window, in the order the program makes them, once
     // for the whole run.

@@ -87,12 +87,11 @@ public:
     void ueberbtnClick();
 
     // --- working image and undo
-    // The one way a changed working image reaches the screen: every command,
-    // open, scan and undo ends here, and every pane showing WorkDib repaints
+    // The working image's Changed hook: every pane showing WorkDib repaints
     // (hidden panes paint when they are shown).
     void RepaintWorkDib();
-    // A command's new picture becomes the working image, after the undo copy.
-    void InstallWorkDib(const TDibRecord& result);
+    // Applies a step built from the page's controls; a failure is shown.
+    void ApplyStep(const Step& step);
     void UndoBtn1Click();
 
     // --- open page
@@ -217,9 +216,6 @@ private:
     QWidget* BuildScanPage();
     QWidget* BuildCropPage();
     QWidget* BuildCropButtons(QWidget* parent);
-    // A geometry command's new picture, if it could be made, becomes the
-    // working image; wholeSelection selects all of it. False without one.
-    bool InstallGeometry(const TDibRecord& result, bool wholeSelection);
     QWidget* BuildOptimizePage();
     QWidget* BuildResultPage();
 

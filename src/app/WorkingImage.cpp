@@ -5,6 +5,10 @@
 
 #include <cstring>
 
+namespace {
+const char* const kNoMemory = "Fehler: nicht genug Speicher für diese Operation!";
+} // namespace
+
 void MakeDIBCopy(const TDibRecord& Src, TDibRecord& Dst)
 {
     const TDibRecord src = Src; // Src may be Dst
@@ -12,8 +16,7 @@ void MakeDIBCopy(const TDibRecord& Src, TDibRecord& Dst)
     if (src.Bits) {
         NewDibLike(&copy, src);
         if (!copy.Bits)
-            MessageBox("Fehler: nicht genug Speicher für diese Operation!", "",
-                       MB_OK | MB_ICONERROR);
+            MessageBox(kNoMemory, "", MB_OK | MB_ICONERROR);
         else
             std::memcpy(copy.Bits, src.Bits, src.Info->bmiHeader.biSizeImage);
     }
@@ -24,57 +27,46 @@ void WorkingImage::CreateStartPictures()
 {
     newdib(&WorkDib, 320, 240, 24, nullptr, 0);
     newdib(&OrigDib, 320, 240, 24, nullptr, 0);
-    newdib(&UndoDib, 320, 240, 24, nullptr, 0);
+    history_.Restart(OpenStep({}));
 }
 
 void WorkingImage::Release()
 {
     deldib(WorkDib);
     deldib(OrigDib);
-    deldib(UndoDib);
-    WorkDib = OrigDib = UndoDib = TDibRecord{};
+    WorkDib = OrigDib = TDibRecord{};
+    history_.Restart(OpenStep({}));
 }
 
-namespace {
-
-// Whether a copy of from could go into to's memory: same size, depth and
-// colour table.
-bool SameShape(const TDibRecord& to, const TDibRecord& from)
+StepResult WorkingImage::Apply(const Step& step, ProgressSink& progress)
 {
-    if (!to.Bits || !from.Bits || DibWidth(to) != DibWidth(from) ||
-        DibHeight(to) != DibHeight(from) || DibBitCount(to) != DibBitCount(from))
-        return false;
-    const int colours = DibBitCount(from) <= 8 ? DibColorCount(from) : 0;
-    return std::memcmp(to.Info->bmiColors, from.Info->bmiColors, sizeof(RGBQUAD) * colours) == 0;
-}
-
-} // namespace
-
-void WorkingImage::MakeCopyForUndo()
-{
-    WorkModified = true; // every change of the working image comes after its undo copy
-    // Every click of the optimize page comes here: a fresh copy of a large
-    // picture would cost more than the correction itself.
-    if (SameShape(UndoDib, WorkDib)) {
-        std::memcpy(UndoDib.Bits, WorkDib.Bits, WorkDib.Info->bmiHeader.biSizeImage);
-        return;
+    const StepRow& row = RowOf(step.Kind);
+    TDibRecord before;
+    if (row.InPlace && history_.Budget() > 0) {
+        // The picture the step changes is kept first, in memory the history
+        // no longer needs where it has some.
+        before = history_.TakeSpare(WorkDib);
+        if (!before.Bits)
+            NewDibLike(&before, WorkDib);
+        if (!before.Bits)
+            return {{}, kNoMemory};
+        std::memcpy(before.Bits, WorkDib.Bits, WorkDib.Info->bmiHeader.biSizeImage);
     }
-    deldib(UndoDib);
-    TDibRecord copy;
-    MakeDIBCopy(WorkDib, copy);
-    UndoDib = copy;
-}
-
-void WorkingImage::UseUndoCopy()
-{
+    StepResult result = RunStep(step, WorkDib, progress);
+    if (!row.InPlace) {
+        if (!result.Picture.Bits)
+            return result;
+        before = WorkDib;
+        WorkDib = result.Picture;
+        result.Picture = {};
+    }
+    history_.Push(step, before);
     WorkModified = true;
-    TDibRecord copy;
-    MakeDIBCopy(UndoDib, copy);
-    if (copy.Bits) {
-        deldib(WorkDib);
-        WorkDib = copy;
-    }
-    SelectWholePicture();
+    if (row.SelectsWholePicture)
+        SelectWholePicture();
+    if (Changed)
+        Changed();
+    return result;
 }
 
 void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& path)
@@ -82,31 +74,61 @@ void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& pa
     FileName = path;
     WorkModified = false;
     Metadata = ReadPictureMetadata(path);
-    TDibRecord orig, undo;
-    MakeDIBCopy(opened, orig);
-    MakeDIBCopy(opened, undo);
+    // The copy before the old pictures go, so a message about a failed copy
+    // never meets a pane drawing freed memory.
+    TDibRecord orig;
+    if (history_.Budget() > 0)
+        MakeDIBCopy(opened, orig);
     deldib(WorkDib);
     deldib(OrigDib);
-    deldib(UndoDib);
     OrigDib = orig;
-    UndoDib = undo;
     WorkDib = opened;
+    history_.Restart(OpenStep(path), Metadata);
     // A selection of the last picture means nothing in this one, and a file
     // may arrive while the crop page shows.
     SelectWholePicture();
+    if (Changed)
+        Changed();
 }
 
-void WorkingImage::ReplaceWork(const TDibRecord& result)
+void WorkingImage::InstallScanned(const TDibRecord& scanned, const std::string& device)
 {
-    MakeCopyForUndo();
-    SetWork(result);
-}
-
-void WorkingImage::SetWork(const TDibRecord& result)
-{
+    history_.Push(ScanStep(device), WorkDib);
+    WorkDib = scanned;
     WorkModified = true;
-    deldib(WorkDib);
-    WorkDib = result;
+    Settle();
+}
+
+bool WorkingImage::Undo(ProgressSink& progress)
+{
+    return history_.CanUndo() && GoTo(history_.Current() - 1, progress);
+}
+
+bool WorkingImage::Redo(ProgressSink& progress)
+{
+    return history_.CanRedo() && GoTo(history_.Current() + 1, progress);
+}
+
+bool WorkingImage::GoTo(int index, ProgressSink& progress)
+{
+    if (!history_.MoveTo(index, WorkDib, progress))
+        return false;
+    WorkModified = true;
+    Settle();
+    return true;
+}
+
+void WorkingImage::Settle()
+{
+    Metadata = history_.Source().metadata;
+    SelectWholePicture();
+    if (Changed)
+        Changed();
+}
+
+void WorkingImage::SetHistoryBudget(std::size_t bytes)
+{
+    history_.SetBudget(bytes);
 }
 
 void WorkingImage::SelectWholePicture()

@@ -1,10 +1,16 @@
-// The three pictures the main window works on, their deep copy and the
-// one-step undo. Qt-free, so the window and the command line share it.
+// The picture the window and the command line work on, and the one door
+// every change of it passes through: a step is run, the picture it started
+// from is kept for undo, the result is installed, the step is recorded in
+// the history, and the Changed hook is called. Qt-free, so the window and
+// the command line share it.
 #pragma once
 
+#include "app/History.h"
 #include "imagora/DibRecord.h"
 #include "imagora/Metadata.h"
+#include "steps/StepTable.h"
 
+#include <functional>
 #include <string>
 
 // A new, independent record with its own buffers; Src and Dst may be the same
@@ -13,39 +19,61 @@
 void MakeDIBCopy(const TDibRecord& Src, TDibRecord& Dst);
 
 struct WorkingImage {
-    TDibRecord WorkDib;   // every page draws it; every command changes it
+    WorkingImage() = default;
+    WorkingImage(const WorkingImage&) = delete;
+    WorkingImage& operator=(const WorkingImage&) = delete;
+    ~WorkingImage() { Release(); }
+
+    TDibRecord WorkDib;   // every page draws it; every step changes it
     TDibRecord OrigDib;   // as last opened from a file: the result page's "before"
-    TDibRecord UndoDib;   // one step back
     std::string FileName; // the last file opened
     RECT CropRect{};      // picture pixels, rows from the top, right/bottom exclusive
     // The working image differs from the file last opened or saved: every
-    // change (an undo copy taken, a picture set, an undo) says so, opening a
-    // file and saving it clear it.
+    // change says so, opening a file and saving it clear it.
     bool WorkModified = false;
-    // What the file last opened carried besides its pixels; a save keeps it.
+    // What came with the current picture besides its pixels; a save keeps it.
     PictureMetadata Metadata;
+    // Called after every change of the working image: a step, a move in the
+    // history, a picture opened or scanned.
+    std::function<void()> Changed;
 
-    // The blank 320 x 240 start pictures.
+    // The blank 320 x 240 start picture, the first state of the history.
     void CreateStartPictures();
-    // Releases all three pictures, leaving empty records.
+    // Releases every picture, leaving empty records and an empty history.
     void Release();
 
-    void MakeCopyForUndo();
-    // Puts a copy of the undo picture back and selects the whole picture.
-    // The working image is replaced only when the copy succeeded, so a failed
-    // copy never loses the user's picture.
-    void UseUndoCopy();
-    // Takes over a freshly opened picture: it becomes the working image, with
-    // deep copies as the before and undo pictures. The copies are made before
-    // the old pictures are released, so a message about a failed copy never
-    // meets a pane drawing freed memory. The file's metadata is read with it,
-    // and the whole picture is selected.
+    // Runs step on the working image. On success the picture it started from
+    // is kept in the history, the result becomes the working image and the
+    // step the history's newest. A step that fails or changes nothing
+    // (a depth the picture has already) leaves everything as it was; the
+    // result says why it failed, for the caller to show.
+    StepResult Apply(const Step& step, ProgressSink& progress);
+
+    // Takes over a freshly opened picture: it becomes the working image and
+    // the first state of a new history, with a copy as the before picture.
+    // The file's metadata is read with it, and the whole picture is selected.
     void InstallOpened(const TDibRecord& opened, const std::string& path);
-    // Replaces the working image by a newly computed one it takes ownership
-    // of, taking the undo copy first.
-    void ReplaceWork(const TDibRecord& result);
-    // The same for a command that has taken its undo copy already.
-    void SetWork(const TDibRecord& result);
+    // A scanned picture becomes the working image as a step of its own; it
+    // carries no metadata.
+    void InstallScanned(const TDibRecord& scanned, const std::string& device);
+
+    // Back and forth along the history; false when there is nowhere to go or
+    // the state could not be made (no memory). Each selects the whole picture.
+    bool Undo(ProgressSink& progress);
+    bool Redo(ProgressSink& progress);
+    bool GoTo(int index, ProgressSink& progress);
+    const History& Steps() const { return history_; }
 
     void SelectWholePicture();
+
+    // The memory the history may keep pictures in (DefaultHistoryBudget()).
+    // 0, for a run that never goes back (the command line), keeps none and
+    // makes no before picture, which saves their memory and time.
+    void SetHistoryBudget(std::size_t bytes);
+
+private:
+    // The state the history's current entry stands for is now the working image.
+    void Settle();
+
+    History history_;
 };

@@ -58,7 +58,7 @@ const CliDeviceRows* Rows()
 bool CliPrint(CliSession& session, CliPrintTo to, const std::string& target)
 {
     const CliDeviceRows* rows = Rows();
-    return rows && rows->print(session.dib, session.printLayout, to, target);
+    return rows && rows->print(session.image.WorkDib, session.printLayout, to, target);
 }
 
 bool ScanForCli(const CliScanRequest& request, TDibRecord& dib, ProgressSink& progress)

@@ -1,48 +1,47 @@
-// The operations of kelvora-cli, one table entry each (CliOperations.cpp): its
-// option, the argument it takes and how that is parsed into a step. Every step
-// runs the very function the window runs for the same command.
+// The words of kelvora-cli: every step of the step table under its word,
+// and the command line's own words (reports, settings, saving, printing).
+// Every step runs through the same door as in the window.
 #pragma once
 
-#include "imagora/DibRecord.h"
-#include "imagora/Metadata.h"
+#include "app/WorkingImage.h"
 #include "io/PrintLayout.h"
 #include "toolkit/ProgressSink.h"
 
 #include <cstdio>
 #include <functional>
-#include <span>
 #include <string>
+#include <vector>
 
-// What the steps work on while the command line runs.
+// What the words work on while the command line runs.
 struct CliSession {
-    TDibRecord dib{};                 // the working picture; the session owns it
+    WorkingImage image;               // the picture and its steps
     ProgressSink* progress = nullptr; // long operations report here
     std::FILE* out = nullptr;         // reports such as --info
     int jpegQuality = 0;              // 0: the source's, as the window saves
-    PictureMetadata metadata;         // what the input file carried, kept by -o
     PrintOptions printLayout;         // the print dialog's defaults unless --print-layout
-    // Set by a step whose argument does not fit the picture (a crop beyond
+    // Set by a word whose argument does not fit the picture (a crop beyond
     // its edges): the run then ends as for a bad argument.
     bool badArgument = false;
 };
 
-// A parsed operation, ready to run. False when it failed; it has then said
-// why through MessageBox.
+// A parsed word, ready to run. False when it failed; it has then said why
+// through MessageBox.
 using CliStep = std::function<bool(CliSession&)>;
 
 struct CliOperation {
-    const char* name;     // "--info"
-    const char* argument; // its argument's name in the help ("DATEI"), or "" for none
-    const char* help;     // one line of German
+    std::string name;     // "--info"
+    std::string argument; // its argument's shape in the help ("DATEI"), or "" for none
+    std::string help;     // German, one or more lines
     // Settings (such as the JPEG quality) hold for the whole run wherever they
-    // stand; they run before every other step.
+    // stand; they run before every other word.
     bool setting;
-    // The step for the given argument ("" when none is taken); an empty step
-    // and a German message in error when the argument is bad.
-    CliStep (*parse)(const std::string& argument, std::string& error);
+    // The word's action for the given argument ("" when none is taken); an
+    // empty action and a German message in error when the argument is bad.
+    std::function<CliStep(const std::string& argument, std::string& error)> parse;
 };
 
-std::span<const CliOperation> CliOperations();
+// Every word, in the order of the help.
+const std::vector<CliOperation>& CliOperations();
 
-// The operation of that option name, or nullptr.
+// The operation of that word, or nullptr.
 const CliOperation* FindCliOperation(const std::string& name);

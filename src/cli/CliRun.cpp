@@ -36,8 +36,15 @@ void PrintUsage(std::FILE* to)
                      "stehen; nach -- folgt nur noch EINGABE, auch wenn sie mit - beginnt.\n\n"
                      "Operationen:\n");
     for (const CliOperation& op : CliOperations()) {
-        const std::string option = std::string(op.name) + (*op.argument ? " " : "") + op.argument;
-        std::fprintf(to, "  %-16s %s\n", option.c_str(), op.help);
+        const std::string option = op.name + (op.argument.empty() ? "" : " ") + op.argument;
+        // a long option or a help of several lines starts on a line of its own
+        std::string help = op.help;
+        for (std::size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at))
+            help.replace(at, 1, "\n" + std::string(19, ' ')), at += 20;
+        if (option.size() > 16 || help != op.help)
+            std::fprintf(to, "  %s\n  %-16s %s\n", option.c_str(), "", help.c_str());
+        else
+            std::fprintf(to, "  %-16s %s\n", option.c_str(), help.c_str());
     }
     std::fprintf(to, "  %-16s %s\n  %-16s %s\n\nLesbare Formate: %s\nSpeicherbare Formate: %s\n",
                  "--help", "zeigt diese Hilfe", "--version", "zeigt die Version",
@@ -96,7 +103,7 @@ bool Parse(const std::vector<std::string>& args, ParsedLine& line, std::string& 
             return false;
         }
         std::string argument;
-        if (*op->argument) {
+        if (!op->argument.empty()) {
             if (i + 1 == args.size()) {
                 error = std::string(op->name) + " braucht ein Argument: " + op->argument + ".";
                 return false;
@@ -160,19 +167,22 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     }
 
     CliSession session;
+    session.image.SetHistoryBudget(0); // the command line never goes back
     session.progress = isatty(fileno(err)) ? static_cast<ProgressSink*>(&bar) : &silent;
     session.out = out;
+    TDibRecord input;
     if (scan.scan) {
-        if (!ScanForCli(scan, session.dib, *session.progress))
+        if (!ScanForCli(scan, input, *session.progress))
             return kCliFailed;
+        session.image.InstallScanned(input, scan.device);
     } else {
-        OpenDib(&session.dib, line.input.c_str(), 0, nullptr);
-        if (session.dib.Bits) // only a file that opened has anything worth reading
-            session.metadata = ReadPictureMetadata(line.input);
-    }
-    if (!session.dib.Bits) {
-        MessageBox(OpenDibFailure(line.input), {}, MB_OK | MB_ICONERROR);
-        return kCliFailed;
+        OpenDib(&input, line.input.c_str(), 0, nullptr);
+        if (!input.Bits) {
+            MessageBox(OpenDibFailure(line.input), {}, MB_OK | MB_ICONERROR);
+            return kCliFailed;
+        }
+        // only a file that opened has anything worth reading
+        session.image.InstallOpened(input, line.input);
     }
     int result = kCliOk;
     for (const CliStep& step : line.steps) {
@@ -182,6 +192,5 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
         }
     }
     bar.Clear();
-    deldib(session.dib);
     return result;
 }

@@ -88,11 +88,7 @@ void TMainForm::PaintBox1MouseDown(int X, int Y)
     const int step = HitTestVariation(PaintBox1->width(), PaintBox1->height(), X, Y);
     if (step == kNoVariation)
         return;
-    WaitCursor wait;
-    MakeCopyForUndo();
-    ApplyVariation(WorkDib, KModeBox->ItemIndex(), step, Intensity(), *this);
-    PaintBox1Paint();
-    PaintBox2Paint();
+    ApplyStep(CorrectStep(KModeBox->ItemIndex(), step, Intensity()));
 }
 
 bool TMainForm::VariationKeyPress(const QKeyEvent& key)

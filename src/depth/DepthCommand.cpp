@@ -4,24 +4,10 @@
 
 #include "depth/DepthChangeForm.h"
 #include "depth/DepthDialogState.h"
-#include "depth/DepthDown.h"
 #include "depth/DepthDownForm.h"
-#include "depth/DepthUp.h"
 #include "toolkit/ModalDialog.h"
 
 #include <QComboBox>
-
-namespace {
-
-// A conversion that made no picture (a pair not converted, or no memory)
-// leaves the working image as it was.
-void SetWorkIfMade(WorkingImage& image, const TDibRecord& result)
-{
-    if (result.Bits)
-        image.SetWork(result);
-}
-
-} // namespace
 
 void TMainForm::CreateDepthForms()
 {
@@ -34,8 +20,7 @@ void TMainForm::FTiefeBtnClick()
     DepthChangeForm->ColorBox->setCurrentIndex(ColorBoxItemFor(DibBitCount(WorkDib)));
     if (ShowModal(*DepthChangeForm) != QDialog::Accepted)
         return;
-    // also when the options dialog is cancelled later, or nothing changes
-    MakeCopyForUndo();
+    // The picture's own depth changes nothing and is no step.
     const int target = TargetBitsFor(DepthChangeForm->ColorBox->currentIndex());
     switch (ChangeFor(DibBitCount(WorkDib), target)) {
     case DepthChange::Reduce:
@@ -47,12 +32,11 @@ void TMainForm::FTiefeBtnClick()
     case DepthChange::Keep:
         break;
     }
-    RepaintWorkDib();
 }
 
 void TMainForm::DepthUpTo(int target)
 {
-    SetWorkIfMade(*this, ::DepthUpTo(WorkDib, target, *this));
+    ApplyStep(DepthStep(target, {}));
 }
 
 void TMainForm::DepthDownTo(int target)
@@ -60,6 +44,6 @@ void TMainForm::DepthDownTo(int target)
     SetProStatus(0);
     DepthDownForm->Prepare(target);
     if (ShowModal(*DepthDownForm) == QDialog::Accepted)
-        SetWorkIfMade(*this, ::DepthDownTo(WorkDib, target, DepthDownForm->Choice(), *this));
+        ApplyStep(DepthStep(target, DepthDownForm->Choice()));
     SetProStatus(0);
 }

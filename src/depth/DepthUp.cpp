@@ -4,7 +4,7 @@
 #include "imagora/DibPalette.h"
 #include "imagora/Imagora.h"
 
-#include <cstdlib>
+#include <random>
 
 namespace {
 
@@ -14,23 +14,26 @@ bool Raised(int from, int to)
            (from == 8 && to == 24) || (from == 4 && to == 24);
 }
 
-std::uint8_t RandomLevel()
+// The generator is the standard's own, so a seed gives the same colours on
+// every machine.
+std::uint8_t RandomLevel(std::minstd_rand& random)
 {
-    return std::uint8_t((std::rand() % 256) & ~3);
+    return std::uint8_t((random() % 256) & ~3);
 }
 
-void StoreRandomColours(TDibRecord& New, int first, int last)
+void StoreRandomColours(TDibRecord& New, int first, int last, std::uint32_t seed)
 {
+    std::minstd_rand random(seed);
     for (int i = first; i <= last; ++i) {
-        const std::uint8_t r = RandomLevel();
-        const std::uint8_t g = RandomLevel();
-        const std::uint8_t b = RandomLevel();
+        const std::uint8_t r = RandomLevel(random);
+        const std::uint8_t g = RandomLevel(random);
+        const std::uint8_t b = RandomLevel(random);
         StorePaletteColour(New, i, r, g, b);
     }
 }
 
 // The colour table of the raised picture; 24 bits have none.
-void BuildTable(const TDibRecord& WorkDib, TDibRecord& New, int from, int to)
+void BuildTable(const TDibRecord& WorkDib, TDibRecord& New, int from, int to, std::uint32_t seed)
 {
     if (to == 24)
         return;
@@ -40,10 +43,10 @@ void BuildTable(const TDibRecord& WorkDib, TDibRecord& New, int from, int to)
             const PALETTEENTRY& e = WorkDib.Palette.palPalEntry[i];
             StorePaletteColour(New, i, e.peRed, e.peGreen, e.peBlue);
         }
-        StoreRandomColours(New, 16, white);
+        StoreRandomColours(New, 16, white, seed);
     } else {
         StorePaletteColour(New, 0, 0, 0, 0);
-        StoreRandomColours(New, 1, white - 1);
+        StoreRandomColours(New, 1, white - 1, seed);
         StorePaletteColour(New, white, 255, 255, 255);
     }
     RenewPaletteHandle(New);
@@ -79,7 +82,8 @@ void ConvertPixels(const TDibRecord& WorkDib, TDibRecord& New, int from, int to,
 
 } // namespace
 
-TDibRecord DepthUpTo(const TDibRecord& WorkDib, int target, ProgressSink& progress)
+TDibRecord DepthUpTo(const TDibRecord& WorkDib, int target, std::uint32_t seed,
+                     ProgressSink& progress)
 {
     progress.SetProStatus(0);
     const int from = DibBitCount(WorkDib);
@@ -87,7 +91,7 @@ TDibRecord DepthUpTo(const TDibRecord& WorkDib, int target, ProgressSink& progre
     if (WorkDib.Bits && Raised(from, target)) {
         newdib(&New, DibWidth(WorkDib), DibHeight(WorkDib), target, nullptr, 0);
         if (New.LibData1 != 0) {
-            BuildTable(WorkDib, New, from, target);
+            BuildTable(WorkDib, New, from, target, seed);
             ConvertPixels(WorkDib, New, from, target, progress);
         }
     }

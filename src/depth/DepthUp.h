@@ -6,8 +6,11 @@
 #include "imagora/DibRecord.h"
 #include "toolkit/ProgressSink.h"
 
+#include <cstdint>
+
 // The raised picture, or an empty record for any other pair of depths or when
 // the new picture cannot be allocated; WorkDib itself is not changed. The
-// colour-table entries that no pixel uses get random colours from
-// std::rand (red, green, blue in this order, each a multiple of 4).
-TDibRecord DepthUpTo(const TDibRecord& WorkDib, int target, ProgressSink& progress);
+// colour-table entries that no pixel uses get random colours (red, green,
+// blue in this order, each a multiple of 4), the same for the same seed.
+TDibRecord DepthUpTo(const TDibRecord& WorkDib, int target, std::uint32_t seed,
+                     ProgressSink& progress);

@@ -12,16 +12,6 @@
 #include "toolkit/ModalDialog.h"
 #include "toolkit/PaintBox.h"
 
-bool TMainForm::InstallGeometry(const TDibRecord& result, bool wholeSelection)
-{
-    if (!result.Bits)
-        return false;
-    if (wholeSelection)
-        CropRect = RECT{0, 0, DibWidth(result), DibHeight(result)};
-    InstallWorkDib(result);
-    return true;
-}
-
 void TMainForm::CutBtnClick()
 {
     // A selection left from an earlier picture counts as none.
@@ -31,33 +21,24 @@ void TMainForm::CutBtnClick()
         SetProStatus(0);
         return;
     }
-    TDibRecord cut;
-    CropDib(WorkDib, CropRect, cut, *this);
-    InstallGeometry(cut, true);
+    ApplyStep(CropStep(CropRect, DibWidth(WorkDib), DibHeight(WorkDib)));
 }
 
 void TMainForm::MirrorHBtnClick()
 {
-    TDibRecord mirrored;
-    MirrorH(WorkDib, mirrored, *this);
-    InstallGeometry(mirrored, false);
+    ApplyStep(MirrorStep(true));
 }
 
 void TMainForm::MirrorVBtnClick()
 {
-    TDibRecord mirrored;
-    MirrorV(WorkDib, mirrored, *this);
-    InstallGeometry(mirrored, false);
+    ApplyStep(MirrorStep(false));
 }
 
 void TMainForm::RotateBtnClick()
 {
     if (ShowModal(*RotateForm) != QDialog::Accepted)
         return;
-    TDibRecord turned;
-    RunRotation(WorkDib, RotateForm->Choice(), turned, *this);
-    if (!InstallGeometry(turned, true))
-        RetuschPaint->Repaint();
+    ApplyStep(RotateStep(RotateForm->Choice()));
 }
 
 void TMainForm::SizeBtnClick()
@@ -65,11 +46,5 @@ void TMainForm::SizeBtnClick()
     ResizeForm->SetPicture(DibWidth(WorkDib), DibHeight(WorkDib), DibBitCount(WorkDib) > 8);
     if (ShowModal(*ResizeForm) != QDialog::Accepted)
         return;
-    const ResizeChoice size = ResizeForm->Choice();
-    TDibRecord resized;
-    DIBResize(WorkDib, size.Width, size.Height, size.Interpolate, resized, *this);
-    if (!InstallGeometry(resized, true)) {
-        MessageBox("Fehler beim Ändern der Größe...", {}, MB_OK | MB_ICONERROR);
-        RetuschPaint->Repaint();
-    }
+    ApplyStep(ResizeStep(ResizeForm->Choice()));
 }

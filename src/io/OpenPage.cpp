@@ -305,7 +305,6 @@ void TMainForm::OpenFileNow(const std::string& Path)
     }
     wait.emplace();
     InstallOpened(loaded, Path);
-    RepaintWorkDib();
 }
 
 void TMainForm::DibPrevPaintPaint()

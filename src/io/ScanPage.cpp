@@ -66,11 +66,10 @@ void TMainForm::WMUser2(std::intptr_t wParam)
     GetScanedDib(&scanned, wParam);
     if (!scanned.Bits)
         return;
-    // The undo copy first, so undo brings back the picture from before the
-    // scan; every pane then shows the new picture from scratch. The scan is
-    // saved without the camera data of the file opened last.
-    Metadata = {};
-    InstallWorkDib(scanned);
+    // A step of its own, so undo brings back the picture from before the
+    // scan with what came with it; the scan is saved without the camera data
+    // of the file opened last.
+    InstallScanned(scanned, {});
 }
 
 void TMainForm::ScanPaintBoxPaint()

@@ -52,14 +52,15 @@ TEST_F(MainWindowTest, BannersCarryThePageTitles)
     EXPECT_EQ(found, 2);
 }
 
-TEST_F(MainWindowTest, StartsWithThreeBlankPictures)
+TEST_F(MainWindowTest, StartsWithBlankPicturesAndNothingToUndo)
 {
-    for (const TDibRecord* d : {&form->WorkDib, &form->OrigDib, &form->UndoDib}) {
+    for (const TDibRecord* d : {&form->WorkDib, &form->OrigDib}) {
         EXPECT_EQ(DibWidth(*d), 320);
         EXPECT_EQ(DibHeight(*d), 240);
         EXPECT_EQ(DibBitCount(*d), 24);
     }
-    EXPECT_NE(form->WorkDib.Bits, form->UndoDib.Bits);
+    EXPECT_NE(form->WorkDib.Bits, form->OrigDib.Bits);
+    EXPECT_FALSE(form->Steps().CanUndo());
 }
 
 TEST_F(MainWindowTest, CancelInTheClosingQuestionKeepsEverything)
@@ -88,7 +89,7 @@ TEST_F(MainWindowTest, CancelInTheClosingQuestionKeepsEverything)
 TEST_F(MainWindowTest, ClosingOverUnsavedChangesSaysSo)
 {
     ShowWindow();
-    form->UndoBtn1Click(); // any change of the working image
+    form->ApplyStep(CorrectStep(kModeHelligkeit, 4, 8)); // any change of the working image
     boxes.reset();
     boxes = std::make_unique<MessageBoxRecorder>(IDCANCEL);
     EXPECT_FALSE(form->close());
@@ -125,15 +126,16 @@ TEST_F(MainWindowTest, EnteringTheCropPageSelectsTheWholePictureEveryTime)
     EXPECT_EQ(form->CropRect, (RECT{0, 0, 320, 240}));
 }
 
-TEST_F(MainWindowTest, UndoButtonsRestoreTheUndoCopyAndRepaint)
+TEST_F(MainWindowTest, UndoButtonsGoBackAStepAndRepaint)
 {
     ShowWindow();
-    setpixel(form->WorkDib, 0, 0, 0xFFFFFF);
+    form->ApplyStep(CorrectStep(kModeHelligkeit, 4, 8));
+    ASSERT_EQ(getpixel(form->WorkDib, 0, 0), 0x202020u);
     form->CropRect = RECT{1, 1, 2, 2};
     form->UndoBtn2->click();
     EXPECT_EQ(getpixel(form->WorkDib, 0, 0), 0u);
     EXPECT_EQ(form->CropRect, (RECT{0, 0, 320, 240}));
-    setpixel(form->WorkDib, 0, 0, 0xFFFFFF);
+    form->ApplyStep(CorrectStep(kModeHelligkeit, 4, 8));
     form->UndoBtn1->click();
     EXPECT_EQ(getpixel(form->WorkDib, 0, 0), 0u);
 }

@@ -24,6 +24,11 @@ void MainWindowTest::TearDown()
     LeakCheckedTest::TearDown();
 }
 
+const TDibRecord& MainWindowTest::Before() const
+{
+    return form->Steps().At(form->Steps().Current() - 1).picture;
+}
+
 void MainWindowTest::ShowWindow()
 {
     form->show();

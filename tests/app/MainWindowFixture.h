@@ -17,6 +17,8 @@ protected:
 
     // Shows the window and lets it paint.
     void ShowWindow();
+    // The picture of the state before the current one, as the history keeps it.
+    const TDibRecord& Before() const;
 
     std::string programDir;
     std::unique_ptr<MessageBoxRecorder> boxes;

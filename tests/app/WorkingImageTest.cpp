@@ -82,109 +82,95 @@ TEST_F(WorkingImageTest, FailedCopyReportsAndYieldsAnEmptyRecord)
     EXPECT_EQ(boxes.shown[0].flags & 0xF0, MB_ICONERROR);
 }
 
-TEST_F(WorkingImageTest, UndoAtStartGivesTheBlankPicture)
+TEST_F(WorkingImageTest, AtStartTheBlankPictureHasNothingToUndo)
 {
     images.CreateStartPictures();
-    for (const TDibRecord* d : {&images.WorkDib, &images.OrigDib, &images.UndoDib}) {
+    for (const TDibRecord* d : {&images.WorkDib, &images.OrigDib}) {
         EXPECT_EQ(DibWidth(*d), 320);
         EXPECT_EQ(DibHeight(*d), 240);
         EXPECT_EQ(DibBitCount(*d), 24);
     }
-    setpixel(images.WorkDib, 5, 5, 0xFFFFFF);
-    images.UseUndoCopy();
-    EXPECT_EQ(getpixel(images.WorkDib, 5, 5), 0u);
-    EXPECT_EQ(images.CropRect, (RECT{0, 0, 320, 240}));
+    NullProgress quiet;
+    EXPECT_FALSE(images.Undo(quiet));
+    EXPECT_EQ(images.Steps().Count(), 1);
 }
 
-TEST_F(WorkingImageTest, OpeningSetsAllThreeAndUndoRestoresTheOpenedPicture)
+TEST_F(WorkingImageTest, OpeningSetsTheBeforePictureAndUndoRestoresTheOpenedPicture)
 {
     images.CreateStartPictures();
-    TDibRecord opened = Gradient(8);
+    TDibRecord opened = Gradient(24);
     images.InstallOpened(opened, "/tmp/x.bmp");
     EXPECT_EQ(images.WorkDib.Bits, opened.Bits) << "the loaded record itself is the work";
     EXPECT_TRUE(SamePixels(images.OrigDib, opened));
-    EXPECT_TRUE(SamePixels(images.UndoDib, opened));
     EXPECT_EQ(images.FileName, "/tmp/x.bmp");
 
     DibGuard reference;
     MakeDIBCopy(opened, reference.dib);
-    setpixel(images.WorkDib, 1, 1, 200);
-    images.UseUndoCopy();
+    NullProgress quiet;
+    ASSERT_EQ(images.Apply(CorrectStep(kModeHelligkeit, 3, 8), quiet).Error, "");
+    EXPECT_FALSE(SamePixels(images.WorkDib, reference.dib));
+    EXPECT_TRUE(images.Undo(quiet));
     EXPECT_TRUE(SamePixels(images.WorkDib, reference.dib));
-    images.UseUndoCopy(); // twice in a row: the same picture again
+    EXPECT_FALSE(images.Undo(quiet)) << "nothing before the file was opened";
     EXPECT_TRUE(SamePixels(images.WorkDib, reference.dib));
 }
 
-TEST_F(WorkingImageTest, EditStepThenUndo)
+TEST_F(WorkingImageTest, AStepThenUndoSelectsTheWholePicture)
 {
     images.CreateStartPictures();
     images.InstallOpened(Gradient(24), "a.bmp");
     DibGuard before;
     MakeDIBCopy(images.WorkDib, before.dib);
-    images.ReplaceWork(MakeDib(3, 2, 24, [](int, int) { return 0x123456u; }));
+    NullProgress quiet;
+    ASSERT_EQ(images.Apply(CropStep(RECT{1, 1, 4, 3}, 7, 5), quiet).Error, "");
     EXPECT_EQ(DibWidth(images.WorkDib), 3);
-    EXPECT_TRUE(SamePixels(images.UndoDib, before.dib));
-    images.UseUndoCopy();
+    EXPECT_EQ(images.CropRect, (RECT{0, 0, 3, 2})) << "a cut selects the new picture";
+    images.CropRect = RECT{1, 0, 2, 1};
+    EXPECT_TRUE(images.Undo(quiet));
     EXPECT_TRUE(SamePixels(images.WorkDib, before.dib));
     EXPECT_EQ(images.CropRect, (RECT{0, 0, 7, 5}));
 }
 
-TEST_F(WorkingImageTest, FailedUndoCopyKeepsTheWorkingImage)
+TEST_F(WorkingImageTest, AStepThatFailsLeavesPictureAndHistoryAsTheyWere)
 {
     images.CreateStartPictures();
     images.InstallOpened(Gradient(24), "a.bmp");
-    setpixel(images.WorkDib, 2, 2, 0xABCDEF);
     const std::uint8_t* workBits = images.WorkDib.Bits;
-    MessageBoxRecorder boxes;
+    int changes = 0;
+    images.Changed = [&] { ++changes; };
+    NullProgress quiet;
+    const StepResult outside = images.Apply(CropStep(RECT{0, 0, 8, 5}, 0, 0), quiet);
+    EXPECT_TRUE(outside.BadArgument);
+    {
+        AllocationLimit limit(8); // neither a mirrored picture nor a correction's copy fits
+        EXPECT_EQ(images.Apply(MirrorStep(true), quiet).Error,
+                  "Fehler: nicht genug Speicher für diese Operation!");
+        EXPECT_EQ(images.Apply(CorrectStep(kModeKontrast, 2, 8), quiet).Error,
+                  "Fehler: nicht genug Speicher für diese Operation!");
+    }
+    EXPECT_EQ(images.WorkDib.Bits, workBits);
+    EXPECT_TRUE(SamePixels(images.WorkDib, images.OrigDib)) << "the correction ran uncopied";
+    EXPECT_EQ(images.Steps().Count(), 1);
+    EXPECT_EQ(changes, 0);
+    EXPECT_FALSE(images.WorkModified);
+}
+
+TEST_F(WorkingImageTest, AFailedMoveKeepsTheWorkingImage)
+{
+    images.CreateStartPictures();
+    images.InstallOpened(Gradient(24), "a.bmp");
+    images.SetHistoryBudget(1); // keeps only the opened picture: going back runs steps again
+    NullProgress quiet;
+    images.Apply(MirrorStep(true), quiet);
+    images.Apply(MirrorStep(false), quiet);
+    const std::uint8_t* workBits = images.WorkDib.Bits;
     {
         AllocationLimit limit(8);
-        images.UseUndoCopy();
+        EXPECT_FALSE(images.Undo(quiet));
     }
     EXPECT_EQ(images.WorkDib.Bits, workBits) << "the user's picture was lost";
-    EXPECT_EQ(getpixel(images.WorkDib, 2, 2), 0xABCDEFu);
-    EXPECT_EQ(boxes.shown.size(), 1u) << "the failure is still reported";
-    EXPECT_NE(images.UndoDib.Bits, nullptr) << "the undo copy stays for a later try";
-}
-
-TEST_F(WorkingImageTest, FailedUndoSnapshotLeavesUndoEmptyAndWorkIntact)
-{
-    images.CreateStartPictures();
-    images.SetWork(Gradient(24)); // another size: the undo picture's memory does not fit
-    MessageBoxRecorder boxes;
-    {
-        AllocationLimit limit(8);
-        images.MakeCopyForUndo();
-    }
-    EXPECT_EQ(images.UndoDib.Bits, nullptr);
-    EXPECT_NE(images.WorkDib.Bits, nullptr);
-    images.UseUndoCopy(); // nothing to restore: the work stays
-    EXPECT_NE(images.WorkDib.Bits, nullptr);
-    EXPECT_EQ(boxes.shown.size(), 1u) << "copying the empty undo record is silent";
-}
-
-TEST_F(WorkingImageTest, UndoCopyReusesTheUndoMemoryOnlyForTheSameShape)
-{
-    images.CreateStartPictures();
-    images.InstallOpened(Gradient(8), "a.bmp");
-    setpixel(images.WorkDib, 3, 3, 99);
-    const std::uint8_t* undoBits = images.UndoDib.Bits;
-    images.MakeCopyForUndo();
-    EXPECT_EQ(images.UndoDib.Bits, undoBits) << "same size, depth and colours: memory reused";
-    EXPECT_TRUE(SamePixels(images.UndoDib, images.WorkDib));
-    setpixel(images.WorkDib, 3, 3, 5);
-    EXPECT_EQ(getpixel(images.UndoDib, 3, 3), 99u) << "still a copy of its own";
-
-    // A changed colour table (a palette correction) needs a copy with that table.
-    images.WorkDib.Info->bmiColors[7] = RGBQUAD{1, 2, 3, 0};
-    images.MakeCopyForUndo();
-    EXPECT_EQ(images.UndoDib.Info->bmiColors[7].rgbRed, 3);
-    EXPECT_EQ(images.UndoDib.Palette.palPalEntry[7].peRed, 3) << "the palette follows the table";
-    EXPECT_TRUE(SamePixels(images.UndoDib, images.WorkDib));
-
-    images.SetWork(MakeDib(7, 6, 8, [](int, int) { return 1u; })); // one row more
-    images.MakeCopyForUndo();
-    EXPECT_EQ(DibHeight(images.UndoDib), 6);
-    EXPECT_TRUE(SamePixels(images.UndoDib, images.WorkDib));
+    EXPECT_EQ(images.Steps().Current(), 2);
+    EXPECT_TRUE(images.Undo(quiet)) << "the history is whole for a later try";
 }
 
 // Copies that fail say so in a message box, and a message box repaints the
@@ -198,7 +184,7 @@ TEST_F(WorkingImageTest, OpeningCopiesTheNewPictureBeforeReleasingTheOldOnes)
     std::uint32_t seen = 0;
     MessageBoxHandler previous = SetMessageBoxHandler([&](const MessageBoxRequest&) {
         liveWhenTold.push_back(LiveDibCount());
-        for (const TDibRecord* d : {&images.WorkDib, &images.OrigDib, &images.UndoDib})
+        for (const TDibRecord* d : {&images.WorkDib, &images.OrigDib})
             seen += getpixel(*d, 319, 239); // freed memory here is a fault ASan names
         return IDOK;
     });
@@ -207,12 +193,11 @@ TEST_F(WorkingImageTest, OpeningCopiesTheNewPictureBeforeReleasingTheOldOnes)
         images.InstallOpened(opened, "big.bmp");
     }
     SetMessageBoxHandler(std::move(previous));
-    EXPECT_EQ(liveWhenTold, (std::vector<int>{before + 1, before + 1}))
-        << "the three old pictures and the opened one";
+    EXPECT_EQ(liveWhenTold, (std::vector<int>{before + 1}))
+        << "the two old pictures and the opened one";
     EXPECT_EQ(seen, 0u);
     EXPECT_EQ(images.WorkDib.Bits, opened.Bits);
     EXPECT_EQ(images.OrigDib.Bits, nullptr);
-    EXPECT_EQ(images.UndoDib.Bits, nullptr);
 }
 
 } // namespace

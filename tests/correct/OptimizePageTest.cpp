@@ -25,8 +25,7 @@ protected:
         QApplication::processEvents();
         // a mid-grey working image, so a brightness step shows in every channel
         TDibRecord grey = MakeDib(320, 240, 24, [](int, int) { return 0x646464u; });
-        form->ReplaceWork(grey);
-        form->MakeCopyForUndo();
+        form->InstallOpened(grey, {});
     }
     std::uint32_t WorkPixel() { return getpixel(form->WorkDib, 10, 10); }
     int WorkGrey() { return int(WorkPixel() & 0xFF); }
@@ -49,23 +48,22 @@ TEST_F(OptimizePage, AClickAppliesItsCellsStrengthAndCanBeUndone)
 {
     form->PaintBox1MouseDown(300, 250); // bottom right: +4 steps of 8
     EXPECT_EQ(WorkPixel(), 0x848484u) << "100 + 32 in every channel";
-    EXPECT_EQ(getpixel(form->UndoDib, 10, 10), 0x646464u) << "undo holds the picture before";
+    EXPECT_EQ(getpixel(Before(), 10, 10), 0x646464u) << "undo holds the picture before";
     form->PaintBox1MouseDown(10, 10); // top left: -32
     EXPECT_EQ(WorkPixel(), 0x646464u);
-    EXPECT_EQ(getpixel(form->UndoDib, 10, 10), 0x848484u) << "every click replaces the undo copy";
+    EXPECT_EQ(getpixel(Before(), 10, 10), 0x848484u) << "every click is a step";
     form->UndoBtn2->click();
     EXPECT_EQ(WorkPixel(), 0x848484u);
 }
 
 TEST_F(OptimizePage, MarginsAndTheLastColumnOfABoxDoNothing)
 {
-    setpixel(form->UndoDib, 0, 0, 0x010203);
     for (auto [x, y] : {std::pair{1, 50}, std::pair{130, 50}, std::pair{133, 50},
                         std::pair{50, 106}, std::pair{50, 108}, std::pair{397, 330}}) {
         form->PaintBox1MouseDown(x, y);
         EXPECT_EQ(WorkPixel(), 0x646464u) << x << "," << y;
     }
-    EXPECT_EQ(getpixel(form->UndoDib, 0, 0), 0x010203u) << "the undo copy stayed";
+    EXPECT_FALSE(form->Steps().CanUndo()) << "no step taken";
     form->PaintBox1MouseDown(129, 105); // the last pixel inside the first box
     EXPECT_EQ(WorkPixel(), 0x444444u);
 }
@@ -115,7 +113,7 @@ TEST_F(OptimizePage, KeypadDigitsClickTheCellsWhereTheyLie)
         const int before = WorkGrey();
         PressKey(form.get(), Qt::Key_0 + k.digit, Qt::KeypadModifier);
         EXPECT_EQ(WorkGrey(), before + 8 * k.step) << "keypad " << k.digit;
-        EXPECT_EQ(int(getpixel(form->UndoDib, 10, 10) & 0xFF), before) << "keypad " << k.digit;
+        EXPECT_EQ(int(getpixel(Before(), 10, 10) & 0xFF), before) << "keypad " << k.digit;
     }
     const int before = WorkGrey();
     PressKey(form.get(), Qt::Key_3); // the digits above the letters are no cells
@@ -126,10 +124,9 @@ TEST_F(OptimizePage, AKeypadCellTooSmallToClickDoesNothing)
 {
     form->PaintBox1->setFixedSize(14, 14); // cells of 4: no box can be hit
     QApplication::processEvents();
-    setpixel(form->UndoDib, 0, 0, 0x010203);
     PressKey(form.get(), Qt::Key_5, Qt::KeypadModifier);
     EXPECT_EQ(WorkPixel(), 0x646464u);
-    EXPECT_EQ(getpixel(form->UndoDib, 0, 0), 0x010203u);
+    EXPECT_FALSE(form->Steps().CanUndo());
 }
 
 TEST_F(OptimizePage, TheIntensityFieldTakesKeypadDigitsWhenItHasTheFocus)
@@ -154,8 +151,8 @@ TEST_F(OptimizePage, CtrlZPressesTheUndoButtonOfThePageShown)
     EXPECT_EQ(WorkPixel(), 0x646464u);
     EXPECT_EQ(optimizeUndo, 1);
 
+    form->PaintBox1MouseDown(300, 250);
     form->PageControl2->setCurrentWidget(form->TabSheet1);
-    setpixel(form->WorkDib, 10, 10, 0x111111);
     PressKey(form.get(), Qt::Key_Z, Qt::ControlModifier);
     WaitForAnimatedClick();
     EXPECT_EQ(WorkPixel(), 0x646464u);

@@ -246,13 +246,13 @@ TEST_F(DepthDownTest, RaisingThenReducingBackGivesTheSameColours)
     for (auto [bits, up] : {std::pair{4, 24}, std::pair{4, 8}, std::pair{8, 24}}) {
         const auto& std = bits == 4 ? Colours(StdPal16.data(), 16) : Colours(StdPal256.data(), 256);
         DibGuard source(PalettePicture(bits, std));
-        DibGuard raised(DepthUpTo(source.dib, up, quiet));
+        DibGuard raised(DepthUpTo(source.dib, up, 7, quiet));
         DibGuard back(Reduce(raised.dib, bits, kNearestStd));
         EXPECT_EQ(Indices(back.dib), Indices(source.dib)) << bits << " via " << up;
         EXPECT_EQ(Table(back.dib), std);
     }
     DibGuard bw(PalettePicture(1, {{0, 0, 0}, {255, 255, 255}}));
-    DibGuard raised(DepthUpTo(bw.dib, 24, quiet));
+    DibGuard raised(DepthUpTo(bw.dib, 24, 7, quiet));
     DibGuard back(Reduce(raised.dib, 1, kNearestStd));
     EXPECT_EQ(Indices(back.dib), Indices(bw.dib));
 
@@ -268,7 +268,7 @@ TEST_F(DepthDownTest, RaisingThenReducingBackGivesTheSameColours)
                        std::uint8_t(step * (k / 16)));
         }));
         DibGuard reduced(Reduce(few.dib, to, choice));
-        DibGuard up(DepthUpTo(reduced.dib, 24, quiet));
+        DibGuard up(DepthUpTo(reduced.dib, 24, 7, quiet));
         ASSERT_TRUE(up->Bits);
         for (int y = 0; y < 9; ++y)
             for (int x = 0; x < 23; ++x)

@@ -42,12 +42,10 @@ protected:
 
     void Work(const TDibRecord& picture)
     {
-        form->SetWork(picture);
-        form->MakeCopyForUndo();
-        setpixel(form->UndoDib, 0, 0, 0x123456); // marks the old undo copy
+        form->InstallOpened(picture, {});
     }
 
-    bool UndoCopyTaken() { return getpixel(form->UndoDib, 0, 0) != 0x123456; }
+    bool UndoCopyTaken() { return form->Steps().CanUndo(); }
 
     // Answers the colour-count dialog with item `item`, and the options
     // dialog (if it comes) through `options`, OK unless it returns otherwise.
@@ -108,12 +106,12 @@ TEST_F(DepthForms, CancelChangesNothingAndTakesNoUndoCopy)
     EXPECT_EQ(optionsShown, 0);
 }
 
-TEST_F(DepthForms, TheSameDepthTakesTheUndoCopyOnly)
+TEST_F(DepthForms, TheSameDepthIsNoStep)
 {
     const std::uint32_t before = getpixel(form->WorkDib, 5, 5);
     const auto answer = Answer(3);
     form->FTiefeBtnClick();
-    EXPECT_TRUE(UndoCopyTaken());
+    EXPECT_FALSE(UndoCopyTaken());
     EXPECT_EQ(getpixel(form->WorkDib, 5, 5), before);
     EXPECT_EQ(optionsShown, 0);
 }
@@ -132,7 +130,7 @@ TEST_F(DepthForms, ReducingRunsTheOptionsAndUndoBringsTheColoursBack)
     form->FTiefeBtnClick();
     ASSERT_EQ(DibBitCount(form->WorkDib), 8);
     EXPECT_EQ(PaletteColour(form->WorkDib, 255), Rgb(255, 255, 255)) << "the standard palette";
-    EXPECT_EQ(getpixel(form->UndoDib, 5, 5), getpixel(original.dib, 5, 5));
+    EXPECT_EQ(getpixel(Before(), 5, 5), getpixel(original.dib, 5, 5));
     form->UndoBtn1Click();
     EXPECT_EQ(DibBitCount(form->WorkDib), 24);
     for (int y = 0; y < 11; ++y)
@@ -140,7 +138,7 @@ TEST_F(DepthForms, ReducingRunsTheOptionsAndUndoBringsTheColoursBack)
             ASSERT_EQ(getpixel(form->WorkDib, x, y), getpixel(original.dib, x, y));
 }
 
-TEST_F(DepthForms, CancelInTheOptionsKeepsThePictureButNotTheOldUndoCopy)
+TEST_F(DepthForms, CancelInTheOptionsKeepsThePictureAndTakesNoStep)
 {
     const auto answer = Answer(0, [](TDepthDownForm& f) {
         EXPECT_FALSE(f.OptPalCheck->isEnabled());
@@ -149,7 +147,7 @@ TEST_F(DepthForms, CancelInTheOptionsKeepsThePictureButNotTheOldUndoCopy)
     });
     form->FTiefeBtnClick();
     EXPECT_EQ(optionsShown, 1);
-    EXPECT_TRUE(UndoCopyTaken());
+    EXPECT_FALSE(UndoCopyTaken());
     EXPECT_EQ(DibBitCount(form->WorkDib), 24);
 }
 

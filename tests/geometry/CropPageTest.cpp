@@ -37,9 +37,7 @@ protected:
     }
     void Install(const TDibRecord& picture)
     {
-        form->InstallWorkDib(picture);
-        form->SelectWholePicture();
-        form->RetuschPaint->Repaint();
+        form->InstallOpened(picture, {});
         deldib(before.dib);
         MakeDIBCopy(form->WorkDib, before.dib);
     }
@@ -122,7 +120,7 @@ TEST_F(CropPage, CuttingTakesTheSelectionAndUndoBringsThePictureBack)
     ASSERT_EQ(DibHeight(form->WorkDib), 259) << "rows 260 to 518: Round(200 / 0.385) = 519";
     EXPECT_EQ(getpixel(form->WorkDib, 0, 0), getpixel(before.dib, 260, 260));
     EXPECT_EQ(form->CropRect, (RECT{0, 0, 519, 259}));
-    EXPECT_TRUE(SamePixels(form->UndoDib, before.dib));
+    EXPECT_TRUE(SamePixels(Before(), before.dib));
     EXPECT_TRUE(UndoBringsBack());
     // Right after the page is shown the whole picture is selected: the cut
     // is a copy, and still an undo step.
@@ -253,6 +251,7 @@ TEST_F(CropPage, FailedAllocationsChangeNothing)
         return int(QDialog::Accepted);
     });
     const RECT selection = form->CropRect;
+    const int steps = form->Steps().Count();
     {
         AllocationLimit limit(100000);
         form->CutBtn->click();
@@ -261,12 +260,15 @@ TEST_F(CropPage, FailedAllocationsChangeNothing)
         form->SizeBtn->click();
     }
     EXPECT_TRUE(Unchanged());
-    EXPECT_EQ(DibWidth(form->UndoDib), 320) << "no undo copy taken";
+    EXPECT_EQ(form->Steps().Count(), steps) << "no step taken";
     EXPECT_EQ(form->CropRect, selection);
-    ASSERT_EQ(boxes->shown.size(), 1u) << "only resizing says so";
-    EXPECT_EQ(boxes->shown[0].text, "Fehler beim Ändern der Größe...");
-    EXPECT_EQ(boxes->shown[0].caption, "");
-    EXPECT_EQ(boxes->shown[0].flags, MB_OK | MB_ICONERROR);
+    // each says so; resizing in words of its own
+    ASSERT_EQ(boxes->shown.size(), 4u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(boxes->shown[std::size_t(i)].text, "Fehler: nicht genug Speicher für diese Operation!");
+    EXPECT_EQ(boxes->shown[3].text, "Fehler beim Ändern der Größe...");
+    EXPECT_EQ(boxes->shown[3].caption, "");
+    EXPECT_EQ(boxes->shown[3].flags, MB_OK | MB_ICONERROR);
 }
 
 } // namespace

@@ -96,9 +96,8 @@ TEST_F(OpenPage, OpeningAFileMakesItTheWorkingImageWithCopies)
     EXPECT_EQ(DibWidth(form->WorkDib), 40);
     EXPECT_EQ(getpixel(form->WorkDib, 0, 0), 0xFF0000u);
     EXPECT_EQ(DibWidth(form->OrigDib), 40);
-    EXPECT_EQ(DibWidth(form->UndoDib), 40);
     EXPECT_NE(form->OrigDib.Bits, form->WorkDib.Bits);
-    EXPECT_NE(form->UndoDib.Bits, form->WorkDib.Bits);
+    EXPECT_FALSE(form->Steps().CanUndo()) << "a new history starts";
     EXPECT_EQ(form->FileName, photos + "wide.bmp");
 }
 
@@ -328,7 +327,7 @@ TEST_F(OpenPage, OpeningOverUnsavedChangesAsksFirst)
 {
     form->OpenFileNow(photos + "wide.bmp");
     EXPECT_TRUE(boxes->shown.empty()) << "nothing unsaved yet";
-    form->ReplaceWork(MakeDib(3, 3, 24, [](int, int) { return 0u; })); // as a command does
+    form->InstallScanned(MakeDib(3, 3, 24, [](int, int) { return 0u; }), {}); // a step
     boxes.reset();                                                     // one recorder at a time
     boxes = std::make_unique<MessageBoxRecorder>(IDCANCEL);
     form->OpenFileNow(photos + "tall.bmp");

@@ -66,10 +66,8 @@ TEST_F(ResultPage, BeforeIsTheOpenedFileAfterIsTheWorkingImage)
     EXPECT_EQ(Pane(form->ErgPaintBox, 5, 5), qRgb(0, 0, 0));
 
     form->InstallOpened(MakeDib(32, 24, 24, [](int, int) { return RGB(200, 0, 0); }), "");
-    form->RepaintWorkDib();
     // a scan, say, replaces only the working image
-    form->SetWork(MakeDib(32, 24, 24, [](int, int) { return RGB(0, 0, 200); }));
-    form->RepaintWorkDib();
+    form->InstallScanned(MakeDib(32, 24, 24, [](int, int) { return RGB(0, 0, 200); }), {});
     EXPECT_EQ(Pane(form->OldPaintBox, 5, 5), qRgb(200, 0, 0));
     EXPECT_EQ(Pane(form->ErgPaintBox, 5, 5), qRgb(0, 0, 200));
 }
@@ -128,7 +126,7 @@ TEST_F(SavePage, TheDialogOffersTheWritersAndTheExtensionFollowsTheType)
         files.selectFile(QStringLiteral("copy"));
         return int(QDialog::Accepted);
     });
-    form->ReplaceWork(MakeDib(4, 4, 24, [](int, int) { return 0u; })); // a change to save
+    form->InstallScanned(MakeDib(4, 4, 24, [](int, int) { return 0u; }), {}); // a change to save
     form->SaveAsBtnClick();
     EXPECT_FALSE(form->WorkModified) << "saved: closing need not warn";
     EXPECT_EQ(offered.size(), 5);
@@ -162,7 +160,7 @@ TEST_F(SavePage, ReplacingAFileIsAskedAndASaveThatFailsIsSaid)
     });
     boxes.reset();
     boxes = std::make_unique<MessageBoxRecorder>(IDOK);
-    form->UndoBtn1Click(); // a change
+    form->ApplyStep(MirrorStep(true)); // a change
     form->SaveAsBtnClick();
     ASSERT_EQ(boxes->shown.size(), 1u);
     EXPECT_NE(boxes->shown[0].text.find("konnte nicht geschrieben werden"), std::string::npos);
