@@ -32,16 +32,17 @@ PnmKind KindFor(const std::string& extension, bool grey, const std::uint8_t* lev
     return bits == 1 && (levels[0] ^ levels[1]) == 0xFF ? PnmKind::Bitmap : PnmKind::GreyMap;
 }
 
-// Picture row y as grey levels, whatever the picture holds.
-void GreyRow(const TDibRecord& dib, int y, bool grey, const std::uint8_t* levels,
-             std::vector<std::uint8_t>& rgb, std::uint8_t* out)
+// Picture row y as grey levels, whatever the picture holds; rgb has room for
+// a row of red, green, blue.
+void GreyRow(const TDibRecord& dib, int y, bool grey, const std::uint8_t* levels, std::uint8_t* rgb,
+             std::uint8_t* out)
 {
     if (grey) {
         DibRowToGrey(dib, y, levels, out);
         return;
     }
-    DibRowToRgb(dib, y, rgb.data());
-    for (std::size_t x = 0; x < rgb.size() / 3; ++x) {
+    DibRowToRgb(dib, y, rgb);
+    for (int x = 0; x < DibWidth(dib); ++x) {
         const unsigned r = rgb[3 * x], g = rgb[3 * x + 1], b = rgb[3 * x + 2];
         out[x] = std::uint8_t((299 * r + 587 * g + 114 * b + 500) / 1000);
     }
@@ -56,39 +57,47 @@ bool EncodePnm(const TDibRecord& dib, const EncodeOptions& options, OutputFile& 
     std::uint8_t levels[256];
     const bool grey = DibGreyLevels(dib, levels);
     const PnmKind kind = KindFor(options.extension, grey, levels, DibBitCount(dib));
-    std::vector<std::uint8_t> rgb(std::size_t(width) * 3);
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(width));
+    // Rows are made in bands on all cores (OutputFile::WriteRows); each band
+    // has its own room for the conversions.
+    const auto withRoom = [&](auto rows) {
+        return [&, rows](int first, int last, std::uint8_t* line) {
+            std::vector<std::uint8_t> rgb(grey ? 0 : std::size_t(width) * 3);
+            std::vector<std::uint8_t> levelsRow(static_cast<std::size_t>(width));
+            rows(first, last, line, rgb.data(), levelsRow.data());
+        };
+    };
 
     if (kind == PnmKind::Bitmap) {
         // A bitmap's 1 is black.
         if (!WriteHeader(out, "P4", width, height, false))
             return false;
         const std::size_t rowBytes = (std::size_t(width) + 7) / 8;
-        for (int y = 0; y < height; ++y) {
-            GreyRow(dib, y, grey, levels, rgb, row.data());
-            std::uint8_t* bits = out.Append(rowBytes);
-            if (!bits)
-                return false;
-            std::fill_n(bits, rowBytes, std::uint8_t(0));
-            for (int x = 0; x < width; ++x)
-                if (row[std::size_t(x)] < 128)
-                    bits[x >> 3] = std::uint8_t(bits[x >> 3] | (0x80u >> (x & 7)));
-        }
-        return true;
+        return out.WriteRows(
+            height, rowBytes,
+            withRoom(
+                [&](int first, int last, std::uint8_t* bits, std::uint8_t* rgb, std::uint8_t* row) {
+                    std::fill_n(bits, std::size_t(last - first) * rowBytes, std::uint8_t(0));
+                    for (int y = first; y < last; ++y, bits += rowBytes) {
+                        GreyRow(dib, y, grey, levels, rgb, row);
+                        for (int x = 0; x < width; ++x)
+                            if (row[std::size_t(x)] < 128)
+                                bits[x >> 3] = std::uint8_t(bits[x >> 3] | (0x80u >> (x & 7)));
+                    }
+                }));
     }
 
     const bool greyMap = kind == PnmKind::GreyMap;
     const std::size_t rowBytes = std::size_t(width) * (greyMap ? 1 : 3);
     if (!WriteHeader(out, greyMap ? "P5" : "P6", width, height, true))
         return false;
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* line = out.Append(rowBytes);
-        if (!line)
-            return false;
-        if (greyMap)
-            GreyRow(dib, y, grey, levels, rgb, line);
-        else
-            DibRowToRgb(dib, y, line);
-    }
-    return true;
+    return out.WriteRows(
+        height, rowBytes,
+        withRoom([&](int first, int last, std::uint8_t* line, std::uint8_t* rgb, std::uint8_t*) {
+            for (int y = first; y < last; ++y, line += rowBytes) {
+                if (greyMap)
+                    GreyRow(dib, y, grey, levels, rgb, line);
+                else
+                    DibRowToRgb(dib, y, line);
+            }
+        }));
 }
