@@ -11,13 +11,13 @@
 #include "geometry/RotateChoice.h"
 #include "imagora/DibWriter.h"
 #include "imagora/Imagora.h"
+#include "imagora/UsedColours.h"
 #include "toolkit/DecimalText.h"
 #include "toolkit/MessageBox.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <set>
 #include <vector>
 
 namespace {
@@ -28,23 +28,6 @@ bool ParseInt(const std::string& text, int low, int high, int& value)
     const char* end = text.data() + text.size();
     const auto [p, ec] = std::from_chars(text.data(), end, value);
     return ec == std::errc() && p == end && value >= low && value <= high;
-}
-
-// The different colours a palette picture shows: its used entries, those
-// with the same colour counted once.
-int ColoursInUse(const TDibRecord& dib)
-{
-    bool used[256] = {};
-    for (int y = 0; y < DibHeight(dib); ++y)
-        for (int x = 0; x < DibWidth(dib); ++x)
-            used[getpixel(dib, x, y) & 0xFF] = true;
-    std::set<std::uint32_t> colours;
-    for (int i = 0; i < DibColorCount(dib); ++i) {
-        const RGBQUAD& q = dib.Info->bmiColors[i];
-        if (used[i])
-            colours.insert(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue));
-    }
-    return int(colours.size());
 }
 
 CliStep ParseInfo(const std::string&, std::string&)
