@@ -182,6 +182,16 @@ TEST(RowBands, NetpbmFilesAreTheSameWrittenAndReadInBands)
                     DibGuard read(back);
                     if (std::string(extension) == ".ppm") {
                         EXPECT_EQ(DibRgb(read.dib), DibRgb(src.dib));
+                    } else if (std::string(extension) == ".pbm") {
+                        // white where the colour's luma reaches the middle
+                        const Bytes rgb = DibRgb(src.dib);
+                        for (std::size_t i = 0; i < rgb.size(); i += 3) {
+                            const int x = int(i / 3) % size.width, y = int(i / 3) / size.width;
+                            const unsigned luma =
+                                (299 * rgb[i] + 587 * rgb[i + 1] + 114 * rgb[i + 2] + 500) / 1000;
+                            ASSERT_EQ(getpixel(read.dib, x, y), luma >= 128 ? 1u : 0u)
+                                << bits << " bits at " << x << ", " << y;
+                        }
                     }
                 }
             }
