@@ -18,8 +18,8 @@
 //
 // progress, when given, receives StepPercent(y, rows) for every row y in
 // order, on the calling thread only, while the bands are worked: the sequence
-// a plain loop reports before each of its rows. An exception in a band stops
-// the bands not yet begun and is rethrown here.
+// a plain loop reports before each of its rows (the sink must not throw). An
+// exception in a band stops the bands not yet begun and is rethrown here.
 void ForEachRowBand(int rows, std::size_t rowBytes, ProgressSink* progress,
                     const std::function<void(int first, int last)>& work, int grain = 1);
 
