@@ -1,5 +1,4 @@
-// The crop page's operations worked in row bands on all cores give the bytes
-// and the progress of one plain pass.
+// The crop page's operations in row bands give the bytes of one plain pass.
 #include "BandSupport.h"
 
 #include "geometry/Crop.h"
@@ -7,74 +6,50 @@
 #include "geometry/Resize.h"
 #include "geometry/Rotate.h"
 
-namespace {
-
-using Geometry = void (*)(const TDibRecord&, TDibRecord&, ProgressSink&);
-
-PictureOp Fixed(Geometry g)
-{
-    return [g](const TDibRecord& src, ProgressSink& p) {
-        TDibRecord out;
-        g(src, out, p);
-        return out;
-    };
-}
-
-PictureOp Free(bool right, long double degrees)
-{
-    return [=](const TDibRecord& src, ProgressSink& p) {
-        TDibRecord out;
-        DibRotxxx(src, right, degrees, RGB(200, 30, 7), out, p);
-        return out;
-    };
-}
-
-// New sizes as fractions of the old, so that every picture grows or shrinks.
-PictureOp Resized(int widthPercent, int heightPercent, bool interpolate)
-{
-    return [=](const TDibRecord& src, ProgressSink& p) {
-        TDibRecord out;
-        DIBResize(src, std::max(1, DibWidth(src) * widthPercent / 100),
-                  std::max(1, DibHeight(src) * heightPercent / 100), interpolate, out, p);
-        return out;
-    };
-}
-
-// The inner part, a pixel off every edge where the picture has one to spare.
-PictureOp Cropped()
-{
-    return [](const TDibRecord& src, ProgressSink& p) {
-        const int w = DibWidth(src), h = DibHeight(src);
-        const RECT r{w > 2 ? 1 : 0, h > 2 ? 1 : 0, w > 2 ? w - 1 : w, h > 2 ? h - 1 : h};
-        TDibRecord out;
-        CropDib(src, r, out, p);
-        return out;
-    };
-}
-
-const std::vector<int> kAllDepths = {1, 4, 8, 24};
-
-} // namespace
-
 TEST(GeometryBands, ManyBandsGiveTheBytesOfOne)
 {
+    using Op = void (*)(const TDibRecord&, TDibRecord&, ProgressSink&);
+    for (const auto& [name, op] : {std::pair<const char*, Op>{"MirrorH", MirrorH},
+                                   {"MirrorV", MirrorV},
+                                   {"RotLeft", RotLeft},
+                                   {"RotRight", RotRight},
+                                   {"Rot180", Rot180}})
+        ExpectSameInEveryBanding(name,
+                                 [op = op](const TDibRecord& src, ProgressSink& p) {
+                                     TDibRecord out;
+                                     op(src, out, p);
+                                     return out;
+                                 },
+                                 {1, 4, 8, 24});
+    // free angles either way; growing, shrinking and mixed resizes; a crop
+    // a pixel off every edge that has one to spare
     const struct {
         const char* name;
-        PictureOp pass;
-    } cases[] = {
-        {"MirrorH", Fixed(MirrorH)},
-        {"MirrorV", Fixed(MirrorV)},
-        {"RotLeft", Fixed(RotLeft)},
-        {"RotRight", Fixed(RotRight)},
-        {"Rot180", Fixed(Rot180)},
-        {"crop", Cropped()},
-        {"free 10 right", Free(true, 10)},
-        {"free 123.45 left", Free(false, 123.45L)},
-        {"grow 2.3 x 1.7 interpolated", Resized(230, 170, true)},
-        {"grow without interpolation", Resized(230, 170, false)},
-        {"shrink", Resized(60, 45, true)},
-        {"wider but lower", Resized(150, 80, true)},
+        std::function<void(const TDibRecord&, int w, int h, TDibRecord&, ProgressSink&)> op;
+    } sized[] = {
+        {"free 10 right", [](auto& s, int, int, auto& d,
+                             auto& p) { DibRotxxx(s, true, 10, RGB(200, 30, 7), d, p); }},
+        {"free 123.45 left", [](auto& s, int, int, auto& d,
+                                auto& p) { DibRotxxx(s, false, 123.45L, RGB(200, 30, 7), d, p); }},
+        {"grow", [](auto& s, int w, int h, auto& d,
+                    auto& p) { DIBResize(s, w * 23 / 10, h * 17 / 10, true, d, p); }},
+        {"grow plain", [](auto& s, int w, int h, auto& d,
+                          auto& p) { DIBResize(s, w * 23 / 10, h * 17 / 10, false, d, p); }},
+        {"shrink", [](auto& s, int w, int h, auto& d,
+                      auto& p) { DIBResize(s, (w + 1) / 2, (h + 2) / 3, true, d, p); }},
+        {"wider, lower", [](auto& s, int w, int h, auto& d,
+                            auto& p) { DIBResize(s, w * 3 / 2, (h + 1) / 2, true, d, p); }},
+        {"crop",
+         [](auto& s, int w, int h, auto& d, auto& p) {
+             CropDib(s, RECT{w > 2, h > 2, w - (w > 2), h - (h > 2)}, d, p);
+         }},
     };
-    for (const auto& c : cases)
-        ExpectSameInEveryBanding(c.name, c.pass, kAllDepths);
+    for (const auto& c : sized)
+        ExpectSameInEveryBanding(c.name,
+                                 [&](const TDibRecord& src, ProgressSink& p) {
+                                     TDibRecord out;
+                                     c.op(src, DibWidth(src), DibHeight(src), out, p);
+                                     return out;
+                                 },
+                                 {1, 4, 8, 24});
 }

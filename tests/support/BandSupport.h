@@ -1,5 +1,5 @@
-// Running a pixel pass in one band and in many, and comparing what comes out
-// byte for byte: the banded passes must give the very bytes of a plain loop.
+// Running a pixel pass in one band and in many: the banded passes must give
+// the very bytes and progress of a plain loop.
 #pragma once
 
 #include "PictureSupport.h"
@@ -7,109 +7,73 @@
 #include "imagora/RowBands.h"
 
 #include <climits>
-#include <cstring>
 #include <functional>
 #include <string>
-#include <vector>
 
-// Bands of this many rows for the scope (INT_MAX: one band), then the
-// automatic choice again.
-class ForcedBands {
-public:
+// Bands of this many rows for the scope (INT_MAX: one band).
+struct ForcedBands {
     explicit ForcedBands(int rows) { SetRowBandRowsForTesting(rows); }
     ~ForcedBands() { SetRowBandRowsForTesting(0); }
-    ForcedBands(const ForcedBands&) = delete;
-    ForcedBands& operator=(const ForcedBands&) = delete;
 };
 
-// One band, and bands of 1 and 3 rows: a band per row, and bands that end
-// inside every block of 8 or 32 rows a pass may work in.
-inline const std::vector<int>& BandHeights()
-{
-    static const std::vector<int> heights = {INT_MAX, 1, 3};
-    return heights;
-}
+// One band, a band per row, and bands that end inside every block of 8 or
+// 32 rows a pass may work in.
+constexpr int kBandHeights[] = {INT_MAX, 1, 3};
 
-// Everything a pass may have written: the header's sizes, the colour table
-// and the whole pixel block, padding included.
+// The sizes, the colour table and the whole pixel block, padding included.
 inline std::string DibBytes(const TDibRecord& d)
 {
     if (!d.Bits)
         return "(no pixels)";
-    std::string bytes = std::to_string(DibWidth(d)) + "x" + std::to_string(DibHeight(d)) + "x" +
-                        std::to_string(DibBitCount(d)) + ":";
-    bytes.append(reinterpret_cast<const char*>(d.Info->bmiColors),
-                 sizeof(RGBQUAD) * std::size_t(DibTableColors(d)));
-    bytes.append(reinterpret_cast<const char*>(d.Bits), d.Info->bmiHeader.biSizeImage);
-    return bytes;
+    std::string bytes = std::to_string(DibWidth(d)) + "x" + std::to_string(DibHeight(d)) + ":";
+    bytes.append(reinterpret_cast<const char*>(d.Info->bmiColors), 4 * DibTableColors(d));
+    return bytes.append(reinterpret_cast<const char*>(d.Bits), d.Info->bmiHeader.biSizeImage);
 }
 
-// A picture of noise at any depth with a colour table of varied colours:
-// every pixel and every entry differs from its neighbours, so a pixel taken
+// Noise at any depth over a table of varied colours, so that a pixel taken
 // from the wrong place shows.
-inline TDibRecord NoisePicture(int width, int height, int bits, std::uint32_t seed = 7)
+inline TDibRecord NoisePicture(int width, int height, int bits)
 {
     BITMAPINFO table{};
     for (int i = 0; i < 256; ++i)
         table.bmiColors[i] =
             RGBQUAD{std::uint8_t(i * 37 + 11), std::uint8_t(255 - i), std::uint8_t(i * 101 + 3), 0};
     TDibRecord d;
-    newdib(&d, width, height, bits, bits <= 8 ? &table : nullptr, bits <= 8 ? 1 << bits : 0);
+    newdib(&d, width, height, bits, &table, bits <= 8 ? 1 << bits : 0);
+    std::uint32_t seed = 7;
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            setpixel(d, x, y, seed >> 8);
-        }
+        for (int x = 0; x < width; ++x)
+            setpixel(d, x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
     return d;
 }
 
-// The sizes the band tests run at: odd widths and heights, one row and one
-// column, and heights over 64 rows so that blocks of 32 and 64 rows make
-// several bands.
-struct PictureSize {
-    int width, height;
-};
-inline const std::vector<PictureSize>& OddSizes()
-{
-    static const std::vector<PictureSize> sizes = {{1, 1}, {13, 1}, {1, 9}, {37, 70}, {67, 131}};
-    return sizes;
-}
+// Odd sizes, one row and one column, and heights past 64 rows, so that
+// blocks of 32 and 64 rows make several bands.
+constexpr int kOddSizes[][2] = {{1, 1}, {13, 1}, {1, 9}, {37, 70}, {67, 131}};
 
-// What a pass made and the progress it told.
-struct BandedResult {
-    std::string bytes;
-    std::vector<int> progress;
-};
-
-// pass(source, progress) gives a new picture, which this releases.
+// pass(source, progress) makes a new picture.
 using PictureOp = std::function<TDibRecord(const TDibRecord&, ProgressSink&)>;
 
-inline BandedResult RunInBands(const PictureOp& pass, const TDibRecord& src, int bandRows)
-{
-    ForcedBands bands(bandRows);
-    RecordingProgress progress;
-    const TDibRecord out = pass(src, progress);
-    BandedResult r{DibBytes(out), progress.values};
-    deldib(out);
-    return r;
-}
-
-// pass at every depth and odd size gives the bytes and progress of one band
-// when worked in many.
-inline void ExpectSameInEveryBanding(const char* name, const PictureOp& pass,
-                                     const std::vector<int>& depths)
+inline void ExpectSameInEveryBanding(const std::string& name, const PictureOp& pass,
+                                     std::initializer_list<int> depths)
 {
     for (const int bits : depths)
-        for (const PictureSize& size : OddSizes()) {
-            const TDibRecord src = NoisePicture(size.width, size.height, bits);
-            const BandedResult plain = RunInBands(pass, src, INT_MAX);
-            for (const int rows : BandHeights()) {
-                const BandedResult banded = RunInBands(pass, src, rows);
-                EXPECT_TRUE(banded.bytes == plain.bytes)
-                    << name << " at " << bits << " bits, " << size.width << " x " << size.height
-                    << ", bands of " << rows << " rows";
-                EXPECT_EQ(banded.progress, plain.progress) << name;
+        for (const auto& [width, height] : kOddSizes) {
+            DibGuard src(NoisePicture(width, height, bits));
+            std::string plain;
+            std::vector<int> plainProgress;
+            for (const int rows : kBandHeights) {
+                ForcedBands bands(rows);
+                RecordingProgress progress;
+                DibGuard out(pass(src.dib, progress));
+                if (rows == INT_MAX) {
+                    plain = DibBytes(out.dib);
+                    plainProgress = progress.values;
+                }
+                EXPECT_TRUE(DibBytes(out.dib) == plain)
+                    << name << " at " << bits << " bits, " << width << " x " << height
+                    << " in bands of " << rows;
+                EXPECT_EQ(progress.values, plainProgress) << name;
             }
-            deldib(src);
         }
 }
