@@ -99,6 +99,19 @@ TEST_F(ResultPage, AResizeKeepsTheProportionOfTheLastDrag)
     EXPECT_EQ(form->SplitPercent, 90);
 }
 
+// The type box as a user picks from it.
+void ChooseType(QFileDialog& files, const QString& startsWith)
+{
+    auto* types = files.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    int i = types->count() - 1;
+    while (i >= 0 && !types->itemText(i).startsWith(startsWith))
+        --i;
+    ASSERT_GE(i, 0) << startsWith.toStdString();
+    types->setCurrentIndex(i);
+    emit types->activated(i);
+    emit types->textActivated(types->itemText(i));
+}
+
 class SavePage : public ResultPage {
 protected:
     void SetUp() override
@@ -123,11 +136,7 @@ TEST_F(SavePage, TheDialogOffersTheWritersAndTheExtensionFollowsTheType)
         EXPECT_EQ(files.windowTitle(), QStringLiteral("Bild speichern unter"));
         EXPECT_TRUE(files.testOption(QFileDialog::DontUseNativeDialog));
         // the user picks PNG and types a name without an extension
-        auto* types = files.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-        const int png = int(offered.indexOf(QStringLiteral("PNG-Bild (*.png)")));
-        types->setCurrentIndex(png);
-        emit types->activated(png);
-        emit types->textActivated(types->itemText(png));
+        ChooseType(files, QStringLiteral("PNG-Bild (*.png)"));
         files.selectFile(QStringLiteral("copy"));
         return int(QDialog::Accepted);
     });
@@ -180,19 +189,6 @@ TEST_F(SavePage, TheSavedJpegKeepsTheSourceQuality)
     });
     form->SaveAsBtnClick();
     EXPECT_EQ(ReadPictureMetadata(programDir + "again.jpg").jpegQuality, 64);
-}
-
-// The type box as a user picks from it.
-void ChooseType(QFileDialog& files, const QString& startsWith)
-{
-    auto* types = files.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-    int i = types->count() - 1;
-    while (i >= 0 && !types->itemText(i).startsWith(startsWith))
-        --i;
-    ASSERT_GE(i, 0) << startsWith.toStdString();
-    types->setCurrentIndex(i);
-    emit types->activated(i);
-    emit types->textActivated(types->itemText(i));
 }
 
 TEST_F(ResultPage, AColourNetpbmIsOfferedAPixelMapWhicheverWayItIsSaved)
