@@ -337,7 +337,8 @@ CliStep ParseDepth(const std::string& argument, std::string& error)
 }
 
 // voll | B,H[:verzerrt][:oben]: "Seite voll nutzen" or "Benutzerdefiniert"
-// with width and height percentages; the aspect off; at the top left.
+// with width and height percentages, the height following the width unless
+// the aspect is off; at the top left.
 CliStep ParsePrintLayout(const std::string& argument, std::string& error)
 {
     PrintOptions layout;
@@ -415,16 +416,17 @@ constexpr CliOperation kOperations[] = {
      "Seitenverhältnis; :nointerp rechnet ohne Interpolation",
      false, ParseResize},
     {"--print-layout", "voll|B,H[:verzerrt][:oben]",
-     "Drucklayout: ganze Seite (Vorgabe) oder Breite und Höhe in Prozent der Seite; verzerrt: "
-     "Seitenverhältnis nicht beibehalten; oben: links oben statt zentriert",
+     "Drucklayout: ganze Seite (Vorgabe) oder Breite und Höhe in Prozent der Seite; wie im "
+     "Druckdialog folgt die Höhe der Breite, sodass das Bild sein Seitenverhältnis behält; "
+     "verzerrt: Höhe wie angegeben; oben: links oben statt zentriert",
      true, ParsePrintLayout},
     {"--print-pdf", "DATEI", "druckt das Bild als einseitige PDF-Datei (A4 hoch, 300 dpi)", false,
      ParsePrintPdf},
     {"--print", "DRUCKER", "druckt das Bild auf einem Drucker (- für den Standarddrucker)", false,
      ParsePrint},
     {"-o", "DATEI",
-     "speichert das Bild; das Format folgt der Dateiendung, EXIF-Daten, Farbprofil und die "
-     "JPEG-Qualität der Eingabe bleiben erhalten",
+     "speichert das Bild; das Format folgt der Dateiendung, EXIF-Daten und Farbprofil (in JPEG, "
+     "PNG und TIFF) sowie JPEG-Qualität und -Farbunterabtastung der Eingabe bleiben erhalten",
      false, ParseOutput},
 };
 

@@ -95,7 +95,7 @@ void TMainForm::FormResize()
 
 void TMainForm::SaveAsBtnClick()
 {
-    const std::string path = AskSaveFileName(this, FileName);
+    const std::string path = AskSaveFileName(this, FileName, WorkDib);
     if (path.empty())
         return;
     std::string error;
