@@ -97,6 +97,7 @@ TEST_F(Dialogs, EveryFieldTakesItsLimitsAndRefusesWhatLiesPastThem)
         if (refused) {
             ASSERT_EQ(boxes.shown.size(), 1u) << r.typed;
             EXPECT_EQ(boxes.shown[0].text, r.refusal);
+            EXPECT_EQ(boxes.shown[0].caption, r.dialog->windowTitle().toStdString());
             EXPECT_TRUE(r.field->hasFocus()) << r.typed;
         } else {
             EXPECT_TRUE(boxes.shown.empty()) << r.typed;

@@ -1,5 +1,4 @@
 #include "toolkit/DecimalText.h"
-#include "toolkit/FieldRange.h"
 
 #include <gtest/gtest.h>
 
@@ -22,30 +21,6 @@ TEST(DecimalText, ACommaOrAPointWithUpToTheDecimalsAllowed)
         long double v = 0;
         EXPECT_FALSE(ParseDecimal(bad, 2, v)) << bad;
     }
-}
-
-TEST(DecimalText, FieldsWriteTheirLimitsWithACommaAndReadASign)
-{
-    EXPECT_EQ(OutOfRangeMessage("Die Breite", {1, 32767, 0}),
-              "Die Breite muss zwischen 1 und 32767 liegen.");
-    EXPECT_EQ(OutOfRangeMessage("Der Winkel", {0.01L, 359.99L, 2}),
-              "Der Winkel muss zwischen 0,01 und 359,99 liegen.");
-    const struct {
-        const char* text;
-        bool read;
-        long double value;
-    } rows[] = {{"-5", true, -5}, {" 12,5 ", true, 12.5L}, {"-0,01", true, -0.01L},
-                {"0", true, 0},   {"--5", false, 0},       {"5-", false, 0},
-                {"-", false, 0},  {"  ", false, 0},        {"1 2", false, 0}};
-    for (const auto& r : rows) {
-        long double v = 99;
-        EXPECT_EQ(ReadFieldNumber(r.text, 2, v), r.read) << r.text;
-        if (r.read) {
-            EXPECT_EQ(v, r.value) << r.text;
-        }
-    }
-    long double v = 0;
-    EXPECT_FALSE(ReadFieldNumber("7,", 0, v)) << "a whole number without a separator";
 }
 
 } // namespace
