@@ -41,7 +41,7 @@ void TMainForm::FormDestroy()
 
 bool TMainForm::FormCloseQuery()
 {
-    if (WorkModified)
+    if (PictureDiffersFromFile())
         return MessageBox(kUnsavedChanges + "\n\nHiermit beenden Sie das Programm!",
                           "Programm beenden", MB_OKCANCEL | MB_ICONWARNING) == IDOK;
     return MessageBox("Hiermit beenden Sie das Programm!", "Programm beenden",

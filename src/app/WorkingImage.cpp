@@ -1,5 +1,6 @@
 #include "app/WorkingImage.h"
 
+#include "app/PictureFingerprint.h"
 #include "imagora/Imagora.h"
 #include "toolkit/MessageBox.h"
 
@@ -25,6 +26,7 @@ void WorkingImage::CreateStartPictures()
     newdib(&WorkDib, 320, 240, 24, nullptr, 0);
     newdib(&OrigDib, 320, 240, 24, nullptr, 0);
     newdib(&UndoDib, 320, 240, 24, nullptr, 0);
+    FileFingerprint = PictureFingerprint(WorkDib);
 }
 
 void WorkingImage::Release()
@@ -91,6 +93,7 @@ void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& pa
     OrigDib = orig;
     UndoDib = undo;
     WorkDib = opened;
+    FileFingerprint = PictureFingerprint(WorkDib);
     // A selection of the last picture means nothing in this one, and a file
     // may arrive while the crop page shows.
     SelectWholePicture();
@@ -112,4 +115,17 @@ void WorkingImage::SetWork(const TDibRecord& result)
 void WorkingImage::SelectWholePicture()
 {
     CropRect = RECT{0, 0, DibWidth(WorkDib), DibHeight(WorkDib)};
+}
+
+bool WorkingImage::PictureDiffersFromFile() const
+{
+    // Taken only when asked: a fingerprint of every change would cost each
+    // click of the optimize page a pass over the picture.
+    return WorkModified && PictureFingerprint(WorkDib) != FileFingerprint;
+}
+
+void WorkingImage::MarkSaved()
+{
+    WorkModified = false;
+    FileFingerprint = PictureFingerprint(WorkDib);
 }

@@ -5,6 +5,7 @@
 #include "imagora/DibRecord.h"
 #include "imagora/Metadata.h"
 
+#include <cstdint>
 #include <string>
 
 // A new, independent record with its own buffers; Src and Dst may be the same
@@ -18,10 +19,14 @@ struct WorkingImage {
     TDibRecord UndoDib;   // one step back
     std::string FileName; // the last file opened
     RECT CropRect{};      // picture pixels, rows from the top, right/bottom exclusive
-    // The working image differs from the file last opened or saved: every
+    // The working image may differ from the file last opened or saved: every
     // change (an undo copy taken, a picture set, an undo) says so, opening a
-    // file and saving it clear it.
+    // file and saving it clear it. Whether it does differ is
+    // PictureDiffersFromFile().
     bool WorkModified = false;
+    // The content of the picture last opened or saved (at start: the blank
+    // picture), as PictureFingerprint gives it.
+    std::uint64_t FileFingerprint = 0;
     // What the file last opened carried besides its pixels; a save keeps it.
     PictureMetadata Metadata;
 
@@ -48,4 +53,11 @@ struct WorkingImage {
     void SetWork(const TDibRecord& result);
 
     void SelectWholePicture();
+
+    // Whether closing or opening another file would lose something: the
+    // working image differs in content from the picture last opened or saved.
+    // Mirroring twice, or undoing back to that picture, loses nothing.
+    bool PictureDiffersFromFile() const;
+    // The working image was written to a file.
+    void MarkSaved();
 };

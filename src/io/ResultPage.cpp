@@ -100,7 +100,7 @@ void TMainForm::SaveAsBtnClick()
         return;
     std::string error;
     if (WriteDibFile(WorkDib, path, &error, SaveJpegQuality(&Metadata, 0), &Metadata))
-        WorkModified = false; // closing or opening another file need not warn now
+        MarkSaved(); // closing or opening another file need not warn now
     else
         MessageBox(error, "Bild speichern unter", MB_OK | MB_ICONERROR);
 }

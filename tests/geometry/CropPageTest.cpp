@@ -8,9 +8,9 @@
 #include "geometry/ResizeForm.h"
 #include "geometry/RotateForm.h"
 #include "imagora/DibWriter.h"
-#include "toolkit/FloatSpinEdit.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/Shape.h"
+#include "toolkit/SpinEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>
