@@ -226,24 +226,6 @@ TEST_F(Selection, AProportionShapesBandsAndEdgesExactly)
     }
 }
 
-TEST(CropProportions, AChoiceFitsTheLargestCentredRectangleIntoTheSelection)
-{
-    const RECT whole{0, 0, 1000, 600};
-    const RECT fitted[] = {whole,
-                           whole,
-                           {200, 0, 800, 600},
-                           {50, 0, 950, 600},
-                           {300, 0, 700, 600},
-                           {100, 0, 900, 600},
-                           {275, 0, 725, 600},
-                           {0, 19, 1000, 581}}; // 562.5 -> 562
-    for (int choice = 0; choice < int(kCropProportions.size()); ++choice)
-        EXPECT_EQ(FitProportion(whole, ProportionOf(choice, 1000, 600)), fitted[choice])
-            << kCropProportions[choice].Caption;
-    EXPECT_EQ(FitProportion(RECT{5, 5, 5, 9}, Proportion{1, 1}), (RECT{5, 5, 5, 9})) << "empty";
-    EXPECT_TRUE(ProportionOf(99, 1000, 600).Free());
-}
-
 TEST(SelectionRounding, HalvesGoToTheEvenNeighbourInExtendedPrecision)
 {
     CropSelection sel;
