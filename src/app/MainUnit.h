@@ -19,6 +19,7 @@ class TStatusBar;
 class QTabWidget;
 class QPushButton;
 class QComboBox;
+class QLabel;
 class QListWidget;
 class QTreeView;
 class QFileSystemModel;
@@ -138,6 +139,9 @@ public:
     QPushButton* MirrorVBtn = nullptr;
     QPushButton* RotateBtn = nullptr;
     QPushButton* SizeBtn = nullptr;
+    // The proportion the selection keeps (remembered), and its size.
+    QComboBox* CropProportionBox = nullptr;
+    QLabel* CropSizeLabel = nullptr;
     // The dialogs are made once, right after the window, and live as long
     // as it does (its children).
     TRotateForm* RotateForm = nullptr;
@@ -150,6 +154,7 @@ public:
     void MirrorVBtnClick();
     void RotateBtnClick();
     void SizeBtnClick();
+    void CropProportionBoxChange();
 
     // --- optimize page
     TRadioGroup* KModeBox = nullptr;
@@ -217,6 +222,7 @@ private:
     QWidget* BuildScanPage();
     QWidget* BuildCropPage();
     QWidget* BuildCropButtons(QWidget* parent);
+    QWidget* BuildCropProportionRow(QWidget* parent);
     // A geometry command's new picture, if it could be made, becomes the
     // working image; wholeSelection selects all of it. False without one.
     bool InstallGeometry(const TDibRecord& result, bool wholeSelection);
