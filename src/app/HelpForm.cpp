@@ -41,8 +41,7 @@ QString HelpText()
                 QStringLiteral("Beim Optimieren: die Variante an dieser Stelle des Rasters"));
     text += QStringLiteral(
         "</table><h3>Befehlszeile</h3>"
-        "<p><tt>kelvora-cli EINGABE [Operationen] -o AUSGABE</tt> bearbeitet ein Bild ohne "
-        "Fenster mit denselben Operationen.<br>"
+        "<p><tt>kelvora-cli EINGABE [Operationen] -o AUSGABE</tt>: dasselbe ohne Fenster.<br>"
         "<tt>kelvora-cli --help</tt> zeigt alle Operationen und Dateiformate.</p>");
     return text;
 }

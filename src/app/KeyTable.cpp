@@ -16,7 +16,7 @@ const KeyBinding kKeys[] = {
          f.PageControl2->setCurrentWidget(f.TabSheet2);
          f.JamShellList1->setFocus(Qt::ShortcutFocusReason);
      },
-     "Bild öffnen: die Dateiliste der ersten Seite"},
+     "Zur Dateiliste der Seite „Bild öffnen“"},
     {Qt::CTRL | Qt::Key_S, nullptr, [](TMainForm& f) { f.SaveAsBtnClick(); },
      "Bild speichern unter..."},
     {Qt::CTRL | Qt::Key_P, nullptr, [](TMainForm& f) { f.PrintBtnClick(); }, "Bild drucken..."},

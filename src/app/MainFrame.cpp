@@ -64,7 +64,9 @@ void TMainForm::BuildFrame()
     for (int i = 0; i < 5; ++i) {
         PageControl2->addTab(pages[i], QIcon(QString::fromUtf8(kPages[i].icon)),
                              QString::fromUtf8(kPages[i].caption));
-        PageControl2->setTabToolTip(i, QString::fromUtf8(kPages[i].about));
+        // as rich text, which hints wrap
+        PageControl2->setTabToolTip(
+            i, QStringLiteral("<p>%1</p>").arg(QString::fromUtf8(kPages[i].about).toHtmlEscaped()));
     }
     PageControl2->setIconSize(QSize(20, 20));
     PageControl2->setCurrentIndex(0);

@@ -42,9 +42,9 @@ QWidget* TMainForm::BuildOptimizePage()
     KModeBox->setGeometry(8, 8, 185, 177);
     KModeBox->SetItemIndex(0);
     KModeBox->OnClick = [this] { KModeBoxClick(); };
-    KModeBox->setToolTip(QStringLiteral(
-        "Was die neun Varianten verändern: Helligkeit, Kontrast, Sättigung, Gamma, die hellen, "
-        "mittleren oder dunklen Töne oder einen Farbanteil"));
+    KModeBox->setToolTip(
+        QStringLiteral("Was die neun Varianten verändern: Helligkeit, Kontrast, Sättigung,\n"
+                       "Gamma, die hellen, mittleren oder dunklen Töne oder eine Farbe"));
     auto* label = new QLabel(QStringLiteral("Intensität:"), controls);
     label->move(0, 195);
     IntensEd = new QSpinBox(controls);
@@ -74,8 +74,8 @@ QWidget* TMainForm::BuildOptimizePage()
     PaintBox1 = MakePicturePane(content, &gridPane);
     PaintBox1->setCursor(Qt::PointingHandCursor);
     PaintBox1->setToolTip(QStringLiteral(
-        "Klicken Sie auf die Variante, die Ihnen am besten gefällt; die Mitte zeigt das Bild, wie "
-        "es ist. Die Ziffern 1 bis 9 des Ziffernblocks wählen ebenso."));
+        "Klicken Sie auf die Variante, die Ihnen am besten gefällt.\n"
+        "Die Tasten 1 bis 9 des Ziffernblocks wählen die Variante an ihrer Stelle."));
     PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
     PaintBox1->OnMouseDown = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseDown(x, y); };
     layout->addWidget(gridPane, 1);

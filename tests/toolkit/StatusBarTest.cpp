@@ -31,7 +31,7 @@ TEST(StatusBarTest, TextPanelsShowTheirTextWithinTheirBounds)
         for (int y = 0; y < shown.height(); ++y)
             for (int x = 0; x < shown.width(); ++x)
                 if (qGray(shown.pixel(x, y)) < 100)
-                    ++(x < textRight ? inside : outside);
+                    ++(x < textRight * shown.devicePixelRatio() ? inside : outside);
         EXPECT_EQ(inside > 0, row.inked) << row.text.toStdString();
         EXPECT_EQ(outside, 0) << row.text.toStdString();
     }
