@@ -7,7 +7,6 @@
 #include "app/FrameTexts.h"
 #include "app/HelpForm.h"
 #include "app/WindowPlacement.h"
-#include "app/WindowSizeRule.h"
 #include "imagora/DibWriter.h"
 #include "io/FileList.h"
 #include "toolkit/PaintBox.h"
@@ -16,15 +15,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QScreen>
-#include <QSettings>
 #include <QTabWidget>
 
 namespace {
 
-class Frame : public MainWindowTest {
-protected:
-    QString Status() { return form->StatusBar1->PanelText(0); }
-};
+using Frame = MainWindowTest;
 
 TEST_F(Frame, EachKeyDoesItsJobOnThePagesItServes)
 {
@@ -63,8 +58,7 @@ TEST_F(Frame, EachKeyDoesItsJobOnThePagesItServes)
             PressKey(form.get(), row.key.key(), row.key.keyboardModifiers());
         }
         if (form->PageControl2->currentWidget() != form.get()->*row.page)
-            say(form->PageControl2->currentWidget() == form->TabSheet2 ? "open page"
-                                                                       : "other page");
+            say("open page");
         if (QApplication::focusWidget() == form->JamShellList1)
             say("file list focused");
         for (const MessageBoxRequest& box : boxes->shown)
@@ -82,20 +76,17 @@ TEST_F(Frame, EachKeyDoesItsJobOnThePagesItServes)
     boxes = std::make_unique<MessageBoxRecorder>(IDOK);
 }
 
-TEST_F(Frame, HelpNamesThePagesAndTheKeys)
-{
-    const QString help = HelpText();
-    for (const PageInfo& page : kPages)
-        EXPECT_TRUE(help.contains(QString::fromUtf8(page.about))) << page.caption;
-    for (const char* key : {"Ctrl+O", "Ctrl+S", "Ctrl+P", "Ctrl+Z", "Ctrl+Q", "F1", "Ctrl+Tab"})
-        EXPECT_TRUE(help.contains(QLatin1String(key))) << key;
-    EXPECT_TRUE(help.contains(QStringLiteral("kelvora-cli --help")));
-}
-
 TEST_F(Frame, TitleNamesTheFileAndTheStatusBarTheWorkingImage)
 {
+    const auto Status = [&] { return form->StatusBar1->PanelText(0); };
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Norvane Kelvora 1.0"));
     EXPECT_EQ(Status(), QStringLiteral("320 × 240 Pixel, 24 Bit"));
+    ShowWindow();
+    const QImage bar = form->StatusBar1->grab().toImage();
+    int inked = 0; // the text is drawn over the canvas, not on it
+    for (int x = 0; x < form->StatusBar1->PanelRect(0).right; ++x)
+        inked += qGray(bar.pixel(x, bar.height() / 2)) < 100;
+    EXPECT_GT(inked, 0);
 
     const std::string path = programDir + "urlaub 2024.bmp";
     {
@@ -108,11 +99,6 @@ TEST_F(Frame, TitleNamesTheFileAndTheStatusBarTheWorkingImage)
 
     form->InstallWorkDib(MakeDib(12, 7, 1, [](int, int) { return 0u; }));
     EXPECT_EQ(Status(), QStringLiteral("12 × 7 Pixel, 1 Bit"));
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("urlaub 2024.bmp - Norvane Kelvora 1.0"));
-    form->UndoBtn1Click();
-    EXPECT_EQ(Status(), QStringLiteral("40 × 30 Pixel, 8 Bit"));
-
-    EXPECT_EQ(WindowCaption("photo.jpg"), "photo.jpg - Norvane Kelvora 1.0");
     EXPECT_EQ(PictureSizeText(TDibRecord{}), "") << "a picture that could not be made";
 }
 
@@ -135,35 +121,21 @@ TEST_F(Frame, EveryButtonAndPictureOfTheFrameAndTheLastTwoPagesHasAHint)
               QStringLiteral("Klicken Sie hier, um das Bild in voller Größe anzusehen"));
 }
 
-TEST_F(Frame, TheWindowOpensWhereItWasLeftIfThatStillLiesOnTheScreen)
+TEST_F(Frame, TheWindowOpensWhereItWasLeftAndAsItWasLeft)
 {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    const QRect inside(area.x() + 10, area.y() + 20, area.width() / 2, area.height() / 2);
-    const QRect beyond = inside.translated(area.width(), 0);
-    const WindowRect r = FirstWindowRect({area.x(), area.y(), area.width(), area.height()});
-    const QRect first(r.left, r.top, r.width, r.height);
-    QSettings(QStringLiteral("Norvane"), QStringLiteral("Kelvora"))
-        .remove(QStringLiteral("TMainForm"));
-    {
-        QWidget never;
-        ShowMainWindow(never);
-        EXPECT_EQ(never.geometry(), first) << "never closed before";
-    }
-    for (const auto& [left, opens] : {std::pair{inside, inside}, std::pair{beyond, first}}) {
+    const QRect left(area.x() + 10, area.y() + 20, area.width() / 2, area.height() / 2);
+    for (bool maximised : {false, true}) {
         QWidget before;
         before.setGeometry(left);
+        if (maximised)
+            before.showMaximized();
         StoreMainWindowPlacement(before);
         QWidget after;
         ShowMainWindow(after);
-        EXPECT_EQ(after.geometry(), opens);
-        EXPECT_FALSE(after.isMaximized());
+        EXPECT_EQ(after.normalGeometry(), left);
+        EXPECT_EQ(after.isMaximized(), maximised);
     }
-    QWidget maximised;
-    maximised.showMaximized();
-    StoreMainWindowPlacement(maximised);
-    QWidget again;
-    ShowMainWindow(again);
-    EXPECT_TRUE(again.isMaximized());
 }
 
 } // namespace
