@@ -2,6 +2,7 @@
 #include "app/MainUnit.h"
 
 #include "app/AboutBox.h"
+#include "app/FrameTexts.h"
 #include "imagora/Imagora.h"
 #include "quorscan/ScannedPictures.h"
 #include "toolkit/MessageBox.h"
@@ -159,6 +160,13 @@ void TMainForm::RepaintWorkDib()
     for (PaintBox* pane : {DibPrevPaint, ScanPaintBox, RetuschPaint, PaintBox1, PaintBox2,
                            OldPaintBox, ErgPaintBox})
         pane->Repaint();
+    ShowWorkDibFacts();
+}
+
+void TMainForm::ShowWorkDibFacts()
+{
+    setWindowTitle(QString::fromStdString(WindowCaption(FileName)));
+    StatusBar1->SetPanelText(0, QString::fromStdString(PictureSizeText(WorkDib)));
 }
 
 void TMainForm::InstallWorkDib(const TDibRecord& result)

@@ -92,6 +92,8 @@ public:
     // open, scan and undo ends here, and every pane showing WorkDib repaints
     // (hidden panes paint when they are shown).
     void RepaintWorkDib();
+    // The title names the file, the status bar the working image's size.
+    void ShowWorkDibFacts();
     // A command's new picture becomes the working image, after the undo copy.
     void InstallWorkDib(const TDibRecord& result);
     void UndoBtn1Click();
