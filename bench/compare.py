@@ -4,17 +4,23 @@
 Makes a photo-like 24-megapixel PPM, then runs every operation of kelvora-cli
 and the fastest peer command for the same work in turn (A B A B ...), each as
 a whole process reading the PPM and writing a PPM. Prints per operation the
-median wall time of each side, the median of the pairwise ratios and each
-side's median peak memory. Operations kelvora-cli does not offer yet are
-listed as such. With --before, an older kelvora-cli runs in the same rotation,
-so a change is measured side by side with what it replaces.
+median wall time of each side, the median of the pairwise ratios, each side's
+median CPU time (user and system) and peak memory, and the physical limit of a safe save: copying
+kelvora-cli's output with dd and fsync (dd bs=4M conv=fsync), measured in the
+same rotation, beside kelvora-cli's time over it. Operations kelvora-cli does
+not offer yet are listed as such. With --before, an older kelvora-cli runs in
+the same rotation, so a change is measured side by side with what it replaces.
 
-Both sides run on one thread (VIPS_CONCURRENCY=1, OMP_NUM_THREADS=1, the
-Magicks' thread limit). The peers (libvips-tools, graphicsmagick, imagemagick)
-are needed only here, never by the build or the tests.
+--threads default (the default) lets every side use its threads as users run
+it: libvips and the Magicks their own defaults, kelvora-cli all cores.
+--threads 1 holds every side to one thread (VIPS_CONCURRENCY=1,
+OMP_NUM_THREADS=1, the Magicks' thread limit, KELVORA_THREADS=1). The peers
+(libvips-tools, graphicsmagick, imagemagick) are needed only here, never by
+the build or the tests.
 
     bench/compare.py [--cli build/src/cli/kelvora-cli] [--before OLD-CLI]
-                     [--runs 5] [--only copy,gamma] [--folder DIR]
+                     [--runs 5] [--only copy,gamma] [--threads default|1]
+                     [--folder DIR]
 """
 
 import argparse
@@ -56,26 +62,33 @@ def photo_like(path, width, height):
 
 
 # name, kelvora-cli option, its arguments, peer commands for the same work ({i}
-# input, {o} output); the fastest peer is the yardstick. The option's name
-# decides whether kelvora-cli offers the operation (its --help).
-GM = "gm convert -limit threads 1 {i} "
-IM = "convert -limit thread 1 {i} "
+# input, {o} output, {gm} and {im} the Magicks' thread limit in one-thread
+# runs); the fastest peer is the yardstick. The option's name decides whether
+# kelvora-cli offers the operation (its --help).
+GM = "gm convert {gm}{i} "
+IM = "convert {im}{i} "
 VIPS_LINEAR = "vips linear {i} {o} --uchar -- "
 OPERATIONS = [
     ("copy", None, [], ["vips copy {i} {o}"]),
-    ("flip", "--mirror", ["h"], ["vips flip {i} {o} horizontal"]),
-    ("rot", "--rotate", ["rechts:90"], ["vips rot {i} {o} d90"]),
-    ("crop", "--crop", ["500,400,5500,3600"], ["vips crop {i} {o} 500 400 5000 3200"]),
+    ("mirror h", "--mirror", ["h"], ["vips flip {i} {o} horizontal"]),
+    ("mirror v", "--mirror", ["v"], ["vips flip {i} {o} vertical"]),
+    ("turn 90", "--rotate", ["rechts:90"], ["vips rot {i} {o} d90"]),
+    ("turn 180", "--rotate", ["rechts:180"], ["vips rot {i} {o} d180"]),
+    ("crop 80 %", "--crop", ["500,400,5500,3600"], ["vips crop {i} {o} 500 400 5000 3200"]),
     ("rotate 10 (nearest)", "--rotate", ["rechts:frei:10"],
      ["vips rotate {i} {o} 10 --interpolate nearest"]),
     ("resize 4500x3000", "--resize", ["4500x3000"],
      ["vips resize {i} {o} 0.75 --kernel linear"]),
+    ("resize 9000x6000", "--resize", ["9000x6000"],
+     ["vips resize {i} {o} 1.5 --kernel linear"]),
     ("gamma", "--correct", ["gamma:4"],
      ["vips gamma {i} {o} --exponent 1.6", GM + "-gamma 1.6 {o}"]),
     ("brightness", "--correct", ["helligkeit:4"],
      [GM + "-operator All Add 12.5% {o}", VIPS_LINEAR + "1 32"]),
     ("contrast", "--correct", ["kontrast:4"],
      [GM + "-level 12%,88% {o}", GM + "-contrast {o}", VIPS_LINEAR + "1.32 -41"]),
+    ("threshold 1 bit", "--depth", ["1:nearest"],
+     ["vips relational_const {i} {o} moreeq 128"]),
     ("ordered dither 8 bit", "--depth", ["8:ordered:standard"],
      [IM + "-ordered-dither o8x8,6 {o}"]),
     ("Floyd-Steinberg 8 bit", "--depth", ["8:fs"],
@@ -91,7 +104,7 @@ def label(argv, picture):
 
 
 def run_once(argv, env):
-    """Wall seconds, peak resident MiB and exit code of one whole process."""
+    """Wall seconds, peak resident MiB, CPU seconds and exit code of one whole process."""
     start = time.perf_counter()
     child = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL,
                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
@@ -100,7 +113,8 @@ def run_once(argv, env):
     child.returncode = os.waitstatus_to_exitcode(status)
     err = child.stderr.read().decode(errors="replace")
     child.stderr.close()
-    return wall, usage.ru_maxrss / 1024, child.returncode, err
+    cpu = usage.ru_utime + usage.ru_stime
+    return wall, usage.ru_maxrss / 1024, cpu, child.returncode, err
 
 
 def offered(cli, option):
@@ -108,21 +122,26 @@ def offered(cli, option):
     return option is None or any(line.split()[:1] == [option] for line in text.splitlines())
 
 
-def measure(sides, runs, env):
-    """sides: {label: (argv, output)}; returns {label: [(wall, peak)]} or an error."""
+def measure(sides, runs, env, copy_limit=None):
+    """sides: {label: (argv, output)}; returns {label: [(wall, peak, cpu)]} or an error.
+
+    copy_limit: (kelvora's output, the copy's input) for the side "limit",
+    which copies kelvora's output of the first round with dd and fsync."""
     results = {label: [] for label in sides}
     for n in range(runs + 1):  # the first round warms the caches and is not counted
         for label, (argv, output) in sides.items():
+            if label == "limit" and not os.path.exists(copy_limit[1]):
+                shutil.copyfile(copy_limit[0], copy_limit[1])
             if os.path.exists(output):
                 os.remove(output)
             # Each run starts with nothing left to write back: a side that
             # flushes its file would otherwise also wait for the one before.
             os.sync()
-            wall, peak, code, err = run_once(argv, env)
+            wall, peak, cpu, code, err = run_once(argv, env)
             if code != 0:
                 return None, "%s: exit %d: %s" % (label, code, err.strip()[:200])
             if n > 0:
-                results[label].append((wall, peak))
+                results[label].append((wall, peak, cpu))
     return results, None
 
 
@@ -133,29 +152,41 @@ def main():
     parser.add_argument("--before", help="an older kelvora-cli to measure beside it")
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--only", help="comma-separated operation names (prefixes)")
+    parser.add_argument("--threads", choices=["default", "1"], default="default",
+                        help="default: every side with its own threads; 1: one thread each")
     parser.add_argument("--folder", help="where the picture and outputs go (default: a new "
                         "temporary folder, removed at the end)")
     args = parser.parse_args()
 
-    for tool in ("vips", "gm", "convert"):
+    for tool in ("vips", "gm", "convert", "dd"):
         if not shutil.which(tool):
             sys.exit("%s is missing: apt-get install libvips-tools graphicsmagick imagemagick"
                      % tool)
-    env = dict(os.environ, VIPS_CONCURRENCY="1", OMP_NUM_THREADS="1", MAGICK_THREAD_LIMIT="1")
+    one = args.threads == "1"
+    env = dict(os.environ)
+    for name in ("VIPS_CONCURRENCY", "OMP_NUM_THREADS", "MAGICK_THREAD_LIMIT", "KELVORA_THREADS"):
+        env.pop(name, None)
+        if one:
+            env[name] = "1"
+    limits = {"gm": "-limit threads 1 " if one else "", "im": "-limit thread 1 " if one else ""}
     folder = args.folder or tempfile.mkdtemp(prefix="kelvora-compare-")
     os.makedirs(folder, exist_ok=True)
     picture = os.path.join(folder, "photo.ppm")
     if not os.path.exists(picture):
         photo_like(picture, WIDTH, HEIGHT)
     mb = os.path.getsize(picture) / 2**20
-    print("picture: %dx%d, %.0f MiB; %d runs each after one warm-up; memory goal %.0f MiB"
-          % (WIDTH, HEIGHT, mb, args.runs, 2.2 * mb + 40))
+    print("picture: %dx%d, %.0f MiB; %d runs each after one warm-up; threads: %s; "
+          "%d cores; load %.1f; memory goal %.0f MiB"
+          % (WIDTH, HEIGHT, mb, args.runs, args.threads, os.cpu_count(), os.getloadavg()[0],
+             2.2 * mb + 40))
 
     clis = {"kelvora": args.cli}
     if args.before:
         clis = {"before": args.before, "kelvora": args.cli}
     header = ["operation"] + ["%s s" % c for c in clis] + ["peer s", "peer"]
-    header += ["%s/peer" % c for c in clis] + ["%s MiB" % c for c in clis] + ["peer MiB"]
+    header += ["%s/peer" % c for c in clis] + ["safe copy s", "kelvora/copy"]
+    header += ["%s CPU s" % c for c in clis] + ["peer CPU s"]
+    header += ["%s MiB" % c for c in clis] + ["peer MiB"]
     rows = [header]
     for name, option, values, peers in OPERATIONS:
         if args.only and not any(name.startswith(p) for p in args.only.split(",")):
@@ -168,24 +199,30 @@ def main():
         sides = {c: ([path, picture] + ([option] if option else []) + values + ["-o", out(c)],
                      out(c)) for c, path in clis.items() if c not in missing}
         for n, command in enumerate(peers):
-            argv = command.format(i=picture, o=out("peer%d" % n)).split()
+            argv = command.format(i=picture, o=out("peer%d" % n), **limits).split()
             sides["peer%d" % n] = (argv, out("peer%d" % n))
-        results, error = measure(sides, args.runs, env)
+        copy_in = os.path.join(folder, "copy-in.ppm")
+        if os.path.exists(copy_in):
+            os.remove(copy_in)
+        sides["limit"] = (["dd", "if=" + copy_in, "of=" + out("limit"), "bs=4M", "conv=fsync",
+                           "status=none"], out("limit"))
+        results, error = measure(sides, args.runs, env, (out("kelvora"), copy_in))
         if error:
             rows.append([name, "failed: " + error])
             continue
-        wall = {s: statistics.median(w for w, _ in r) for s, r in results.items()}
-        peak = {s: statistics.median(p for _, p in r) for s, r in results.items()}
+        wall = {s: statistics.median(w for w, _, _ in r) for s, r in results.items()}
+        peak = {s: statistics.median(p for _, p, _ in r) for s, r in results.items()}
+        cpu = {s: statistics.median(c for _, _, c in r) for s, r in results.items()}
         peer = min((s for s in wall if s.startswith("peer")), key=wall.get)
+        ratio = lambda a, b: "%.2f" % statistics.median(
+            x[0] / y[0] for x, y in zip(results[a], results[b]))
         row = [name]
         row += ["%.3f" % wall[c] if c in wall else "-" for c in clis]
         row += ["%.3f" % wall[peer], label(sides[peer][0], picture)]
-        for c in clis:
-            if c in results:
-                ratios = [a[0] / b[0] for a, b in zip(results[c], results[peer])]
-                row.append("%.2f" % statistics.median(ratios))
-            else:
-                row.append("not yet")
+        row += [ratio(c, peer) if c in results else "not yet" for c in clis]
+        row += ["%.3f" % wall["limit"], ratio("kelvora", "limit")]
+        row += ["%.2f" % cpu[c] if c in cpu else "-" for c in clis]
+        row.append("%.2f" % cpu[peer])
         row += ["%.0f" % peak[c] if c in peak else "-" for c in clis]
         row.append("%.0f" % peak[peer])
         rows.append(row)

@@ -11,7 +11,7 @@ packages=(
   libsane-dev libsane1 sane-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
-  imagemagick xvfb xauth
+  imagemagick xvfb xauth libxcb1-dev
   cups-daemon cups-client printer-driver-cups-pdf poppler-utils
 )
 if [ "${1:-}" = --fuzz ]; then

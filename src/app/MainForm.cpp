@@ -2,6 +2,7 @@
 #include "app/MainUnit.h"
 
 #include "app/AboutBox.h"
+#include "app/FrameTexts.h"
 #include "imagora/Imagora.h"
 #include "quorscan/ScannedPictures.h"
 #include "toolkit/MessageBox.h"
@@ -38,7 +39,7 @@ void TMainForm::FormDestroy()
 
 bool TMainForm::FormCloseQuery()
 {
-    if (WorkModified)
+    if (PictureDiffersFromFile())
         return MessageBox(kUnsavedChanges + "\n\nHiermit beenden Sie das Programm!",
                           "Programm beenden", MB_OKCANCEL | MB_ICONWARNING) == IDOK;
     return MessageBox("Hiermit beenden Sie das Programm!", "Programm beenden",
@@ -156,6 +157,13 @@ void TMainForm::RepaintWorkDib()
     for (PaintBox* pane : {DibPrevPaint, ScanPaintBox, RetuschPaint, PaintBox1, PaintBox2,
                            OldPaintBox, ErgPaintBox})
         pane->Repaint();
+    ShowWorkDibFacts();
+}
+
+void TMainForm::ShowWorkDibFacts()
+{
+    setWindowTitle(QString::fromStdString(WindowCaption(FileName)));
+    StatusBar1->SetPanelText(0, QString::fromStdString(PictureSizeText(WorkDib)));
 }
 
 void TMainForm::ApplyStep(const Step& step)

@@ -1,6 +1,8 @@
 // The main window's frame: page control, banners, bottom bar and status bar.
 #include "app/MainUnit.h"
 
+#include "app/FrameTexts.h"
+#include "app/KeyTable.h"
 #include "app/PageFrame.h"
 #include "geometry/ResizeForm.h"
 #include "geometry/RotateForm.h"
@@ -19,26 +21,11 @@
 
 const char* const kProductWebAddress = "https://www.norvane.example/kelvora";
 
-namespace {
-
-struct PageInfo {
-    const char* caption;
-    const char* icon;
-};
-
-const PageInfo kPages[] = {
-    {"Bild öffnen", ":/icons/tab-open.svg"},       {"Scannen", ":/icons/tab-scan.svg"},
-    {"Zuschneiden", ":/icons/tab-crop.svg"},       {"Optimieren", ":/icons/tab-optimize.svg"},
-    {"Speichern/Drucken", ":/icons/tab-save.svg"},
-};
-
-} // namespace
-
 TMainForm::TMainForm(const std::string& programPath, const std::string& startFile)
     : programPath_(programPath), startFile_(startFile)
 {
     Q_INIT_RESOURCE(kelvora); // the pictures live in a static library
-    setWindowTitle(QStringLiteral("Norvane Kelvora 1.0"));
+    setWindowTitle(QString::fromUtf8(kProductCaption));
     setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8));
     resize(622, 489);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -51,6 +38,8 @@ TMainForm::TMainForm(const std::string& programPath, const std::string& startFil
     RotateForm = new TRotateForm(this);
     ResizeForm = new TResizeForm(this);
     CreateDepthForms();
+    BindKeys(*this);
+    ShowWorkDibFacts();
 }
 
 TMainForm::~TMainForm()
@@ -73,9 +62,13 @@ void TMainForm::BuildFrame()
     TabSheet4 = BuildOptimizePage();
     TabSheet5 = BuildResultPage();
     QWidget* pages[] = {TabSheet2, TabSheet3, TabSheet1, TabSheet4, TabSheet5};
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         PageControl2->addTab(pages[i], QIcon(QString::fromUtf8(kPages[i].icon)),
                              QString::fromUtf8(kPages[i].caption));
+        // as rich text, which hints wrap
+        PageControl2->setTabToolTip(
+            i, QStringLiteral("<p>%1</p>").arg(QString::fromUtf8(kPages[i].about).toHtmlEscaped()));
+    }
     PageControl2->setIconSize(QSize(20, 20));
     PageControl2->setCurrentIndex(0);
     connect(PageControl2, &QTabWidget::currentChanged, this, [this] { PageControl2Change(); });

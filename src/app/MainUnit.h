@@ -19,6 +19,7 @@ class TStatusBar;
 class QTabWidget;
 class QPushButton;
 class QComboBox;
+class QLabel;
 class QListWidget;
 class QTreeView;
 class QFileSystemModel;
@@ -90,6 +91,8 @@ public:
     // The working image's Changed hook: every pane showing WorkDib repaints
     // (hidden panes paint when they are shown).
     void RepaintWorkDib();
+    // The title names the file, the status bar the working image's size.
+    void ShowWorkDibFacts();
     // Applies a step built from the page's controls; a failure is shown.
     void ApplyStep(const Step& step);
     void UndoBtn1Click();
@@ -137,6 +140,9 @@ public:
     QPushButton* MirrorVBtn = nullptr;
     QPushButton* RotateBtn = nullptr;
     QPushButton* SizeBtn = nullptr;
+    // The proportion the selection keeps (remembered), and its size.
+    QComboBox* CropProportionBox = nullptr;
+    QLabel* CropSizeLabel = nullptr;
     // The dialogs are made once, right after the window, and live as long
     // as it does (its children).
     TRotateForm* RotateForm = nullptr;
@@ -149,6 +155,7 @@ public:
     void MirrorVBtnClick();
     void RotateBtnClick();
     void SizeBtnClick();
+    void CropProportionBoxChange();
 
     // --- optimize page
     TRadioGroup* KModeBox = nullptr;
@@ -216,6 +223,7 @@ private:
     QWidget* BuildScanPage();
     QWidget* BuildCropPage();
     QWidget* BuildCropButtons(QWidget* parent);
+    QWidget* BuildCropProportionRow(QWidget* parent);
     QWidget* BuildOptimizePage();
     QWidget* BuildResultPage();
 

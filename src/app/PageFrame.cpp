@@ -86,7 +86,5 @@ TImageBtn* MakeImageButton(QWidget* parent, const char* name, const QString& hin
 
 QPushButton* MakeUndoButton(const QString& caption, QWidget* parent)
 {
-    auto* button = new QPushButton(QIcon(QStringLiteral(":/buttons/undo.svg")), caption, parent);
-    button->setShortcut(QKeySequence::Undo);
-    return button;
+    return new QPushButton(QIcon(QStringLiteral(":/buttons/undo.svg")), caption, parent);
 }

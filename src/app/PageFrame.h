@@ -26,9 +26,8 @@ QWidget* MakeSidePanel(const QString& title, const QString& picture, QWidget* pa
 QWidget* MakePage(QWidget** content, const QString& banner, const QString& sideTitle = {},
                   const QString& sidePicture = {});
 
-// A page's undo button. Ctrl+Z presses the one on the page shown (a hidden
-// page's shortcut does not count), so every page with an undo button takes
-// part by making it here.
+// A page's undo button. Ctrl+Z presses the one on the page shown (the key
+// table names them).
 QPushButton* MakeUndoButton(const QString& caption, QWidget* parent);
 
 // Fills a widget's background with a colour.

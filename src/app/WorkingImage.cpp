@@ -1,5 +1,6 @@
 #include "app/WorkingImage.h"
 
+#include "app/PictureFingerprint.h"
 #include "imagora/Imagora.h"
 #include "toolkit/MessageBox.h"
 
@@ -27,6 +28,7 @@ void WorkingImage::CreateStartPictures()
 {
     newdib(&WorkDib, 320, 240, 24, nullptr, 0);
     newdib(&OrigDib, 320, 240, 24, nullptr, 0);
+    FileFingerprint = PictureFingerprint(WorkDib);
     history_.Restart(OpenStep({}));
 }
 
@@ -83,6 +85,7 @@ void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& pa
     deldib(OrigDib);
     OrigDib = orig;
     WorkDib = opened;
+    FileFingerprint = PictureFingerprint(WorkDib);
     history_.Restart(OpenStep(path), Metadata);
     // A selection of the last picture means nothing in this one, and a file
     // may arrive while the crop page shows.
@@ -129,6 +132,19 @@ void WorkingImage::Settle()
 void WorkingImage::SetHistoryBudget(std::size_t bytes)
 {
     history_.SetBudget(bytes);
+}
+
+bool WorkingImage::PictureDiffersFromFile() const
+{
+    // Taken only when asked: a fingerprint of every change would cost each
+    // click of the optimize page a pass over the picture.
+    return WorkModified && PictureFingerprint(WorkDib) != FileFingerprint;
+}
+
+void WorkingImage::MarkSaved()
+{
+    WorkModified = false;
+    FileFingerprint = PictureFingerprint(WorkDib);
 }
 
 void WorkingImage::SelectWholePicture()

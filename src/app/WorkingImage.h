@@ -10,6 +10,7 @@
 #include "imagora/Metadata.h"
 #include "steps/StepTable.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -28,9 +29,13 @@ struct WorkingImage {
     TDibRecord OrigDib;   // as last opened from a file: the result page's "before"
     std::string FileName; // the last file opened
     RECT CropRect{};      // picture pixels, rows from the top, right/bottom exclusive
-    // The working image differs from the file last opened or saved: every
-    // change says so, opening a file and saving it clear it.
+    // The working image may differ from the file last opened or saved: every
+    // change says so, opening a file and saving it clear it. Whether it does
+    // differ is PictureDiffersFromFile().
     bool WorkModified = false;
+    // The content of the picture last opened or saved (at start: the blank
+    // picture), as PictureFingerprint gives it.
+    std::uint64_t FileFingerprint = 0;
     // What came with the current picture besides its pixels; a save keeps it.
     PictureMetadata Metadata;
     // Called after every change of the working image: a step, a move in the
@@ -65,6 +70,13 @@ struct WorkingImage {
     const History& Steps() const { return history_; }
 
     void SelectWholePicture();
+
+    // Whether closing or opening another file would lose something: the
+    // working image differs in content from the picture last opened or saved.
+    // Mirroring twice, or undoing back to that picture, loses nothing.
+    bool PictureDiffersFromFile() const;
+    // The working image was written to a file.
+    void MarkSaved();
 
     // The memory the history may keep pictures in (DefaultHistoryBudget()).
     // 0, for a run that never goes back (the command line), keeps none and

@@ -2,6 +2,7 @@
 // the desktop starts the program with one.
 #include "app/MainUnit.h"
 
+#include "app/WindowPlacement.h"
 #include "display/StretchDrawDib.h"
 #include "toolkit/GermanInterface.h"
 #include "toolkit/QtMessageBox.h"
@@ -29,8 +30,10 @@ int main(int argc, char** argv)
             ? QDir::current().absoluteFilePath(arguments[1]).toLocal8Bit().toStdString()
             : std::string();
     TMainForm MainForm(QCoreApplication::applicationFilePath().toStdString(), startFile);
-    MainForm.show();
+    ShowMainWindow(MainForm);
     if (!startFile.empty())
         MainForm.OpenFileNow(startFile);
-    return application.exec();
+    const int result = application.exec();
+    StoreMainWindowPlacement(MainForm);
+    return result;
 }

@@ -3,11 +3,11 @@
 #include "cli/CliPrint.h"
 #include "imagora/DibWriter.h"
 #include "imagora/Imagora.h"
+#include "imagora/UsedColours.h"
 #include "steps/StepText.h"
 #include "toolkit/MessageBox.h"
 
 #include <charconv>
-#include <set>
 
 namespace {
 
@@ -17,23 +17,6 @@ bool ParseInt(const std::string& text, int low, int high, int& value)
     const char* end = text.data() + text.size();
     const auto [p, ec] = std::from_chars(text.data(), end, value);
     return ec == std::errc() && p == end && value >= low && value <= high;
-}
-
-// The different colours a palette picture shows: its used entries, those
-// with the same colour counted once.
-int ColoursInUse(const TDibRecord& dib)
-{
-    bool used[256] = {};
-    for (int y = 0; y < DibHeight(dib); ++y)
-        for (int x = 0; x < DibWidth(dib); ++x)
-            used[getpixel(dib, x, y) & 0xFF] = true;
-    std::set<std::uint32_t> colours;
-    for (int i = 0; i < DibColorCount(dib); ++i) {
-        const RGBQUAD& q = dib.Info->bmiColors[i];
-        if (used[i])
-            colours.insert(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue));
-    }
-    return int(colours.size());
 }
 
 CliStep ParseInfo(const std::string&, std::string&)
@@ -78,7 +61,8 @@ CliStep ParseQuality(const std::string& argument, std::string& error)
 }
 
 // voll | B,H[:verzerrt][:oben]: "Seite voll nutzen" or "Benutzerdefiniert"
-// with width and height percentages; the aspect off; at the top left.
+// with width and height percentages, the height following the width unless
+// the aspect is off; at the top left.
 CliStep ParsePrintLayout(const std::string& argument, std::string& error)
 {
     PrintOptions layout;
@@ -168,9 +152,9 @@ std::vector<CliOperation> MakeOperations()
         ops.end(),
         {
             {"--print-layout", "voll|B,H[:verzerrt][:oben]",
-             "Drucklayout: ganze Seite (Vorgabe) oder Breite und Höhe in Prozent der Seite; "
-             "verzerrt: "
-             "Seitenverhältnis nicht beibehalten; oben: links oben statt zentriert",
+             "Drucklayout: ganze Seite (Vorgabe) oder Breite und Höhe in Prozent der Seite; wie "
+             "im Druckdialog folgt die Höhe der Breite, sodass das Bild sein Seitenverhältnis "
+             "behält; verzerrt: Höhe wie angegeben; oben: links oben statt zentriert",
              true, ParsePrintLayout},
             {"--print-pdf", "DATEI", "druckt das Bild als einseitige PDF-Datei (A4 hoch, 300 dpi)",
              false, ParsePrintPdf},

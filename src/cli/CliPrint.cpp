@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -63,8 +64,18 @@ bool PrintPictureForCli(const TDibRecord& dib, const PrintOptions& layout, CliPr
     }
     printer.setResolution(kCliPrintDpi);
     QtPrintTarget page(printer);
+    // As the print dialog shows them: with the proportions kept, the height
+    // follows the width on this page, within the spin edit's 1..100.
+    PrintOptions shown = layout;
+    if (!shown.useFull && shown.keepAspect) {
+        const PrinterPage sheet = page.Page();
+        shown.heightPercent =
+            std::clamp(LinkedHeightPercent(shown.widthPercent, DibWidth(dib), DibHeight(dib),
+                                           sheet.width, sheet.height),
+                       1, 100);
+    }
     std::string error;
-    if (PrintDib(dib, layout, page, error))
+    if (PrintDib(dib, shown, page, error))
         return true;
     MessageBox(error, {}, MB_OK | MB_ICONERROR);
     return false;

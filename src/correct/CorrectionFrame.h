@@ -6,6 +6,7 @@
 
 #include "imagora/DibPalette.h"
 #include "imagora/DibRecord.h"
+#include "imagora/RowBands.h"
 #include "toolkit/ProgressSink.h"
 
 #include <cstddef>
@@ -70,18 +71,19 @@ enum class OneBit { Treated, Unchanged };
 // palette depths, 0 for everything else (24 bits included).
 int CorrectedPaletteEntries(const TDibRecord& Dib, OneBit oneBit);
 
-// Calls row(first byte, width) for every row of a 24-bit picture, from the
-// top of the picture, reporting progress before each.
+// Calls row(first byte, width) for every row of a 24-bit picture, in bands
+// on all cores; progress hears of the rows from the top of the picture, as
+// before each row of a plain loop.
 template <typename Row>
 void ForEachRowFromTop(TDibRecord& Dib, ProgressSink& progress, const Row& row)
 {
     const int w = DibWidth(Dib), h = DibHeight(Dib);
     if (w <= 0)
         return;
-    for (int d = 0; d < h; ++d) {
-        progress.SetProStatus(StepPercent(d, h));
-        row(Dib.Bits + std::ptrdiff_t(Dib.LineBytes) * (h - 1 - d), w);
-    }
+    ForEachRowBand(h, std::size_t(Dib.LineBytes), &progress, [&](int first, int last) {
+        for (int d = first; d < last; ++d)
+            row(Dib.Bits + std::ptrdiff_t(Dib.LineBytes) * (h - 1 - d), w);
+    });
 }
 
 template <typename Rule>

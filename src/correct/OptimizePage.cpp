@@ -42,6 +42,9 @@ QWidget* TMainForm::BuildOptimizePage()
     KModeBox->setGeometry(8, 8, 185, 177);
     KModeBox->SetItemIndex(0);
     KModeBox->OnClick = [this] { KModeBoxClick(); };
+    KModeBox->setToolTip(
+        QStringLiteral("Was die neun Varianten verändern: Helligkeit, Kontrast, Sättigung,\n"
+                       "Gamma, die hellen, mittleren oder dunklen Töne oder eine Farbe"));
     auto* label = new QLabel(QStringLiteral("Intensität:"), controls);
     label->move(0, 195);
     IntensEd = new QSpinBox(controls);
@@ -49,14 +52,19 @@ QWidget* TMainForm::BuildOptimizePage()
     IntensEd->setRange(kMinIntensity, kMaxIntensity);
     IntensEd->setSingleStep(2);
     IntensEd->setValue(8);
+    IntensEd->setToolTip(
+        QStringLiteral("Wie stark sich benachbarte Varianten unterscheiden (1 bis 25)"));
     connect(IntensEd, &QSpinBox::valueChanged, this, [this] { IntensEdChange(); });
     UndoBtn2 = MakeUndoButton(QStringLiteral("Rückgängig"), controls);
     UndoBtn2->setGeometry(88, 152, 97, 25);
+    UndoBtn2->setToolTip(QStringLiteral("Macht den letzten Klick rückgängig (Strg+Z)"));
     connect(UndoBtn2, &QPushButton::clicked, this, [this] { UndoBtn1Click(); });
     leftLayout->addWidget(controls);
     QWidget* smallPane = nullptr;
     PaintBox2 = MakePicturePane(left, &smallPane);
     PaintBox2->setCursor(Qt::PointingHandCursor);
+    PaintBox2->setToolTip(
+        QStringLiteral("Klicken Sie hier, um das Bild in voller Größe anzusehen"));
     PaintBox2->OnPaint = [this] { PaintBox2Paint(); };
     PaintBox2->OnMouseDown = [this](Qt::MouseButton, int, int) { PaintBox2MouseDown(); };
     leftLayout->addWidget(smallPane, 1);
@@ -65,6 +73,9 @@ QWidget* TMainForm::BuildOptimizePage()
     QWidget* gridPane = nullptr;
     PaintBox1 = MakePicturePane(content, &gridPane);
     PaintBox1->setCursor(Qt::PointingHandCursor);
+    PaintBox1->setToolTip(QStringLiteral(
+        "Klicken Sie auf die Variante, die Ihnen am besten gefällt.\n"
+        "Die Tasten 1 bis 9 des Ziffernblocks wählen die Variante an ihrer Stelle."));
     PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
     PaintBox1->OnMouseDown = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseDown(x, y); };
     layout->addWidget(gridPane, 1);

@@ -7,8 +7,11 @@
 #include "depth/PixelRows.h"
 #include "imagora/DibPalette.h"
 #include "imagora/Imagora.h"
+#include "imagora/RowBands.h"
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -28,36 +31,45 @@ void StoreColours(TDibRecord& New, int first, const RgbTriple* colours, int coun
 
 // --- 1 bit: a pixel is light (index 1) or dark (index 0)
 
+// Eight pixels to a byte, the leftmost in the high bit.
+template <typename Light>
+void ThresholdRow(const std::uint8_t* s, std::uint8_t* d, int w, Light light)
+{
+    int x = 0;
+    for (; w - x >= 8; x += 8) {
+        unsigned byte = 0;
+        for (int k = 0; k < 8; ++k)
+            byte |= unsigned(light(s, x + k)) << (7 - k);
+        d[x >> 3] = std::uint8_t(byte);
+    }
+    if (x < w) {
+        unsigned byte = 0;
+        for (int k = 0; x + k < w; ++k)
+            byte |= unsigned(light(s, x + k)) << (7 - k);
+        d[x >> 3] = std::uint8_t(byte);
+    }
+}
+
 template <typename Light>
 void ThresholdRows(const TDibRecord& WorkDib, TDibRecord& New, Light light, ProgressSink& progress)
 {
     const int w = DibWidth(WorkDib), h = DibHeight(WorkDib);
-    for (int y = 0; y < h; ++y) {
-        progress.SetProStatus(StepPercent(y, h));
-        const std::uint8_t* s = DibRowFromTop(WorkDib, y);
-        std::uint8_t* d = DibRowFromTop(New, y);
-        // eight pixels to a byte, the leftmost in the high bit
-        for (int x = 0; x < w; x += 8) {
-            const int n = std::min(8, w - x);
-            unsigned byte = 0;
-            for (int k = 0; k < n; ++k)
-                byte |= unsigned(light(s, x + k)) << (7 - k);
-            d[x >> 3] = std::uint8_t(byte);
-        }
-    }
+    ForEachRowBand(h, std::size_t(WorkDib.LineBytes), &progress, [&](int first, int last) {
+        for (int y = first; y < last; ++y)
+            ThresholdRow(DibRowFromTop(WorkDib, y), DibRowFromTop(New, y), w, light);
+    });
 }
 
 void Threshold(const TDibRecord& WorkDib, TDibRecord& New, ProgressSink& progress)
 {
     if (DibBitCount(WorkDib) == 24) {
+        // The average of the three bytes, div 3, reaches 128 just where their
+        // sum reaches 384.
         ThresholdRows(
             WorkDib, New,
             [](const std::uint8_t* row, int x) {
-                const std::uint8_t* p = row + 3 * x; // the value getpixel reads: red lowest
-                int low, mid, high;
-                getrgb24(std::uint32_t(p[2]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[0]) << 16,
-                         low, mid, high);
-                return (low + mid + high) / 3 >= 128;
+                const std::uint8_t* p = row + 3 * x;
+                return p[0] + p[1] + p[2] >= 3 * 128;
             },
             progress);
         return;
@@ -82,19 +94,25 @@ void Threshold(const TDibRecord& WorkDib, TDibRecord& New, ProgressSink& progres
 void MapToNearest(const TDibRecord& WorkDib, TDibRecord& New, ProgressSink& progress)
 {
     const int w = DibWidth(WorkDib), h = DibHeight(WorkDib);
-    NearestColour nearest(New.PaletteHandle);
+    // The look-up fills its cells as it goes: one for each thread.
+    std::vector<std::optional<NearestColour>> nearest(static_cast<std::size_t>(RowBandThreads()));
     WithIndexBits(DibBitCount(New), [&](auto bits) {
-        WithPixelSource(WorkDib, [&](auto source) {
-            for (int y = 0; y < h; ++y) {
-                progress.SetProStatus(StepPercent(y, h));
-                source.Row(y);
-                std::uint8_t* d = DibRowFromTop(New, y);
-                for (int x = 0; x < w; ++x) {
-                    int r, g, b;
-                    source.Colour(x, r, g, b);
-                    PutIndex<bits>(d, x, nearest(r, g, b));
+        WithPixelSource(WorkDib, [&](auto pixels) {
+            ForEachRowBand(h, std::size_t(WorkDib.LineBytes), &progress, [&](int first, int last) {
+                std::optional<NearestColour>& own = nearest[std::size_t(RowBandThread())];
+                if (!own)
+                    own.emplace(New.PaletteHandle);
+                auto source = pixels;
+                for (int y = first; y < last; ++y) {
+                    source.Row(y);
+                    std::uint8_t* d = DibRowFromTop(New, y);
+                    for (int x = 0; x < w; ++x) {
+                        int r, g, b;
+                        source.Colour(x, r, g, b);
+                        PutIndex<bits>(d, x, (*own)(r, g, b));
+                    }
                 }
-            }
+            });
         });
     });
 }
@@ -104,18 +122,19 @@ void MapToNearest(const TDibRecord& WorkDib, TDibRecord& New, ProgressSink& prog
 void OrderedDither(const TDibRecord& WorkDib, TDibRecord& New, ProgressSink& progress)
 {
     const int w = DibWidth(WorkDib), h = DibHeight(WorkDib);
-    for (int y = 0; y < h; ++y) {
-        progress.SetProStatus(StepPercent(y, h));
-        const std::uint8_t* s = WorkDib.Bits + std::ptrdiff_t(y) * WorkDib.LineBytes;
-        std::uint8_t* d = New.Bits + std::ptrdiff_t(y) * New.LineBytes;
-        for (int x = 0; x < w; ++x, s += 3) {
-            const int t = DitherMatrix8[x & 7][y & 7];
-            const int b = Div51[s[0]] + (t < Mod51[s[0]]);
-            const int g = Div51[s[1]] + (t < Mod51[s[1]]);
-            const int r = Div51[s[2]] + (t < Mod51[s[2]]);
-            d[x] = CubeToPalette[r + Mul6[g] + Mul36[b]];
+    ForEachRowBand(h, std::size_t(WorkDib.LineBytes), &progress, [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+            const std::uint8_t* s = WorkDib.Bits + std::ptrdiff_t(y) * WorkDib.LineBytes;
+            std::uint8_t* d = New.Bits + std::ptrdiff_t(y) * New.LineBytes;
+            for (int x = 0; x < w; ++x, s += 3) {
+                const int t = DitherMatrix8[x & 7][y & 7];
+                const int b = Div51[s[0]] + (t < Mod51[s[0]]);
+                const int g = Div51[s[1]] + (t < Mod51[s[1]]);
+                const int r = Div51[s[2]] + (t < Mod51[s[2]]);
+                d[x] = CubeToPalette[r + Mul6[g] + Mul36[b]];
+            }
         }
-    }
+    });
 }
 
 void MapPixels(const TDibRecord& WorkDib, TDibRecord& New, DepthMethod method,

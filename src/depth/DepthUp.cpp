@@ -3,6 +3,7 @@
 #include "depth/PixelRows.h"
 #include "imagora/DibPalette.h"
 #include "imagora/Imagora.h"
+#include "imagora/RowBands.h"
 
 #include <random>
 
@@ -58,26 +59,27 @@ void ConvertPixels(const TDibRecord& WorkDib, TDibRecord& New, int from, int to,
     const int w = DibWidth(WorkDib), h = DibHeight(WorkDib);
     // A 1-bit pixel is black or the target's white, whatever its colour.
     const std::uint32_t white = to == 24 ? 0xFFFFFFu : std::uint32_t((1 << to) - 1);
-    for (int y = 0; y < h; ++y) {
-        progress.SetProStatus(StepPercent(y, h));
-        const std::uint8_t* s = WorkDib.Bits + std::ptrdiff_t(y) * WorkDib.LineBytes;
-        std::uint8_t* d = New.Bits + std::ptrdiff_t(y) * New.LineBytes;
-        for (int x = 0; x < w; ++x) {
-            if (from == 1) {
-                setpixel(New, x, y, getpixel(WorkDib, x, y) == 0 ? 0 : white);
-                continue;
+    ForEachRowBand(h, std::size_t(New.LineBytes), &progress, [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+            const std::uint8_t* s = WorkDib.Bits + std::ptrdiff_t(y) * WorkDib.LineBytes;
+            std::uint8_t* d = New.Bits + std::ptrdiff_t(y) * New.LineBytes;
+            for (int x = 0; x < w; ++x) {
+                if (from == 1) {
+                    setpixel(New, x, y, getpixel(WorkDib, x, y) == 0 ? 0 : white);
+                    continue;
+                }
+                const int index = RowIndex(s, from, x);
+                if (to == 8) {
+                    d[x] = std::uint8_t(index);
+                    continue;
+                }
+                const PALETTEENTRY& e = WorkDib.Palette.palPalEntry[index];
+                d[3 * x] = e.peBlue;
+                d[3 * x + 1] = e.peGreen;
+                d[3 * x + 2] = e.peRed;
             }
-            const int index = RowIndex(s, from, x);
-            if (to == 8) {
-                d[x] = std::uint8_t(index);
-                continue;
-            }
-            const PALETTEENTRY& e = WorkDib.Palette.palPalEntry[index];
-            d[3 * x] = e.peBlue;
-            d[3 * x + 1] = e.peGreen;
-            d[3 * x + 2] = e.peRed;
         }
-    }
+    });
 }
 
 } // namespace

@@ -25,6 +25,9 @@ inline int Corrected(int component, int cell)
     return std::clamp(component + (cell + 8) / 16, 0, 255);
 }
 
+// One thread, unlike the other passes: every row runs the other way from the
+// row above and so starts where that one ended, at the pixel whose errors
+// it needs last; no row can begin before the row above is done.
 template <int Bits, typename Source>
 void Diffuse(Source source, const TDibRecord& N, ProgressSink& progress)
 {

@@ -1,6 +1,7 @@
 #include "geometry/Crop.h"
 
 #include "imagora/Imagora.h"
+#include "imagora/RowBands.h"
 
 #include <cstring>
 
@@ -23,18 +24,19 @@ void CropDib(const TDibRecord& Src, const RECT& r, TDibRecord& Dst, ProgressSink
     if (cut.Bits) {
         const int width = r.right - r.left, height = r.bottom - r.top;
         const int bits = DibBitCount(Src);
-        for (int y = 0; y < height; ++y) {
-            progress.SetProStatus(StepPercent(y, height));
-            if (bits == 24 || bits == 8) {
-                const int bytes = bits / 8;
-                std::memcpy(DibRowFromTop(cut, y),
-                            DibRowFromTop(Src, r.top + y) + std::ptrdiff_t(r.left) * bytes,
-                            std::size_t(width) * std::size_t(bytes));
-            } else {
-                for (int x = 0; x < width; ++x)
-                    setpixel(cut, x, y, getpixel(Src, r.left + x, r.top + y));
+        ForEachRowBand(height, std::size_t(cut.LineBytes), &progress, [&](int first, int last) {
+            for (int y = first; y < last; ++y) {
+                if (bits == 24 || bits == 8) {
+                    const int bytes = bits / 8;
+                    std::memcpy(DibRowFromTop(cut, y),
+                                DibRowFromTop(Src, r.top + y) + std::ptrdiff_t(r.left) * bytes,
+                                std::size_t(width) * std::size_t(bytes));
+                } else {
+                    for (int x = 0; x < width; ++x)
+                        setpixel(cut, x, y, getpixel(Src, r.left + x, r.top + y));
+                }
             }
-        }
+        });
     }
     Dst = cut;
     progress.SetProStatus(0);

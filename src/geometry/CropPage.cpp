@@ -6,9 +6,16 @@
 #include "app/PagePane.h"
 #include "display/DrawFitted.h"
 #include "display/FitInBox.h"
+#include "geometry/Crop.h"
+#include "geometry/CropOverlay.h"
+#include "geometry/CropProportions.h"
+#include "toolkit/FormStorage.h"
 #include "toolkit/PaintBox.h"
 
+#include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -25,9 +32,19 @@ Qt::CursorShape CursorShapeOf(CropCursor cursor)
         return Qt::SizeFDiagCursor;
     case crSizeNESW:
         return Qt::SizeBDiagCursor;
+    case crSizeAll:
+        return Qt::SizeAllCursor;
     default:
         return Qt::ArrowCursor;
     }
+}
+
+// The chosen proportion is kept for the next run.
+TFormStorage ProportionStorage(QComboBox* box)
+{
+    TFormStorage storage(QStringLiteral("TMainForm"));
+    storage.Add(box, "currentIndex", QStringLiteral("CropProportionBox.ItemIndex"));
+    return storage;
 }
 
 } // namespace
@@ -96,7 +113,52 @@ QWidget* TMainForm::BuildCropButtons(QWidget* parent)
         for (int c = 0; c < 3; ++c)
             grid->addWidget(rows[r][c], r, c);
     grid->addWidget(UndoBtn1, 2, 0, 1, 3);
+    grid->addWidget(BuildCropProportionRow(panel), 3, 0, 1, 3);
     return panel;
+}
+
+QWidget* TMainForm::BuildCropProportionRow(QWidget* parent)
+{
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    CropProportionBox = new QComboBox(row);
+    for (const CropProportionChoice& choice : kCropProportions)
+        CropProportionBox->addItem(
+            QString::fromUtf8(choice.Caption.data(), qsizetype(choice.Caption.size())));
+    CropProportionBox->setToolTip(
+        QStringLiteral("Seitenverhältnis der Auswahl: ein neu aufgezogener Rahmen und gezogene "
+                       "Kanten halten es ein"));
+    auto* caption = new QLabel(QStringLiteral("Seitenverhältnis:"), row);
+    caption->setBuddy(CropProportionBox);
+    caption->setToolTip(CropProportionBox->toolTip());
+    CropSizeLabel = new QLabel(row);
+    CropSizeLabel->setToolTip(
+        QStringLiteral("Größe der Auswahl in Bildpunkten: so groß wird das Bild beim "
+                       "Rand abschneiden"));
+    layout->addWidget(caption);
+    layout->addWidget(CropProportionBox);
+    layout->addSpacing(12);
+    layout->addWidget(CropSizeLabel, 1);
+
+    ProportionStorage(CropProportionBox).RestoreProps();
+    if (CropProportionBox->currentIndex() < 0) // a stored choice this program does not offer
+        CropProportionBox->setCurrentIndex(kCropFree);
+    CropProportion = CropProportionBox->currentIndex();
+    connect(CropProportionBox, &QComboBox::currentIndexChanged, this,
+            [this] { CropProportionBoxChange(); });
+    return row;
+}
+
+void TMainForm::CropProportionBoxChange()
+{
+    CropProportion = CropProportionBox->currentIndex();
+    ProportionStorage(CropProportionBox).SaveProps();
+    // The selection takes the proportion at once, as large as it fits inside.
+    if (CheckCropRect(CropRect, WorkDib) == CropCheck::Fits)
+        CropRect = FitProportion(
+            CropRect, ProportionOf(CropProportion, DibWidth(WorkDib), DibHeight(WorkDib)));
+    RetuschPaint->Repaint();
 }
 
 void TMainForm::RetuschPaintPaint()
@@ -107,8 +169,12 @@ void TMainForm::RetuschPaintPaint()
     DrawFitted(dc, boxWidth, boxHeight, WorkDib);
     const FittedSize fit = AspectFit(boxWidth, boxHeight, width, height);
     FitSelection(fit.width, fit.height, width, height, CropRect);
+    const bool selected = CheckCropRect(CropRect, WorkDib) == CropCheck::Fits;
     if (CropMaxX >= 0 && CropMaxY >= 0)
-        DrawCropOutline(dc, CropBoxRect);
+        DrawCropOverlay(dc, fit.width, fit.height, CropBoxRect, selected);
+    CropSizeLabel->setText(selected ? QStringLiteral("Auswahl: ") +
+                                          QString::fromStdString(SelectionSizeText(CropRect))
+                                    : QStringLiteral("Keine Auswahl"));
 }
 
 void TMainForm::RetuschPaintMouseDown(int X, int Y)

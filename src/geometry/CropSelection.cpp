@@ -1,5 +1,6 @@
 #include "geometry/CropSelection.h"
 
+#include "geometry/CropProportions.h"
 #include "geometry/Rounding.h"
 
 #include <algorithm>
@@ -20,6 +21,20 @@ int KeepInside(int v, int last)
 int ToBox(int v, int drawn, int size)
 {
     return Round(static_cast<long double>(std::int64_t(v) * drawn) / size);
+}
+
+// Moved by (dx, dy) with its size kept, no further than the picture's edges.
+RECT MovedInside(const RECT& r, int dx, int dy, int width, int height)
+{
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int left = std::max(0, std::min(r.left + dx, width - w));
+    const int top = std::max(0, std::min(r.top + dy, height - h));
+    return RECT{left, top, left + w, top + h};
+}
+
+RECT Transposed(const RECT& r)
+{
+    return RECT{r.top, r.left, r.bottom, r.right};
 }
 
 } // namespace
@@ -61,8 +76,19 @@ int CropSelection::ImageRow(int y) const
     return CropScaleY > 0 ? Round(y / static_cast<long double>(CropScaleY)) : 0;
 }
 
+bool CropSelection::CanMoveAt(int X, int Y) const
+{
+    const RECT& b = CropBoxRect;
+    const bool whole = b.left <= 0 && b.top <= 0 && b.right >= CropMaxX && b.bottom >= CropMaxY;
+    return !whole && b.left < X && X < b.right && b.top < Y && Y < b.bottom;
+}
+
 CropSelection::Press CropSelection::SelectionMouseDown(int X, int Y, RECT& crop)
 {
+    start_ = crop;
+    pressX_ = X;
+    pressY_ = Y;
+    moving_ = false;
     if (CropOnEdge) {
         CropDragMode = 1;
         return Press::Edges;
@@ -70,17 +96,52 @@ CropSelection::Press CropSelection::SelectionMouseDown(int X, int Y, RECT& crop)
     if (X < 0 || X > CropMaxX || Y < 0 || Y > CropMaxY)
         return Press::Nothing;
     CropDragMode = 1;
+    if (CanMoveAt(X, Y)) {
+        moving_ = true;
+        return Press::Move;
+    }
     CropBoxRect = RECT{X, Y, X, Y};
     // A new band grows from its top-left corner; grabs swapped during an
     // earlier drag must not linger.
     GrabLeft = GrabTop = false;
     GrabRight = GrabBottom = true;
     crop = RECT{ImageColumn(X), ImageRow(Y), ImageColumn(X), ImageRow(Y)};
+    start_ = crop;
     return Press::NewBand;
+}
+
+void CropSelection::DragHeldToProportion(int X, int Y, RECT& crop) const
+{
+    const Proportion p = ProportionOf(CropProportion, width_, height_);
+    // The pointer and the limits as far as free edges go, in picture pixels.
+    const int mx = ImageColumn(KeepInside(X, CropMaxX)), my = ImageRow(KeepInside(Y, CropMaxY));
+    const int limitX = ImageColumn(std::max(0, CropMaxX - 1));
+    const int limitY = ImageRow(std::max(0, CropMaxY - 1));
+    const int ax = GrabLeft ? start_.right : start_.left;
+    const int ay = GrabTop ? start_.bottom : start_.top;
+    const bool across = GrabLeft || GrabRight, down = GrabTop || GrabBottom;
+    if (across && down)
+        crop = ProportionalCorner(ax, ay, mx, my, limitX, limitY, p);
+    else if (across)
+        crop = ProportionalSide(ax, mx, start_.top + start_.bottom, limitY, p);
+    else if (down)
+        crop = Transposed(
+            ProportionalSide(ay, my, start_.left + start_.right, limitX, Proportion{p.y, p.x}));
 }
 
 void CropSelection::SelectionDrag(int X, int Y, RECT& crop)
 {
+    if (moving_) {
+        crop =
+            MovedInside(start_, ImageColumn(X - pressX_), ImageRow(Y - pressY_), width_, height_);
+        BoxFromCrop(crop);
+        return;
+    }
+    if (!ProportionOf(CropProportion, width_, height_).Free()) {
+        DragHeldToProportion(X, Y, crop);
+        BoxFromCrop(crop);
+        return;
+    }
     RECT& b = CropBoxRect;
     if (GrabLeft)
         b.left = X;
@@ -125,6 +186,8 @@ CropCursor CropSelection::SelectionHover(int X, int Y)
         cursor = crSizeNWSE;
     if ((right && top) || (left && bottom))
         cursor = crSizeNESW;
+    if (cursor == crDefault && CanMoveAt(X, Y))
+        cursor = crSizeAll;
 
     GrabLeft = left;
     GrabRight = right;
@@ -139,13 +202,8 @@ void CropSelection::SelectionMouseUp()
     CropDragMode = 0;
 }
 
-void DrawCropOutline(HDC dc, const RECT& box)
+std::string SelectionSizeText(const RECT& crop)
 {
-    dc->SetPen(RGB(0, 0, 0), PS_DOT);
-    dc->SetBrush(RGB(255, 255, 255)); // the dotted pen's gaps
-    dc->MoveTo(box.left, box.top);
-    dc->LineTo(box.right, box.top);
-    dc->LineTo(box.right, box.bottom);
-    dc->LineTo(box.left, box.bottom);
-    dc->LineTo(box.left, box.top);
+    return std::to_string(crop.right - crop.left) + " \u00d7 " +
+           std::to_string(crop.bottom - crop.top) + " Pixel";
 }

@@ -1,13 +1,14 @@
 #include "geometry/Resize.h"
 
 #include "imagora/Imagora.h"
+#include "imagora/RowBands.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <optional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -192,32 +193,35 @@ void DIBResize(const TDibRecord& Src, int NewWidth, int NewHeight, bool Interpol
         const int bits = DibBitCount(Src);
         const bool bilinear =
             bits == 24 && Interpolate && srcHeight <= NewHeight && srcWidth <= NewWidth;
-        std::optional<Bilinear> blend;
-        if (bilinear)
-            blend.emplace(s, NewWidth);
-        for (int y = 0; y < NewHeight; ++y) {
-            progress.SetProStatus(StepPercent(y, NewHeight));
-            const Sample sy = SampleAt(y, s.yr);
-            switch (bits) {
-            case 1:
-                Row1(s, y, sy.index, NewWidth);
-                break;
-            case 4:
-                Row4(s, y, sy.index, NewWidth);
-                break;
-            case 8:
-                Row8(s, y, sy.index, NewWidth);
-                break;
-            case 24:
-                if (bilinear)
-                    blend->Row(y, sy);
-                else
-                    Row24(s, y, sy.index, NewWidth);
-                break;
-            default:
-                break; // no sampling rule: the copy stays zero
+        // New rows are independent, bands of them go to all cores; a band
+        // keeps its own pair of source rows blended across.
+        const auto band = [&](int first, int last) {
+            const std::unique_ptr<Bilinear> blend =
+                bilinear ? std::make_unique<Bilinear>(s, NewWidth) : nullptr;
+            for (int y = first; y < last; ++y) {
+                const Sample sy = SampleAt(y, s.yr);
+                switch (bits) {
+                case 1:
+                    Row1(s, y, sy.index, NewWidth);
+                    break;
+                case 4:
+                    Row4(s, y, sy.index, NewWidth);
+                    break;
+                case 8:
+                    Row8(s, y, sy.index, NewWidth);
+                    break;
+                case 24:
+                    if (bilinear)
+                        blend->Row(y, sy);
+                    else
+                        Row24(s, y, sy.index, NewWidth);
+                    break;
+                default:
+                    break; // no sampling rule: the copy stays zero
+                }
             }
-        }
+        };
+        ForEachRowBand(NewHeight, std::size_t(copy.LineBytes), &progress, band);
     }
     Dst = copy;
     progress.SetProStatus(0);

@@ -1,26 +1,34 @@
 #include "geometry/ResizeForm.h"
 
 #include "toolkit/FixedDialog.h"
+#include "toolkit/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace {
 // The client area: room for the controls at the forms' design font.
 constexpr int kWidth = 205;
 constexpr int kHeight = 166;
 
-QSpinBox* SizeEdit(QWidget* parent)
+TSpinEdit* SizeEdit(const char* subject, QWidget* parent)
 {
-    auto* edit = new QSpinBox(parent);
-    edit->setRange(kMinResizeSide, kMaxResizeSide);
-    edit->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    auto* edit = new TSpinEdit(subject, parent);
+    edit->SetRange({kMinResizeSide, kMaxResizeSide, 0});
     return edit;
+}
+
+// A side as the field holds it, when it is one a picture can have.
+std::optional<int> Side(const TSpinEdit* edit)
+{
+    const std::optional<long double> side = edit->ValidValue();
+    return side ? std::optional<int>(int(*side)) : std::nullopt;
 }
 } // namespace
 
@@ -29,10 +37,10 @@ TResizeForm::TResizeForm(QWidget* owner) : TStoredDialog(QStringLiteral("TResize
     SetUpFixedDialog(*this, QStringLiteral("Größe verändern"), kWidth, kHeight);
 
     RxLabel1 = new QLabel(QStringLiteral("Neue Breite:"), this);
-    BreitEdit = SizeEdit(this);
+    BreitEdit = SizeEdit("Die Breite", this);
     Label1 = new QLabel(QStringLiteral("Pixel"), this);
     RxLabel2 = new QLabel(QStringLiteral("Neue Höhe:"), this);
-    HochEdit = SizeEdit(this);
+    HochEdit = SizeEdit("Die Höhe", this);
     Label2 = new QLabel(QStringLiteral("Pixel"), this);
     SverhCheck = new QCheckBox(QStringLiteral("Seitenverhältnis beibehalten"), this);
     SverhCheck->setChecked(true);
@@ -42,10 +50,13 @@ TResizeForm::TResizeForm(QWidget* owner) : TStoredDialog(QStringLiteral("TResize
     OkBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("A&bbrechen"), this);
 
-    connect(BreitEdit, &QSpinBox::valueChanged, this, [this] { BreitEditChange(); });
-    connect(HochEdit, &QSpinBox::valueChanged, this, [this] { HochEditChange(); });
+    connect(BreitEdit, &TSpinEdit::valueChanged, this, [this] { BreitEditChange(); });
+    connect(HochEdit, &TSpinEdit::valueChanged, this, [this] { HochEditChange(); });
     connect(SverhCheck, &QCheckBox::clicked, this, [this] { SverhCheckClick(); });
-    connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(OkBtn, &QPushButton::clicked, this, [this] {
+        if (FieldsFit({BreitEdit, HochEdit}))
+            accept();
+    });
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* sizes = new QGridLayout;
@@ -82,17 +93,23 @@ void TResizeForm::SetPicture(int width, int height, bool interpolationPossible)
 
 ResizeChoice TResizeForm::Choice() const
 {
-    return ResizeChoice{BreitEdit->value(), HochEdit->value(), InterpolCheck->isChecked()};
+    return ResizeChoice{int(BreitEdit->value()), int(HochEdit->value()),
+                        InterpolCheck->isChecked()};
 }
 
-void TResizeForm::Link(QSpinBox* other, int value)
+void TResizeForm::Link(const TSpinEdit* edited, int base, int otherBase, TSpinEdit* other)
 {
     if (!SverhCheck->isChecked() || LinkGuard) {
         LinkGuard = false;
         return;
     }
+    // A side the user is still typing, or one the dialog will refuse, says
+    // nothing about the other.
+    const std::optional<int> side = Side(edited);
+    if (!side)
+        return;
     LinkGuard = true;
-    other->setValue(value);
+    other->setValue(LinkedSide(*side, base, otherBase));
     // Writing the value the field holds raises no change that would clear
     // the guard; cleared here, the next edit links again.
     LinkGuard = false;
@@ -100,12 +117,12 @@ void TResizeForm::Link(QSpinBox* other, int value)
 
 void TResizeForm::BreitEditChange()
 {
-    Link(HochEdit, LinkedSide(BreitEdit->value(), BaseWidth, BaseHeight));
+    Link(BreitEdit, BaseWidth, BaseHeight, HochEdit);
 }
 
 void TResizeForm::HochEditChange()
 {
-    Link(BreitEdit, LinkedSide(HochEdit->value(), BaseHeight, BaseWidth));
+    Link(HochEdit, BaseHeight, BaseWidth, BreitEdit);
 }
 
 void TResizeForm::SverhCheckClick()

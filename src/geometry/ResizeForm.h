@@ -10,7 +10,7 @@
 class QCheckBox;
 class QLabel;
 class QPushButton;
-class QSpinBox;
+class TSpinEdit;
 
 class TResizeForm final : public TStoredDialog {
     Q_OBJECT
@@ -18,10 +18,10 @@ public:
     explicit TResizeForm(QWidget* owner);
 
     QLabel* RxLabel1 = nullptr;
-    QSpinBox* BreitEdit = nullptr;
+    TSpinEdit* BreitEdit = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* RxLabel2 = nullptr;
-    QSpinBox* HochEdit = nullptr;
+    TSpinEdit* HochEdit = nullptr;
     QLabel* Label2 = nullptr;
     QCheckBox* SverhCheck = nullptr;
     QCheckBox* InterpolCheck = nullptr;
@@ -35,7 +35,8 @@ public:
     // The picture about to be resized; interpolation is offered only where
     // it can be done (true colour), and keeps its tick either way.
     void SetPicture(int width, int height, bool interpolationPossible);
-    // What the controls say now.
+    // What the controls say now; within the sides a picture can have once OK
+    // has let the dialog close.
     ResizeChoice Choice() const;
 
     void BreitEditChange();
@@ -43,5 +44,7 @@ public:
     void SverhCheckClick();
 
 private:
-    void Link(QSpinBox* other, int value);
+    // The edited side's field, of a picture side base, sets the other field,
+    // of otherBase, when the proportions are kept.
+    void Link(const TSpinEdit* edited, int base, int otherBase, TSpinEdit* other);
 };

@@ -3,6 +3,7 @@
 #include "geometry/Rounding.h"
 #include "imagora/Imagora.h"
 #include "imagora/Orientation.h"
+#include "imagora/RowBands.h"
 
 #include <algorithm>
 #include <cstring>
@@ -86,35 +87,38 @@ void TurnPixels(const TDibRecord& src, const TDibRecord& dst, const Turn& t, COL
     const double c = double(t.c), s = double(t.s);
     // Tiles of a band of rows by a run of columns: the source pixels a tile
     // samples lie close together, so they stay in the cache while the tile's
-    // rows are made. The rows' progress is reported as their band begins.
-    double a0[kTileRows], b0[kTileRows];
-    for (int y0 = 0; y0 < newHeight; y0 += kTileRows) {
-        const int rows = std::min(kTileRows, newHeight - y0);
-        for (int r = 0; r < rows; ++r) {
-            progress.SetProStatus(StepPercent(y0 + r, newHeight));
-            const long double v = y0 + r - newHeight / 2;
-            a0[r] = double(u0 * t.c - v * t.s);
-            b0[r] = double(u0 * t.s + v * t.c);
-        }
-        for (int x0 = 0; x0 < newWidth; x0 += kTileColumns) {
-            const int x1 = std::min(newWidth, x0 + kTileColumns);
+    // rows are made. Bands of whole tiles go to all cores.
+    const auto band = [&](int first, int last) {
+        double a0[kTileRows], b0[kTileRows];
+        for (int y0 = first; y0 < last; y0 += kTileRows) {
+            const int rows = std::min(kTileRows, last - y0);
             for (int r = 0; r < rows; ++r) {
-                const int y = y0 + r;
-                std::uint8_t* out = DibRowFromTop(dst, y);
-                for (int x = x0; x < x1; ++x) {
-                    const int sx = RoundPosition(a0[r] + x * c) + centreX;
-                    const int sy = RoundPosition(b0[r] + x * s) + centreY;
-                    if (unsigned(sx) >= unsigned(width) || unsigned(sy) >= unsigned(height))
-                        setpixel(dst, x, y, colour);
-                    else if constexpr (Bytes == 0)
-                        setpixel(dst, x, y, getpixel(src, sx, sy));
-                    else
-                        std::memcpy(out + std::ptrdiff_t(x) * Bytes,
-                                    DibRowFromTop(src, sy) + std::ptrdiff_t(sx) * Bytes, Bytes);
+                const long double v = y0 + r - newHeight / 2;
+                a0[r] = double(u0 * t.c - v * t.s);
+                b0[r] = double(u0 * t.s + v * t.c);
+            }
+            for (int x0 = 0; x0 < newWidth; x0 += kTileColumns) {
+                const int x1 = std::min(newWidth, x0 + kTileColumns);
+                for (int r = 0; r < rows; ++r) {
+                    const int y = y0 + r;
+                    std::uint8_t* out = DibRowFromTop(dst, y);
+                    for (int x = x0; x < x1; ++x) {
+                        const int sx = RoundPosition(a0[r] + x * c) + centreX;
+                        const int sy = RoundPosition(b0[r] + x * s) + centreY;
+                        if (unsigned(sx) >= unsigned(width) || unsigned(sy) >= unsigned(height))
+                            setpixel(dst, x, y, colour);
+                        else if constexpr (Bytes == 0)
+                            setpixel(dst, x, y, getpixel(src, sx, sy));
+                        else
+                            std::memcpy(out + std::ptrdiff_t(x) * Bytes,
+                                        DibRowFromTop(src, sy) + std::ptrdiff_t(sx) * Bytes, Bytes);
+                    }
                 }
             }
         }
-    }
+    };
+    // A row costs its own bytes and about as many of the source.
+    ForEachRowBand(newHeight, 2 * std::size_t(dst.LineBytes), &progress, band, kTileRows);
 }
 
 } // namespace

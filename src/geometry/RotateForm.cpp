@@ -1,9 +1,9 @@
 #include "geometry/RotateForm.h"
 
 #include "toolkit/FixedDialog.h"
-#include "toolkit/FloatSpinEdit.h"
 #include "toolkit/ModalDialog.h"
 #include "toolkit/Shape.h"
+#include "toolkit/SpinEdit.h"
 
 #include <QColorDialog>
 #include <QGroupBox>
@@ -37,9 +37,8 @@ TRotateForm::TRotateForm(QWidget* owner) : TStoredDialog(QStringLiteral("TRotate
     Grad270Check = new QRadioButton(QStringLiteral("270"), GroupBox2);
     FreiGradCheck = new QRadioButton(QStringLiteral("Frei:"), GroupBox2);
     FreiGradCheck->setChecked(true);
-    GradEdit = new TFloatSpinEdit(GroupBox2);
-    GradEdit->setDecimals(kFreeDegreeDecimals);
-    GradEdit->setRange(double(kMinFreeDegrees), double(kMaxFreeDegrees));
+    GradEdit = new TSpinEdit("Der Winkel", GroupBox2);
+    GradEdit->SetRange({kMinFreeDegrees, kMaxFreeDegrees, kFreeDegreeDecimals});
     GradEdit->setValue(45.0);
     auto* angle = new QVBoxLayout(GroupBox2);
     angle->addWidget(Grad90Check);
@@ -58,7 +57,10 @@ TRotateForm::TRotateForm(QWidget* owner) : TStoredDialog(QStringLiteral("TRotate
 
     OkBtn = new QPushButton(QStringLiteral("OK"), this);
     OkBtn->setDefault(true);
-    connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(OkBtn, &QPushButton::clicked, this, [this] {
+        if (FieldsFit({GradEdit}))
+            accept();
+    });
     CancelBtn = new QPushButton(QStringLiteral("A&bbrechen"), this);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 

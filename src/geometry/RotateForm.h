@@ -10,8 +10,8 @@ class QColorDialog;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
-class TFloatSpinEdit;
 class TShape;
+class TSpinEdit;
 
 class TRotateForm final : public TStoredDialog {
     Q_OBJECT
@@ -26,7 +26,7 @@ public:
     QRadioButton* Grad180Check = nullptr;
     QRadioButton* Grad270Check = nullptr;
     QRadioButton* FreiGradCheck = nullptr;
-    TFloatSpinEdit* GradEdit = nullptr;
+    TSpinEdit* GradEdit = nullptr;
     TShape* Shape1 = nullptr; // shows the background colour
     QPushButton* ColorBtn = nullptr;
     QColorDialog* ColorDialog1 = nullptr;

@@ -1,6 +1,9 @@
 #include "imagora/AtomicFile.h"
 
+#include "imagora/RowBands.h"
+
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -106,6 +109,61 @@ bool WriteInPlace(const std::string& target, const FileContent& write, std::stri
 OutputFile::OutputFile(int fd, bool seekable)
     : fd_(fd), seekable_(seekable), capacity_(kBufferBytes)
 {
+}
+
+int OutputFile::PutAt(const std::uint8_t* data, std::size_t size, std::uint64_t at) const
+{
+    const std::uint64_t start = at;
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd_, data, size, off_t(at));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        data += n;
+        at += std::uint64_t(n);
+        size -= std::size_t(n);
+    }
+    ::sync_file_range(fd_, off_t(start), off_t(at - start), SYNC_FILE_RANGE_WRITE);
+    return 0;
+}
+
+bool OutputFile::WriteRows(int rows, std::size_t rowBytes, const RowFill& fill)
+{
+    if (error_ || rows <= 0 || rowBytes == 0)
+        return !error_;
+    if (!seekable_) {
+        // strictly in order, through the buffer
+        const int band =
+            int(std::clamp<std::size_t>(kBufferBytes / rowBytes, 1, std::size_t(rows)));
+        for (int first = 0; first < rows; first += band) {
+            const int last = std::min(rows, first + band);
+            std::uint8_t* room = Append(std::size_t(last - first) * rowBytes);
+            if (!room)
+                return false;
+            fill(first, last, room);
+        }
+        return true;
+    }
+    if (!Flush())
+        return false;
+    const std::uint64_t start = position_;
+    std::atomic<int> failure{0};
+    ForEachRowBand(rows, rowBytes, nullptr, [&](int first, int last) {
+        if (failure)
+            return;
+        const std::size_t size = std::size_t(last - first) * rowBytes;
+        const std::unique_ptr<std::uint8_t[]> band(new std::uint8_t[size]);
+        fill(first, last, band.get());
+        int expected = 0;
+        if (const int e = PutAt(band.get(), size, start + std::uint64_t(first) * rowBytes))
+            failure.compare_exchange_strong(expected, e);
+    });
+    error_ = failure;
+    position_ = start + std::uint64_t(rows) * rowBytes;
+    end_ = std::max(end_, position_);
+    writtenBack_ = std::max(writtenBack_, position_);
+    return !error_;
 }
 
 bool OutputFile::Put(const std::uint8_t* data, std::size_t size, std::uint64_t at)

@@ -25,6 +25,14 @@ public:
     // right away (before any other call); nullptr once the file has failed.
     std::uint8_t* Append(std::size_t size);
 
+    // Writes rows x rowBytes bytes at the position, made by fill(first, last,
+    // out): rows first .. last - 1 into out, (last - first) x rowBytes bytes.
+    // Into a file that can seek, bands of rows are made on all cores and each
+    // goes to the file as soon as it is done, so the disk has the first bands
+    // while later ones are still being made; fill must be safe for that.
+    using RowFill = std::function<void(int first, int last, std::uint8_t* out)>;
+    bool WriteRows(int rows, std::size_t rowBytes, const RowFill& fill);
+
     bool Seek(std::uint64_t offset);
     std::uint64_t Position() const { return position_; }
     std::uint64_t Size() const;
@@ -38,6 +46,9 @@ public:
 
 private:
     bool Put(const std::uint8_t* data, std::size_t size, std::uint64_t at);
+    // Writes at a position and starts the disk on it; the system error or 0.
+    // Safe on several threads at once.
+    int PutAt(const std::uint8_t* data, std::size_t size, std::uint64_t at) const;
 
     int fd_;
     bool seekable_;

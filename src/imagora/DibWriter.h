@@ -11,8 +11,8 @@ struct PictureMetadata;
 // Writes the picture to path. The file is written beside the target under a
 // temporary name and renamed over it only when complete and flushed, so a
 // failed save leaves an existing file as it was. On failure *error (when
-// given) receives a German message fit for a message box. JPEG and TIFF
-// files keep the metadata of the picture as opened, when given.
+// given) receives a German message fit for a message box. JPEG, PNG and
+// TIFF files keep the metadata of the picture as opened, when given.
 bool WriteDibFile(const TDibRecord& dib, const std::string& path, std::string* error = nullptr,
                   int jpegQuality = 90, const PictureMetadata* metadata = nullptr);
 

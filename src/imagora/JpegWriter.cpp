@@ -1,11 +1,13 @@
 // JPEG files: true-colour pictures as YCbCr JPEGs, palette pictures expanded
 // through their colour table, or as greyscale JPEGs when the table holds only
-// greys.
+// greys. A photo keeps the chroma subsampling it came with: a 4:4:4 source
+// re-encoded 4:2:0 would lose half its colour resolution at every save.
 #include "imagora/DibEncoders.h"
 #include "imagora/Imagora.h"
 #include "imagora/Metadata.h"
 
 #include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
@@ -68,11 +70,29 @@ void OnTerm(j_compress_ptr cinfo)
     Flush(cinfo, sizeof TargetOf(cinfo)->chunk - TargetOf(cinfo)->manager.free_in_buffer);
 }
 
+// Whether libjpeg can encode with these factors: 1 to 4 each, each dividing
+// the largest, at most ten blocks in a coding unit.
+bool Encodable(const std::array<SamplingFactors, 3>& factors)
+{
+    int widest = 0, tallest = 0, blocks = 0;
+    for (const SamplingFactors& f : factors) {
+        if (f.horizontal < 1 || f.horizontal > 4 || f.vertical < 1 || f.vertical > 4)
+            return false;
+        widest = std::max(widest, f.horizontal);
+        tallest = std::max(tallest, f.vertical);
+        blocks += f.horizontal * f.vertical;
+    }
+    for (const SamplingFactors& f : factors)
+        if (widest % f.horizontal != 0 || tallest % f.vertical != 0)
+            return false;
+    return blocks <= C_MAX_BLOCKS_IN_MCU;
+}
+
 // Kept apart from EncodeJpeg so that the long jump out of libjpeg crosses no
 // C++ object with a destructor. row is room for 3 x width bytes.
 bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrors& errors, JpegTarget& target,
                const TDibRecord& dib, int quality, std::uint8_t* row,
-               const std::vector<std::uint8_t>& exif, const std::vector<std::uint8_t>* icc)
+               const std::vector<std::uint8_t>& exif, const PictureMetadata* meta)
 {
     if (setjmp(errors.jump))
         return false;
@@ -87,11 +107,17 @@ bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrors& errors, JpegTarget& targ
     cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    if (!grey && meta && Encodable(meta->jpegSampling)) {
+        for (std::size_t i = 0; i < 3; ++i) {
+            cinfo.comp_info[i].h_samp_factor = meta->jpegSampling[i].horizontal;
+            cinfo.comp_info[i].v_samp_factor = meta->jpegSampling[i].vertical;
+        }
+    }
     jpeg_start_compress(&cinfo, TRUE);
     if (!exif.empty())
         jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif.data(), unsigned(exif.size()));
-    if (icc && !icc->empty())
-        jpeg_write_icc_profile(&cinfo, icc->data(), unsigned(icc->size()));
+    if (meta && !meta->icc.empty())
+        jpeg_write_icc_profile(&cinfo, meta->icc.data(), unsigned(meta->icc.size()));
     while (cinfo.next_scanline < cinfo.image_height) {
         const int y = int(cinfo.next_scanline);
         if (grey)
@@ -132,8 +158,7 @@ bool EncodeJpeg(const TDibRecord& dib, const EncodeOptions& options, OutputFile&
     const std::vector<std::uint8_t> exif =
         meta ? ExifForSavedPicture(meta->exif, DibWidth(dib), DibHeight(dib))
              : std::vector<std::uint8_t>();
-    const bool ok = WriteJpeg(cinfo, errors, *target, dib, quality, row.data(), exif,
-                              meta ? &meta->icc : nullptr);
+    const bool ok = WriteJpeg(cinfo, errors, *target, dib, quality, row.data(), exif, meta);
     jpeg_destroy_compress(&cinfo);
     if (!ok)
         reason = std::string("Fehler beim Kodieren als JPEG (") + errors.message + ").";

@@ -1,5 +1,8 @@
 #include "imagora/MappedFile.h"
 
+#include <atomic>
+#include <mutex>
+
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -7,9 +10,12 @@
 
 namespace {
 
-// SIGBUS arrives on the thread that touched the page, so each thread's
-// mappings are all the handler has to look through.
-thread_local MappedFile* liveMappings = nullptr;
+// SIGBUS arrives on the thread that touched the page, which may be any of
+// the threads a decoder hands rows to: the handler looks through the live
+// mappings of all threads. It only reads the list; changes to it take the
+// lock and publish a complete entry.
+std::atomic<MappedFile*> liveMappings{nullptr};
+std::mutex mappingsChange;
 struct sigaction previousBusAction {};
 
 } // namespace
@@ -17,7 +23,7 @@ struct sigaction previousBusAction {};
 void MappedFile::OnBusError(int signal, siginfo_t* info, void* context)
 {
     auto* at = static_cast<std::uint8_t*>(info->si_addr);
-    for (MappedFile* m = liveMappings; m; m = m->next_) {
+    for (MappedFile* m = liveMappings.load(); m; m = m->next_) {
         if (at < m->data_ || at >= m->data_ + m->mapped_)
             continue;
         // Zero pages in place of the vanished part of the file, from the
@@ -62,8 +68,9 @@ MappedFile::MappedFile(const char* path, std::int64_t maxBytes)
             data_ = static_cast<std::uint8_t*>(p);
             size_ = size;
             mapped_ = (size + pageMask) & ~pageMask;
-            next_ = liveMappings;
-            liveMappings = this;
+            std::lock_guard lock(mappingsChange);
+            next_ = liveMappings.load();
+            liveMappings.store(this);
         }
     }
     ::close(fd);
@@ -73,10 +80,17 @@ MappedFile::~MappedFile()
 {
     if (!data_)
         return;
-    for (MappedFile** m = &liveMappings; *m; m = &(*m)->next_) {
-        if (*m == this) {
-            *m = next_;
-            break;
+    {
+        std::lock_guard lock(mappingsChange);
+        if (liveMappings.load() == this) {
+            liveMappings.store(next_);
+        } else {
+            for (MappedFile* m = liveMappings.load(); m; m = m->next_) {
+                if (m->next_ == this) {
+                    m->next_ = next_;
+                    break;
+                }
+            }
         }
     }
     ::munmap(data_, mapped_);

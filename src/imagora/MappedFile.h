@@ -30,5 +30,5 @@ private:
     std::size_t size_ = 0;
     std::size_t mapped_ = 0; // whole pages
     volatile std::sig_atomic_t shrank_ = 0;
-    MappedFile* next_ = nullptr; // the thread's other live mappings
+    MappedFile* next_ = nullptr; // the other live mappings
 };

@@ -1,14 +1,15 @@
 #include "imagora/Metadata.h"
 
+#include "imagora/MappedFile.h"
+#include "imagora/TiffDirectory.h"
+
 #include <libexif/exif-data.h>
-#include <tiffio.h>
+#include <tiff.h>
 
 #include <algorithm>
 #include <array>
-#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <map>
 #include <memory>
@@ -18,6 +19,8 @@ namespace {
 constexpr std::uint8_t kExifLead[] = {'E', 'x', 'i', 'f', 0, 0};
 constexpr char kIccLead[] = "ICC_PROFILE"; // twelve bytes with the terminator
 constexpr std::size_t kMaxMarkerPayload = 65533;
+// Larger than any real colour profile: a broken length ends here.
+constexpr std::size_t kMaxProfile = std::size_t(64) << 20;
 
 // The standard tables of the JPEG standard's annex K in natural order, which
 // libjpeg scales for its quality setting.
@@ -53,15 +56,29 @@ long TableDistance(const std::uint16_t* table, const std::array<int, 64>& standa
 using ExifPtr = std::unique_ptr<ExifData, decltype(&exif_data_unref)>;
 
 // The block as libexif reads it, without the corrections it would make to
-// follow the standard: a save keeps what the camera wrote.
+// follow the standard and with the tags it does not know: a save keeps what
+// the camera wrote.
 ExifPtr LoadExif(const std::vector<std::uint8_t>& exif)
 {
     ExifPtr data(exif_data_new(), exif_data_unref);
     if (!data || exif.size() < sizeof kExifLead)
         return ExifPtr(nullptr, exif_data_unref);
     exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+    exif_data_unset_option(data.get(), EXIF_DATA_OPTION_IGNORE_UNKNOWN_TAGS);
     exif_data_load_data(data.get(), exif.data(), unsigned(exif.size()));
     return data;
+}
+
+std::vector<std::uint8_t> SaveExif(ExifData* data)
+{
+    unsigned char* bytes = nullptr;
+    unsigned size = 0;
+    exif_data_save_data(data, &bytes, &size);
+    std::vector<std::uint8_t> block;
+    if (bytes)
+        block.assign(bytes, bytes + size);
+    std::free(bytes);
+    return block;
 }
 
 // Puts value into a SHORT or LONG entry of content, replacing what was there.
@@ -92,17 +109,19 @@ void SetNumber(ExifContent* content, ExifTag tag, std::uint32_t value, ExifByteO
     exif_mem_unref(mem);
 }
 
-void AddText(ExifContent* content, ExifTag tag, const std::string& text)
+// Adds a TIFF entry with its values as stored; the block has the byte order
+// of the file they come from.
+void AddEntry(ExifContent* content, const TiffEntry& entry)
 {
     ExifMem* mem = exif_mem_new_default();
     ExifEntry* e = exif_entry_new_mem(mem);
-    e->tag = tag;
-    e->format = EXIF_FORMAT_ASCII;
-    e->components = text.size() + 1;
-    e->size = unsigned(text.size() + 1);
+    e->tag = ExifTag(entry.tag);
+    e->format = ExifFormat(entry.type);
+    e->components = entry.count;
+    e->size = unsigned(entry.size);
     e->data = static_cast<unsigned char*>(exif_mem_alloc(mem, e->size));
     if (e->data) {
-        std::memcpy(e->data, text.c_str(), e->size);
+        std::memcpy(e->data, entry.value, e->size);
         exif_content_add_entry(content, e);
     }
     exif_entry_unref(e);
@@ -112,13 +131,24 @@ void AddText(ExifContent* content, ExifTag tag, const std::string& text)
 constexpr ExifTag kTextTags[] = {EXIF_TAG_IMAGE_DESCRIPTION, EXIF_TAG_MAKE,      EXIF_TAG_MODEL,
                                  EXIF_TAG_SOFTWARE,          EXIF_TAG_DATE_TIME, EXIF_TAG_ARTIST,
                                  EXIF_TAG_COPYRIGHT};
-constexpr ExifTag kExifDirTextTags[] = {EXIF_TAG_DATE_TIME_ORIGINAL, EXIF_TAG_DATE_TIME_DIGITIZED};
+
+bool IsTextTag(int tag)
+{
+    return std::find(std::begin(kTextTags), std::end(kTextTags), ExifTag(tag)) !=
+           std::end(kTextTags);
+}
 
 // --- JPEG
 
 std::uint16_t BigEndian16(const std::uint8_t* p)
 {
     return std::uint16_t((p[0] << 8) | p[1]);
+}
+
+// The start-of-frame markers of every coding process.
+bool IsFrameMarker(int marker)
+{
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
 struct JpegScan {
@@ -130,8 +160,10 @@ struct JpegScan {
 
     void Segment(int marker, const std::uint8_t* p, std::size_t n)
     {
-        if (marker == 0xE1 && meta.exif.empty() && n >= sizeof kExifLead &&
-            std::memcmp(p, kExifLead, sizeof kExifLead) == 0)
+        if (IsFrameMarker(marker))
+            Frame(p, n);
+        else if (marker == 0xE1 && meta.exif.empty() && n >= sizeof kExifLead &&
+                 std::memcmp(p, kExifLead, sizeof kExifLead) == 0)
             meta.exif.assign(p, p + n);
         else if (marker == 0xE2 && n > sizeof kIccLead + 2 &&
                  std::memcmp(p, kIccLead, sizeof kIccLead) == 0) {
@@ -139,6 +171,16 @@ struct JpegScan {
             iccChunks[p[sizeof kIccLead]].assign(p + sizeof kIccLead + 2, p + n);
         } else if (marker == 0xDB)
             QuantTables(p, n);
+    }
+
+    // Precision, height, width, the component count, then each component's
+    // id, sampling factors and table.
+    void Frame(const std::uint8_t* p, std::size_t n)
+    {
+        if (n < 6 + 3 * 3 || p[5] != 3 || meta.jpegSampling[0].horizontal != 0)
+            return;
+        for (std::size_t i = 0; i < 3; ++i)
+            meta.jpegSampling[i] = {p[7 + 3 * i] >> 4, p[7 + 3 * i] & 15};
     }
 
     void QuantTables(const std::uint8_t* p, std::size_t n)
@@ -196,7 +238,8 @@ template <typename Read, typename Skip> PictureMetadata ScanJpeg(Read read, Skip
         if (length < 2)
             break;
         const std::size_t n = length - 2;
-        const bool wanted = marker == 0xE1 || marker == 0xE2 || marker == 0xDB;
+        const bool wanted =
+            marker == 0xE1 || marker == 0xE2 || marker == 0xDB || IsFrameMarker(marker);
         if (!wanted) {
             if (!skip(n))
                 break;
@@ -211,77 +254,21 @@ template <typename Read, typename Skip> PictureMetadata ScanJpeg(Read read, Skip
     return scan.meta;
 }
 
-PictureMetadata JpegFileMetadata(std::ifstream& file)
-{
-    return ScanJpeg(
-        [&](std::uint8_t* to, std::size_t n) {
-            file.read(reinterpret_cast<char*>(to), std::streamsize(n));
-            return std::size_t(file.gcount());
-        },
-        [&](std::size_t n) { return bool(file.seekg(std::streamoff(n), std::ios::cur)); });
-}
-
 // --- TIFF
 
-int SilentTiff(TIFF*, void*, const char*, const char*, va_list)
+// The entries of the TIFF directory at offset into ifd; the EXIF directory's
+// pointer to its interoperability directory is followed.
+void CopyDirectory(const TiffBytes& tiff, std::uint64_t offset, ExifData* exif, ExifIfd ifd)
 {
-    return 1;
-}
-
-std::string TiffText(TIFF* tif, ttag_t tag)
-{
-    const char* text = nullptr;
-    return TIFFGetField(tif, tag, &text) == 1 && text ? std::string(text) : std::string();
-}
-
-PictureMetadata TiffFileMetadata(const std::string& path)
-{
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    TIFFOpenOptionsSetErrorHandlerExtR(options, SilentTiff, nullptr);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, SilentTiff, nullptr);
-    TIFF* tif = TIFFOpenExt(path.c_str(), "r", options);
-    TIFFOpenOptionsFree(options);
-    if (!tif)
-        return {};
-    PictureMetadata meta;
-    std::uint32_t count = 0;
-    const std::uint8_t* profile = nullptr;
-    if (TIFFGetField(tif, TIFFTAG_ICCPROFILE, &count, &profile) == 1 && profile)
-        meta.icc.assign(profile, profile + count);
-
-    // A TIFF keeps its descriptive tags in its own directories; they become
-    // an EXIF block, so that any writer can carry them.
-    ExifPtr exif(exif_data_new(), exif_data_unref);
-    exif_data_set_byte_order(exif.get(), EXIF_BYTE_ORDER_INTEL);
-    bool any = false;
-    for (ExifTag tag : kTextTags) {
-        const std::string text = TiffText(tif, ttag_t(tag));
-        if (!text.empty()) {
-            AddText(exif->ifd[EXIF_IFD_0], tag, text);
-            any = true;
+    for (const TiffEntry& t : tiff.Directory(offset)) {
+        if (t.tag == EXIF_TAG_INTEROPERABILITY_IFD_POINTER) {
+            if (ifd == EXIF_IFD_EXIF)
+                CopyDirectory(tiff, tiff.Number(t), exif, EXIF_IFD_INTEROPERABILITY);
+        } else if (t.tag != EXIF_TAG_EXIF_IFD_POINTER && t.tag != EXIF_TAG_GPS_INFO_IFD_POINTER &&
+                   exif_format_get_size(ExifFormat(t.type)) != 0 && t.size <= kMaxMarkerPayload) {
+            AddEntry(exif->ifd[ifd], t);
         }
     }
-    toff_t exifOffset = 0;
-    if (TIFFGetField(tif, TIFFTAG_EXIFIFD, &exifOffset) == 1 && exifOffset &&
-        TIFFReadEXIFDirectory(tif, exifOffset)) {
-        for (ExifTag tag : kExifDirTextTags) {
-            const std::string text = TiffText(tif, ttag_t(tag));
-            if (!text.empty()) {
-                AddText(exif->ifd[EXIF_IFD_EXIF], tag, text);
-                any = true;
-            }
-        }
-    }
-    TIFFClose(tif);
-    if (any) {
-        unsigned char* bytes = nullptr;
-        unsigned size = 0;
-        exif_data_save_data(exif.get(), &bytes, &size);
-        if (bytes)
-            meta.exif.assign(bytes, bytes + size);
-        std::free(bytes);
-    }
-    return meta;
 }
 
 } // namespace
@@ -332,18 +319,63 @@ PictureMetadata JpegMetadata(const std::uint8_t* data, std::size_t size)
         });
 }
 
+// A TIFF keeps its profile, orientation and descriptive tags in its first
+// directory and points from there to the camera's EXIF and GPS directories;
+// together they become an EXIF block, so that any writer can carry them.
+PictureMetadata TiffMetadata(const std::uint8_t* data, std::size_t size)
+{
+    const TiffBytes tiff(data, size);
+    if (!tiff.Valid())
+        return {};
+    PictureMetadata meta;
+    ExifPtr exif(exif_data_new(), exif_data_unref);
+    if (!exif)
+        return meta;
+    exif_data_set_byte_order(exif.get(),
+                             tiff.BigEndian() ? EXIF_BYTE_ORDER_MOTOROLA : EXIF_BYTE_ORDER_INTEL);
+    const TiffEntry* orientation = nullptr;
+    const std::vector<TiffEntry> first = tiff.Directory(tiff.FirstDirectory());
+    for (const TiffEntry& t : first) {
+        if (t.tag == TIFFTAG_ICCPROFILE && t.size <= kMaxProfile)
+            meta.icc.assign(t.value, t.value + t.size);
+        else if (t.tag == EXIF_TAG_EXIF_IFD_POINTER)
+            CopyDirectory(tiff, tiff.Number(t), exif.get(), EXIF_IFD_EXIF);
+        else if (t.tag == EXIF_TAG_GPS_INFO_IFD_POINTER)
+            CopyDirectory(tiff, tiff.Number(t), exif.get(), EXIF_IFD_GPS);
+        else if (IsTextTag(t.tag) && t.type == EXIF_FORMAT_ASCII && t.size <= kMaxMarkerPayload)
+            AddEntry(exif->ifd[EXIF_IFD_0], t);
+        else if (t.tag == EXIF_TAG_ORIENTATION && t.type == EXIF_FORMAT_SHORT && t.count == 1)
+            orientation = &t;
+    }
+    // Every TIFF has an orientation; alone it makes no block.
+    if (exif->ifd[EXIF_IFD_0]->count + exif->ifd[EXIF_IFD_EXIF]->count +
+            exif->ifd[EXIF_IFD_GPS]->count ==
+        0)
+        return meta;
+    if (orientation)
+        AddEntry(exif->ifd[EXIF_IFD_0], *orientation);
+    meta.exif = SaveExif(exif.get());
+    return meta;
+}
+
 PictureMetadata ReadPictureMetadata(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    char magic[4] = {};
-    if (!file.read(magic, 4))
+    // Mapped as the decoders map it: the file has just been decoded, its
+    // pages are at hand.
+    const MappedFile file(path.c_str(), std::numeric_limits<std::int64_t>::max());
+    const std::uint8_t* data = file.Data();
+    const std::size_t size = file.Size();
+    if (size < 4)
         return {};
-    file.seekg(0);
-    if (std::uint8_t(magic[0]) == 0xFF && std::uint8_t(magic[1]) == 0xD8)
-        return JpegFileMetadata(file);
-    if ((magic[0] == 'I' && magic[1] == 'I') || (magic[0] == 'M' && magic[1] == 'M'))
-        return TiffFileMetadata(path);
-    return {};
+    PictureMetadata meta;
+    if (data[0] == 0xFF && data[1] == 0xD8)
+        meta = JpegMetadata(data, size);
+    else if (data[0] == 0x89 && data[1] == 'P')
+        meta = PngMetadata(data, size);
+    else if (data[0] == data[1] && (data[0] == 'I' || data[0] == 'M'))
+        meta = TiffMetadata(data, size);
+    // What a file cut short meanwhile yielded is not the file's.
+    return file.Shrank() ? PictureMetadata{} : meta;
 }
 
 std::vector<std::uint8_t> ExifForSavedPicture(const std::vector<std::uint8_t>& exif, int width,
@@ -372,13 +404,9 @@ std::vector<std::uint8_t> ExifForSavedPicture(const std::vector<std::uint8_t>& e
     while (ifd1->count > 0)
         exif_content_remove_entry(ifd1, ifd1->entries[0]);
 
-    unsigned char* bytes = nullptr;
-    unsigned size = 0;
-    exif_data_save_data(data.get(), &bytes, &size);
-    std::vector<std::uint8_t> out;
-    if (bytes && size <= kMaxMarkerPayload)
-        out.assign(bytes, bytes + size);
-    std::free(bytes);
+    std::vector<std::uint8_t> out = SaveExif(data.get());
+    if (out.size() > kMaxMarkerPayload)
+        out.clear();
     return out;
 }
 

@@ -1,25 +1,44 @@
 // What a photo carries besides its pixels and a save should keep: its EXIF
-// block, its colour profile and, for a JPEG, the quality it was made at.
-// Read from the file as opened; the writers take it through EncodeOptions.
+// block, its colour profile and, for a JPEG, the quality and chroma
+// subsampling it was made with. Read from the file as opened; the writers
+// take it through EncodeOptions.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+struct SamplingFactors {
+    int horizontal = 0, vertical = 0;
+    friend bool operator==(const SamplingFactors&, const SamplingFactors&) = default;
+};
 
 struct PictureMetadata {
     // An APP1 payload: "Exif\0\0" followed by the TIFF-structured block.
     std::vector<std::uint8_t> exif;
     std::vector<std::uint8_t> icc; // an ICC profile
     int jpegQuality = 0;           // 1..100 estimated from a JPEG's tables; 0: not a JPEG
+    // A three-component JPEG's sampling factors of Y, Cb and Cr: {2, 2},
+    // {1, 1}, {1, 1} is 4:2:0, all {1, 1} is 4:4:4. Zero for other files.
+    std::array<SamplingFactors, 3> jpegSampling{};
 };
 
-// The metadata of a JPEG or TIFF file; other and unreadable files yield none.
+// The metadata of a JPEG, PNG or TIFF file; other and unreadable files yield
+// none.
 PictureMetadata ReadPictureMetadata(const std::string& path);
 
 // The same for a JPEG held in memory (markers up to the first scan).
 PictureMetadata JpegMetadata(const std::uint8_t* data, std::size_t size);
+
+// The same for a PNG held in memory: its eXIf and iCCP chunks, wherever
+// they stand.
+PictureMetadata PngMetadata(const std::uint8_t* data, std::size_t size);
+
+// The same for a TIFF held in memory: the profile, orientation and
+// descriptive tags of its first directory and its EXIF and GPS directories.
+PictureMetadata TiffMetadata(const std::uint8_t* data, std::size_t size);
 
 // The IJG quality whose scaled standard tables come nearest to the file's
 // luminance table (and chrominance table, when given); both in the file's

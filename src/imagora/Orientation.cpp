@@ -1,6 +1,7 @@
 #include "imagora/Orientation.h"
 
 #include "imagora/Imagora.h"
+#include "imagora/RowBands.h"
 
 #include <algorithm>
 #include <cstring>
@@ -135,13 +136,19 @@ void OrientDib(const TDibRecord& Src, int orientation, TDibRecord& Dst, Progress
         NewDibLike(&result, Src, p.swap ? height : width, p.swap ? width : height);
         if (result.Bits) {
             const Job j{Src, result, p, width, height};
-            const int band = p.swap ? kBandRows : 1;
-            for (int y0 = 0; y0 < height; y0 += band) {
-                const int y1 = std::min(height, y0 + band);
-                for (int y = y0; y < y1; ++y)
-                    progress.SetProStatus(StepPercent(y, height));
-                Place(j, y0, y1);
-            }
+            // Turned sideways, a band's rows become columns of the result. At
+            // 1 and 4 bits several columns share a byte; bands of whole
+            // blocks start on a byte unless the columns run backwards from
+            // an edge that is not on one, and such a turn takes one band.
+            const int bits = DibBitCount(Src);
+            const bool sharedBytes = p.swap && p.flipX && bits < 8 && height % (8 / bits) != 0;
+            ForEachRowBand(
+                height, std::size_t(Src.LineBytes), &progress,
+                [&](int first, int last) {
+                    for (int y0 = first; y0 < last; y0 += kBandRows)
+                        Place(j, y0, std::min(last, y0 + kBandRows));
+                },
+                sharedBytes ? height : kBandRows);
         }
     }
     Dst = result;

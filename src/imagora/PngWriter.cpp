@@ -1,7 +1,10 @@
 // PNG files: palette pictures as palette PNGs of their own depth (1, 4 or 8
-// bits), everything else as 8-bit RGB.
+// bits), everything else as 8-bit RGB. The photo's EXIF block goes into an
+// eXIf chunk ahead of the pixels, where readers look for it, and its colour
+// profile into iCCP.
 #include "imagora/DibEncoders.h"
 #include "imagora/Imagora.h"
+#include "imagora/Metadata.h"
 
 #include <png.h>
 
@@ -32,9 +35,13 @@ void OnPngWrite(png_structp png, png_bytep data, png_size_t length)
 
 void OnPngFlush(png_structp) {}
 
+// eXIf holds the block without JPEG's lead.
+constexpr std::size_t kExifLeadBytes = 6;
+
 // Kept apart from EncodePng so that the long jump out of libpng crosses no
 // C++ object with a destructor. rgb is room for one row of 3 x width bytes.
-bool WritePng(png_structp png, png_infop info, const TDibRecord& dib, std::uint8_t* rgb)
+bool WritePng(png_structp png, png_infop info, const TDibRecord& dib, std::uint8_t* rgb,
+              std::vector<std::uint8_t>& exif, const std::vector<std::uint8_t>* icc)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
@@ -53,6 +60,14 @@ bool WritePng(png_structp png, png_infop info, const TDibRecord& dib, std::uint8
         }
         png_set_PLTE(png, info, colours, 1 << bits);
     }
+    if (exif.size() > kExifLeadBytes)
+        png_set_eXIf_1(png, info, png_uint_32(exif.size() - kExifLeadBytes),
+                       exif.data() + kExifLeadBytes);
+    // libpng checks the profile against the picture and leaves out, with a
+    // warning, one that does not fit (a CMYK profile, a grey one on colour).
+    if (icc && !icc->empty())
+        png_set_iCCP(png, info, "ICC Profile", PNG_COMPRESSION_TYPE_BASE, icc->data(),
+                     png_uint_32(icc->size()));
     png_write_info(png, info);
     for (int y = 0; y < height; ++y) {
         if (palette) {
@@ -69,9 +84,14 @@ bool WritePng(png_structp png, png_infop info, const TDibRecord& dib, std::uint8
 
 } // namespace
 
-bool EncodePng(const TDibRecord& dib, const EncodeOptions&, OutputFile& out, std::string& reason)
+bool EncodePng(const TDibRecord& dib, const EncodeOptions& options, OutputFile& out,
+               std::string& reason)
 {
     std::vector<std::uint8_t> rgb(std::size_t(DibWidth(dib)) * 3);
+    const PictureMetadata* meta = options.metadata;
+    std::vector<std::uint8_t> exif =
+        meta ? ExifForSavedPicture(meta->exif, DibWidth(dib), DibHeight(dib))
+             : std::vector<std::uint8_t>();
     PngTarget target{&out, {}};
     png_structp png =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, &target, OnPngError, OnPngWarning);
@@ -79,7 +99,8 @@ bool EncodePng(const TDibRecord& dib, const EncodeOptions&, OutputFile& out, std
     bool ok = false;
     if (info) {
         png_set_write_fn(png, &target, OnPngWrite, OnPngFlush);
-        ok = WritePng(png, info, dib, rgb.data());
+        png_set_benign_errors(png, 1); // a profile libpng refuses is left out, not fatal
+        ok = WritePng(png, info, dib, rgb.data(), exif, meta ? &meta->icc : nullptr);
     }
     png_destroy_write_struct(&png, &info);
     if (!ok)

@@ -6,9 +6,11 @@
 
 #include "imagora/DecodeSupport.h"
 #include "imagora/Imagora.h"
+#include "imagora/RowBands.h"
 #include "imagora/SwapRedBlue.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -168,20 +170,32 @@ private:
     std::vector<std::uint8_t> scale_;
 };
 
-bool ReadBitmap(Cursor& c, const Header& h, TDibRecord& d)
+// Binary bitmap rows, in bands on all cores.
+void ReadPackedBits(const Cursor& c, const Header& h, TDibRecord& d)
 {
     const std::size_t rowBytes = (h.width + 7) / 8;
-    for (std::uint32_t y = 0; y < h.height; ++y) {
-        std::uint8_t* row = DibRowFromTop(d, int(y));
-        if (h.kind == 4) {
+    const unsigned spare = unsigned(8 * rowBytes - h.width);
+    ForEachRowBand(int(h.height), rowBytes, nullptr, [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+            const std::uint8_t* in = c.p + std::size_t(y) * rowBytes;
+            std::uint8_t* row = DibRowFromTop(d, y);
             // PBM's 1 is black, our index 1 is white.
             for (std::size_t i = 0; i < rowBytes; ++i)
-                row[i] = std::uint8_t(~c.p[i]);
-            c.p += rowBytes;
-            if (const unsigned spare = 8 * rowBytes - h.width)
+                row[i] = std::uint8_t(~in[i]);
+            if (spare)
                 row[rowBytes - 1] &= std::uint8_t(0xFF << spare);
-            continue;
         }
+    });
+}
+
+bool ReadBitmap(Cursor& c, const Header& h, TDibRecord& d)
+{
+    if (h.kind == 4) {
+        ReadPackedBits(c, h, d);
+        return true;
+    }
+    for (std::uint32_t y = 0; y < h.height; ++y) {
+        std::uint8_t* row = DibRowFromTop(d, int(y));
         for (std::uint32_t x = 0; x < h.width; ++x) {
             SkipSeparators(c); // ASCII bits need no separators between them
             if (c.p == c.end || (*c.p != '0' && *c.p != '1'))
@@ -211,31 +225,36 @@ bool ReadSamples(Cursor& c, const Header& h, TDibRecord& d)
     return true;
 }
 
-// Binary samples of one byte, a whole row at a time.
+// Binary samples of one byte, whole rows at a time, in bands on all cores.
 bool ReadByteRows(Cursor& c, const Header& h, TDibRecord& d, DecodeBudget& budget)
 {
     const std::size_t rowBytes = std::size_t(h.width) * std::size_t(h.Channels());
     const bool scaled = h.maxval < 255;
-    if (scaled && !budget.Take(rowBytes))
+    if (scaled && !budget.Take(rowBytes * std::size_t(RowBandThreads())))
         return false;
     const std::vector<std::uint8_t> scale = ScaleTable(h.maxval);
-    std::vector<std::uint8_t> staging(scaled ? rowBytes : 0);
-    for (std::uint32_t y = 0; y < h.height; ++y, c.p += rowBytes) {
-        const std::uint8_t* samples = c.p;
-        if (scaled) {
-            if (*std::max_element(c.p, c.p + rowBytes) > h.maxval)
-                return false;
-            for (std::size_t i = 0; i < rowBytes; ++i)
-                staging[i] = scale[c.p[i]];
-            samples = staging.data();
+    std::atomic<bool> outOfRange{false};
+    ForEachRowBand(int(h.height), rowBytes, nullptr, [&](int first, int last) {
+        std::vector<std::uint8_t> staging(scaled ? rowBytes : 0);
+        for (int y = first; y < last && !outOfRange; ++y) {
+            const std::uint8_t* samples = c.p + std::size_t(y) * rowBytes;
+            if (scaled) {
+                if (*std::max_element(samples, samples + rowBytes) > h.maxval) {
+                    outOfRange = true;
+                    return;
+                }
+                for (std::size_t i = 0; i < rowBytes; ++i)
+                    staging[i] = scale[samples[i]];
+                samples = staging.data();
+            }
+            std::uint8_t* row = DibRowFromTop(d, y);
+            if (h.Colour())
+                SwapRedBlue(row, samples, h.width);
+            else
+                std::memcpy(row, samples, h.width);
         }
-        std::uint8_t* row = DibRowFromTop(d, int(y));
-        if (h.Colour())
-            SwapRedBlue(row, samples, h.width);
-        else
-            std::memcpy(row, samples, h.width);
-    }
-    return true;
+    });
+    return !outOfRange;
 }
 
 } // namespace

@@ -1,8 +1,14 @@
 // TIFF files, LZW-compressed: palette pictures as palette TIFFs of their own
-// depth, everything else as 8-bit RGB.
+// depth, everything else as 8-bit RGB. A photo's EXIF block is itself TIFF
+// structured; it becomes the start of the file, in the block's byte order,
+// so that every offset in it (the EXIF and GPS directories, a maker note's
+// own) holds unchanged. libtiff then appends the pixels and the picture's
+// directory and points the header there; the block's first directory stays
+// behind unused, its descriptive tags copied into the picture's.
 #include "imagora/DibEncoders.h"
 #include "imagora/Imagora.h"
 #include "imagora/Metadata.h"
+#include "imagora/TiffDirectory.h"
 
 #include <tiffio.h>
 
@@ -77,17 +83,56 @@ int OnWarning(TIFF*, void*, const char*, const char*, va_list)
     return 1;
 }
 
-// The profile and the descriptive tags; the orientation is always top-left.
-bool WriteMetadata(TIFF* tif, const PictureMetadata& meta)
+constexpr std::uint32_t kHeaderBytes = 8;
+constexpr std::size_t kExifLeadBytes = 6; // "Exif\0\0" before the TIFF structure
+
+struct CameraStart {
+    std::vector<std::uint8_t> bytes; // header and all, as the file's first bytes
+    bool bigEndian = false;
+    std::uint64_t exifOffset = 0, gpsOffset = 0;
+};
+
+// The saved picture's EXIF block as the start of the file; none when it has
+// neither an EXIF nor a GPS directory.
+CameraStart CameraDirectories(const PictureMetadata* meta, int width, int height)
+{
+    CameraStart start;
+    if (!meta)
+        return start;
+    const std::vector<std::uint8_t> block = ExifForSavedPicture(meta->exif, width, height);
+    if (block.size() <= kExifLeadBytes)
+        return start;
+    const TiffBytes tiff(block.data() + kExifLeadBytes, block.size() - kExifLeadBytes);
+    for (const TiffEntry& e : tiff.Directory(tiff.FirstDirectory())) {
+        if (e.tag == TIFFTAG_EXIFIFD)
+            start.exifOffset = tiff.Number(e);
+        else if (e.tag == TIFFTAG_GPSIFD)
+            start.gpsOffset = tiff.Number(e);
+    }
+    if (start.exifOffset || start.gpsOffset) {
+        start.bytes.assign(block.begin() + kExifLeadBytes, block.end());
+        start.bigEndian = tiff.BigEndian();
+    }
+    return start;
+}
+
+// The profile, the descriptive tags and the pointers to the camera's
+// directories; the orientation is always top-left.
+bool WriteMetadata(TIFF* tif, const PictureMetadata& meta, const CameraStart& camera)
 {
     bool ok = meta.icc.empty() || TIFFSetField(tif, TIFFTAG_ICCPROFILE,
                                                std::uint32_t(meta.icc.size()), meta.icc.data());
     for (const ExifText& t : ExifTextTags(meta.exif))
         ok = ok && TIFFSetField(tif, ttag_t(t.tag), t.text.c_str());
+    if (camera.exifOffset)
+        ok = ok && TIFFSetField(tif, TIFFTAG_EXIFIFD, camera.exifOffset);
+    if (camera.gpsOffset)
+        ok = ok && TIFFSetField(tif, TIFFTAG_GPSIFD, camera.gpsOffset);
     return ok;
 }
 
-bool WriteFields(TIFF* tif, const TDibRecord& dib, const PictureMetadata* meta)
+bool WriteFields(TIFF* tif, const TDibRecord& dib, const PictureMetadata* meta,
+                 const CameraStart& camera)
 {
     const int bits = DibBitCount(dib);
     const bool palette = bits <= 8;
@@ -112,7 +157,7 @@ bool WriteFields(TIFF* tif, const TDibRecord& dib, const PictureMetadata* meta)
         }
         ok = TIFFSetField(tif, TIFFTAG_COLORMAP, red, green, blue);
     }
-    return ok && (!meta || WriteMetadata(tif, *meta));
+    return ok && (!meta || WriteMetadata(tif, *meta, camera));
 }
 
 bool WriteRows(TIFF* tif, const TDibRecord& dib, std::vector<std::uint8_t>& row)
@@ -137,14 +182,22 @@ bool EncodeTiff(const TDibRecord& dib, const EncodeOptions& encode, OutputFile& 
                 std::string& reason)
 {
     std::vector<std::uint8_t> row(std::size_t(DibWidth(dib)) * 3);
+    const PictureMetadata* meta = encode.metadata;
+    const CameraStart camera = CameraDirectories(meta, DibWidth(dib), DibHeight(dib));
     TiffTarget file{&out, {}};
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     TIFFOpenOptionsSetErrorHandlerExtR(options, OnError, &file);
     TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, nullptr);
-    TIFF* tif = TIFFClientOpenExt("picture", "w", &file, OnRead, OnWrite, OnSeek, OnClose, OnSize,
-                                  OnMap, OnUnmap, options);
+    TIFF* tif = TIFFClientOpenExt("picture", camera.bigEndian ? "wb" : "wl", &file, OnRead, OnWrite,
+                                  OnSeek, OnClose, OnSize, OnMap, OnUnmap, options);
     TIFFOpenOptionsFree(options);
-    const bool ok = tif && WriteFields(tif, dib, encode.metadata) && WriteRows(tif, dib, row);
+    // Over the header libtiff has just written, which is the block's but for
+    // the first directory's offset; libtiff writes its own there at the end.
+    const bool placed =
+        camera.bytes.empty() || (out.Size() == kHeaderBytes && out.Seek(0) &&
+                                 out.Write(camera.bytes.data(), camera.bytes.size()));
+    const bool ok =
+        tif && placed && WriteFields(tif, dib, meta, camera) && WriteRows(tif, dib, row);
     if (tif)
         TIFFClose(tif);
     if (!ok)

@@ -297,7 +297,7 @@ void TMainForm::OpenFileNow(const std::string& Path)
         MessageBox(OpenDibFailure(Path), "Bild öffnen", MB_OK | MB_ICONWARNING);
         return;
     }
-    if (WorkModified &&
+    if (PictureDiffersFromFile() &&
         MessageBox(kUnsavedChanges + "\n\nSoll trotzdem „" + Path + "“ geöffnet werden?",
                    "Bild öffnen", MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
         deldib(loaded);

@@ -44,6 +44,8 @@ QWidget* TMainForm::BuildResultPage()
     SaveAsBtn->setGeometry(8, 8, 145, 25);
     PrintBtn = new QPushButton(QStringLiteral("Bild &drucken..."), buttons);
     PrintBtn->setGeometry(161, 8, 145, 25);
+    SaveAsBtn->setToolTip(QStringLiteral("Speichert das bearbeitete Bild in eine Datei (Strg+S)"));
+    PrintBtn->setToolTip(QStringLiteral("Druckt das bearbeitete Bild (Strg+P)"));
     connect(SaveAsBtn, &QPushButton::clicked, this, [this] { SaveAsBtnClick(); });
     connect(PrintBtn, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
     panelLayout->addWidget(buttons);
@@ -55,13 +57,17 @@ QWidget* TMainForm::BuildResultPage()
     Splitter3->setOpaqueResize(false);
     OldPaintBox = MakePicturePane(Splitter3, &OldScrollBox);
     OldPaintBox->OnPaint = [this] { OldPaintBoxPaint(); };
+    OldPaintBox->setToolTip(QStringLiteral("Vorher: das Bild, wie es geöffnet wurde"));
     ErgPaintBox = MakePicturePane(Splitter3, &ErgScrollBox);
     ErgPaintBox->OnPaint = [this] { ErgPaintBoxPaint(); };
+    ErgPaintBox->setToolTip(QStringLiteral("Nachher: das Bild mit allen Änderungen"));
     // However far the splitter goes, each pane keeps a sliver of picture.
     for (QWidget* pane : {OldScrollBox, ErgScrollBox}) {
         pane->setMinimumWidth(kMinPaneWidth);
         Splitter3->addWidget(pane);
     }
+    Splitter3->handle(1)->setToolTip(
+        QStringLiteral("Ziehen Sie hier, um die Breite von Vorher und Nachher zu verteilen"));
     Splitter3->OnResize = [this] { FormResize(); };
     connect(Splitter3, &QSplitter::splitterMoved, this, [this] { Splitter3Moved(); });
     panelLayout->addWidget(Splitter3, 1);
@@ -95,12 +101,12 @@ void TMainForm::FormResize()
 
 void TMainForm::SaveAsBtnClick()
 {
-    const std::string path = AskSaveFileName(this, FileName);
+    const std::string path = AskSaveFileName(this, FileName, WorkDib);
     if (path.empty())
         return;
     std::string error;
     if (WriteDibFile(WorkDib, path, &error, SaveJpegQuality(&Metadata, 0), &Metadata))
-        WorkModified = false; // closing or opening another file need not warn now
+        MarkSaved(); // closing or opening another file need not warn now
     else
         MessageBox(error, "Bild speichern unter", MB_OK | MB_ICONERROR);
 }

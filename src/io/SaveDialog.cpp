@@ -1,6 +1,7 @@
 #include "io/SaveDialog.h"
 
-#include "imagora/DibWriter.h"
+#include "io/SaveSuggestion.h"
+#include "toolkit/GermanInterface.h"
 #include "toolkit/MessageBox.h"
 #include "toolkit/ModalDialog.h"
 
@@ -11,42 +12,33 @@
 
 namespace {
 
-struct SaveFormat {
-    QString filter; // "PNG-Bild (*.png)"
-    QStringList suffixes;
-};
-
-// The writers' "Description (masks)|masks|..." as file dialog filters.
-QList<SaveFormat> SaveFormats()
+// "PNG-Bild (*.png)": the extension offered first leads, so that choosing a
+// type names the file for it.
+QString Filter(const SaveFormat& format)
 {
-    QList<SaveFormat> formats;
-    const QStringList parts = QString::fromUtf8(GetDIBSaveFilter()).split(QLatin1Char('|'));
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        SaveFormat f{QString(parts[i]).replace(QLatin1Char(';'), QLatin1Char(' ')), {}};
-        for (const QString& mask : parts[i + 1].split(QLatin1Char(';')))
-            f.suffixes << mask.mid(2); // "*.png" -> "png"
-        formats << f;
-    }
-    return formats;
+    QStringList masks;
+    for (const std::string& extension : format.extensions)
+        masks << QStringLiteral("*.") + QString::fromStdString(extension);
+    return QString::fromStdString(format.description) + QStringLiteral(" (") +
+           masks.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
 } // namespace
 
-std::string AskSaveFileName(QWidget* parent, const std::string& suggested)
+std::string AskSaveFileName(QWidget* parent, const std::string& suggested,
+                            const TDibRecord& picture)
 {
-    const QList<SaveFormat> formats = SaveFormats();
+    const PictureTones tones = TonesOf(picture);
+    const std::vector<SaveFormat> formats = SaveFormatsFor(tones);
+    const SaveSuggestion offer = SuggestSave(suggested, tones);
     QStringList filters;
     for (const SaveFormat& f : formats)
-        filters << f.filter;
-    QFileInfo start(QFile::decodeName(suggested.c_str()));
-    // The opened file's format when it can be written, else PNG, which loses nothing.
-    qsizetype chosen = 1;
-    for (qsizetype i = 0; i < formats.size(); ++i)
-        if (formats[i].suffixes.contains(start.suffix().toLower()))
-            chosen = i;
-    QString name = suggested.empty() ? QStringLiteral("Bild") : start.completeBaseName();
-    name += QLatin1Char('.') + formats[chosen].suffixes.first();
+        filters << Filter(f);
+    const QFileInfo start(QFile::decodeName(offer.path.c_str()));
     const QString folder = suggested.empty() ? QDir::homePath() : start.absolutePath();
+    const auto suffix = [&](qsizetype i) {
+        return QString::fromStdString(formats[std::size_t(i)].extensions.front());
+    };
 
     QFileDialog dialog(parent, QStringLiteral("Bild speichern unter"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -58,16 +50,17 @@ std::string AskSaveFileName(QWidget* parent, const std::string& suggested)
     dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("&Speichern"));
     dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
+    UseGermanFileDetails(dialog);
     dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters[chosen]);
-    dialog.setDefaultSuffix(formats[chosen].suffixes.first());
+    dialog.selectNameFilter(filters[qsizetype(offer.format)]);
+    dialog.setDefaultSuffix(suffix(qsizetype(offer.format)));
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
         const qsizetype i = filters.indexOf(filter);
         if (i >= 0)
-            dialog.setDefaultSuffix(formats[i].suffixes.first());
+            dialog.setDefaultSuffix(suffix(i));
     });
     dialog.setDirectory(folder);
-    dialog.selectFile(name);
+    dialog.selectFile(start.fileName());
     for (;;) {
         if (ShowModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return {};

@@ -27,3 +27,15 @@ bool ParseDecimal(std::string_view text, int decimals, long double& value)
     const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
     return ec == std::errc() && end == plain.data() + plain.size();
 }
+
+std::string FormatDecimal(long double value, int decimals)
+{
+    char text[64];
+    const auto [end, ec] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    std::string shown(text, ec == std::errc() ? end : text);
+    for (char& ch : shown)
+        if (ch == '.')
+            ch = ',';
+    return shown;
+}

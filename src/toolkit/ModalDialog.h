@@ -11,6 +11,8 @@ class QDialog;
 using ModalHandler = std::function<int(QDialog& dialog)>;
 
 // Shows dialog modally through the installed handler, else through exec().
+// Once a shown dialog has closed, the windows it covered are painted where it
+// was, on the screen, before ShowModal returns.
 int ShowModal(QDialog& dialog);
 
 // Replaces the handler and returns the previous one.

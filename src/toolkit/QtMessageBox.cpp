@@ -1,6 +1,7 @@
 #include "toolkit/QtMessageBox.h"
 
 #include "toolkit/MessageBox.h"
+#include "toolkit/ModalDialog.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -31,7 +32,7 @@ int ShowQtMessageBox(const MessageBoxRequest& request)
     QMessageBox box(IconOf(request.flags), caption, QString::fromStdString(request.text),
                     okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
                     QApplication::activeWindow());
-    return box.exec() == QMessageBox::Ok ? IDOK : IDCANCEL;
+    return ShowModal(box) == QMessageBox::Ok ? IDOK : IDCANCEL;
 }
 
 } // namespace

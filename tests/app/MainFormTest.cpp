@@ -89,15 +89,18 @@ TEST_F(MainWindowTest, CancelInTheClosingQuestionKeepsEverything)
 TEST_F(MainWindowTest, ClosingOverUnsavedChangesSaysSo)
 {
     ShowWindow();
-    form->ApplyStep(CorrectStep(kModeHelligkeit, 4, 8)); // any change of the working image
+    form->InstallScanned(MakeDib(4, 3, 24, [](int, int) { return 0x405060u; }), {}); // a change
     boxes.reset();
     boxes = std::make_unique<MessageBoxRecorder>(IDCANCEL);
     EXPECT_FALSE(form->close());
-    ASSERT_EQ(boxes->shown.size(), 1u);
+    form->UndoBtn1Click(); // back to the blank start picture: nothing to lose
+    EXPECT_FALSE(form->close());
+    ASSERT_EQ(boxes->shown.size(), 2u);
     EXPECT_EQ(boxes->shown[0].text, "Die Änderungen am Bild wurden nicht gespeichert.\n\n"
                                     "Hiermit beenden Sie das Programm!");
     EXPECT_EQ(boxes->shown[0].caption, "Programm beenden");
     EXPECT_EQ(boxes->shown[0].flags & 0x0F, MB_OKCANCEL);
+    EXPECT_EQ(boxes->shown[1].text, "Hiermit beenden Sie das Programm!");
     boxes.reset();
     boxes = std::make_unique<MessageBoxRecorder>(IDOK);
 }

@@ -1,8 +1,11 @@
 #include "TestSupport.h"
 
+#include "app/PictureFingerprint.h"
 #include "app/WorkingImage.h"
+#include "geometry/Mirror.h"
 
 #include <cstring>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -198,6 +201,74 @@ TEST_F(WorkingImageTest, OpeningCopiesTheNewPictureBeforeReleasingTheOldOnes)
     EXPECT_EQ(seen, 0u);
     EXPECT_EQ(images.WorkDib.Bits, opened.Bits);
     EXPECT_EQ(images.OrigDib.Bits, nullptr);
+}
+
+TEST_F(WorkingImageTest, TheFingerprintSeesWhatAPictureHoldsAndNothingElse)
+{
+    // Five pixels a row: every depth has row padding, 1 and 4 bits unused bits.
+    const struct {
+        const char* change;
+        void (*apply)(TDibRecord&);
+        bool seen;
+        bool palettesOnly;
+        bool packedOnly;
+    } rows[] = {
+        {"the last pixel", [](TDibRecord& d) { setpixel(d, 4, 2, getpixel(d, 4, 2) ^ 1); }, true,
+         false, false},
+        {"a colour", [](TDibRecord& d) { d.Info->bmiColors[1].rgbGreen ^= 1; }, true, true, false},
+        {"row padding", [](TDibRecord& d) { d.Bits[d.LineBytes - 1] ^= 0xFF; }, false, false,
+         false},
+        {"unused bits", [](TDibRecord& d) { d.Bits[(5 * DibBitCount(d)) / 8] ^= 0x01; }, false,
+         false, true},
+        {"a colour's reserved byte", [](TDibRecord& d) { d.Info->bmiColors[0].rgbReserved = 7; },
+         false, true, false},
+    };
+    for (int bits : {1, 4, 8, 24}) {
+        DibGuard base(MakeDib(5, 3, bits, [](int x, int y) { return std::uint32_t(x + y); }));
+        for (const auto& r : rows) {
+            if ((r.palettesOnly && bits > 8) || (r.packedOnly && bits >= 8))
+                continue;
+            DibGuard changed;
+            MakeDIBCopy(base.dib, changed.dib);
+            ASSERT_EQ(PictureFingerprint(changed.dib), PictureFingerprint(base.dib)) << bits;
+            r.apply(changed.dib);
+            EXPECT_EQ(PictureFingerprint(changed.dib) != PictureFingerprint(base.dib), r.seen)
+                << r.change << " at " << bits << " bits";
+        }
+    }
+    DibGuard wide(MakeDib(6, 2, 8, [](int, int) { return 0u; }));
+    DibGuard tall(MakeDib(2, 6, 8, [](int, int) { return 0u; }));
+    EXPECT_NE(PictureFingerprint(wide.dib), PictureFingerprint(tall.dib));
+    EXPECT_NE(PictureFingerprint(TDibRecord{}), PictureFingerprint(wide.dib));
+}
+
+TEST_F(WorkingImageTest, OnlyAPictureUnlikeTheFileLastOpenedOrSavedIsUnsaved)
+{
+    NullProgress progress;
+    const auto mirror = [&] { images.Apply(MirrorStep(true), progress); };
+    const auto undo = [&] { images.Undo(progress); };
+    const auto save = [this] { images.MarkSaved(); };
+    images.CreateStartPictures();
+    EXPECT_FALSE(images.PictureDiffersFromFile()) << "the blank start picture";
+    images.InstallOpened(Gradient(24), "a.bmp");
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        bool unsaved;
+    } rows[] = {
+        {"opened", [] {}, false},
+        {"changed", mirror, true},
+        {"changed back", mirror, false},
+        {"changed again", mirror, true},
+        {"undone to the opened picture", undo, false},
+        {"changed and saved", [&] { mirror(), save(); }, false},
+        {"changed after saving, into the opened picture", mirror, true},
+        {"undone to the saved picture", undo, false},
+    };
+    for (const auto& r : rows) {
+        r.act();
+        EXPECT_EQ(images.PictureDiffersFromFile(), r.unsaved) << r.step;
+    }
 }
 
 } // namespace

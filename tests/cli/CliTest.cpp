@@ -605,6 +605,27 @@ TEST_F(Cli, PrintPdfWritesOneA4PageLaidOutAsTheDialogDoes)
     EXPECT_EQ(getpixel(page.dib, 100, 224), 0xFFFFFFu);
 }
 
+TEST_F(Cli, APrintedHeightFollowsTheWidthUnlessDistorted)
+{
+    const std::string in = Picture("in.png", 160, 120, 24);
+    struct Case {
+        const char* layout;
+        bool downTo400; // of 842 points: 90 % of the page, not the 26 % the picture's shape asks
+    };
+    for (const Case& c : {Case{"50,90:oben", false}, Case{"50,90:verzerrt:oben", true}}) {
+        ASSERT_EQ(Run({in, "--print-layout", c.layout, "--print-pdf", Path("page.pdf")}).code, 0);
+        CommandOutput("pdftoppm -r 72 -singlefile '" + Path("page.pdf") + "' '" + Path("page") +
+                      "' 2>/dev/null");
+        DibGuard page;
+        OpenDib(&page.dib, Path("page.ppm").c_str(), 0, nullptr);
+        if (!page->Bits)
+            GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+        EXPECT_NE(getpixel(page.dib, 100, 210), 0xFFFFFFu) << c.layout;
+        EXPECT_EQ(getpixel(page.dib, 100, 400) != 0xFFFFFFu, c.downTo400) << c.layout;
+        EXPECT_EQ(getpixel(page.dib, 303, 100), 0xFFFFFFu) << "half the width: " << c.layout;
+    }
+}
+
 TEST_F(Cli, PrintingRefusesBadLayoutsAndUnknownPrinters)
 {
     const std::string in = Picture("in.bmp", 4, 4, 24);

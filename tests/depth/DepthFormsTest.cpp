@@ -2,9 +2,11 @@
 #include "PictureSupport.h"
 
 #include "DialogAnswer.h"
+#include "app/PictureFingerprint.h"
 #include "depth/DepthChangeForm.h"
 #include "depth/DepthDownForm.h"
 #include "depth/DepthTables.h"
+#include "imagora/DibWriter.h"
 #include "toolkit/PaintBox.h"
 
 #include <QCheckBox>
@@ -114,6 +116,31 @@ TEST_F(DepthForms, TheSameDepthIsNoStep)
     EXPECT_FALSE(UndoCopyTaken());
     EXPECT_EQ(getpixel(form->WorkDib, 5, 5), before);
     EXPECT_EQ(optionsShown, 0);
+}
+
+TEST_F(DepthForms, ADepthLeftAsItWasLeavesNothingUnsaved)
+{
+    const std::string path = programDir + "photo.bmp";
+    ASSERT_TRUE(WriteDibFile(form->WorkDib, path));
+    form->OpenFileNow(path);
+    const std::uint64_t opened = PictureFingerprint(form->WorkDib);
+    const struct {
+        const char* way;
+        int item; // -1: the colour-count dialog cancelled
+        int options;
+        bool unsaved;
+    } rows[] = {
+        {"cancelled", -1, QDialog::Accepted, false},
+        {"its own depth confirmed", 3, QDialog::Accepted, false},
+        {"the reduction's options cancelled", 1, QDialog::Rejected, false},
+        {"reduced", 1, QDialog::Accepted, true},
+    };
+    for (const auto& r : rows) {
+        const auto answer = Answer(r.item, [&](TDepthDownForm&) { return r.options; });
+        form->FTiefeBtnClick();
+        EXPECT_EQ(form->PictureDiffersFromFile(), r.unsaved) << r.way;
+        EXPECT_EQ(PictureFingerprint(form->WorkDib) != opened, r.unsaved) << r.way;
+    }
 }
 
 TEST_F(DepthForms, ReducingRunsTheOptionsAndUndoBringsTheColoursBack)

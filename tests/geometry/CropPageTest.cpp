@@ -8,13 +8,15 @@
 #include "geometry/ResizeForm.h"
 #include "geometry/RotateForm.h"
 #include "imagora/DibWriter.h"
-#include "toolkit/FloatSpinEdit.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/Shape.h"
+#include "toolkit/SpinEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,6 +31,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
+        form->CropProportionBox->setCurrentIndex(0); // free, whatever a test before chose
         form->PageControl2->setCurrentWidget(form->TabSheet1);
         ShowWindow();
         form->RetuschPaint->setFixedSize(385, 300);
@@ -94,6 +97,25 @@ TEST_F(CropPage, TheSelectionIsDrawnDottedBlackOverWhite)
     const QImage drawn = form->RetuschPaint->CanvasImage().copy();
     form->RetuschPaint->Repaint();
     EXPECT_EQ(form->RetuschPaint->CanvasImage(), drawn);
+}
+
+TEST_F(CropPage, AChosenProportionShapesTheSelectionAndIsRemembered)
+{
+    const QImage whole = form->RetuschPaint->CanvasImage().copy();
+    form->CropProportionBox->setCurrentIndex(7); // 16:9
+    EXPECT_EQ(form->CropRect, (RECT{0, 19, 1000, 581}));
+    EXPECT_EQ(form->CropSizeLabel->text(), QStringLiteral("Auswahl: 1000 × 562 Pixel"));
+    EXPECT_EQ(Canvas(50, 3), ((whole.pixel(50, 3) >> 1) & 0x7F7F7F) | 0xFF000000) << "dimmed";
+    EXPECT_EQ(Canvas(50, 100), whole.pixel(50, 100)) << "as it was inside";
+    Drag({{100, 100}, {100, 120}}); // inside: moved down as far as it goes
+    EXPECT_EQ(form->CropRect, (RECT{0, 38, 1000, 600}));
+    Drag({{100, 3}, {300, 200}}); // beside it: a new band, as wide as the pointer asks
+    EXPECT_EQ(form->CropRect, (RECT{260, 8, 995, 421}));
+    EXPECT_EQ(form->CropSizeLabel->text(), QStringLiteral("Auswahl: 735 × 413 Pixel"));
+
+    form = std::make_unique<TMainForm>(programDir + "kelvora");
+    EXPECT_EQ(form->CropProportionBox->currentText(), QStringLiteral("16:9"));
+    EXPECT_EQ(form->CropProportion, 7);
 }
 
 TEST_F(CropPage, ADragReleasedOutsideTheBoxEndsInsideThePicture)

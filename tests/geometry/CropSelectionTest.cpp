@@ -2,7 +2,11 @@
 // the edges the mouse grabs, and the drag's limits.
 #include "geometry/CropSelection.h"
 
+#include "geometry/CropProportions.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -91,7 +95,7 @@ TEST_F(Selection, EdgesAndCornersWithinFivePixelsSetTheCursor)
         CropCursor cursor;
         bool left, right, top, bottom;
     } cases[] = {
-        {150, 150, crDefault, false, false, false, false},
+        {150, 150, crSizeAll, false, false, false, false}, // inside: a press moves it
         {96, 150, crSizeWE, true, false, false, false},
         {104, 150, crSizeWE, true, false, false, false},
         {95, 150, crDefault, false, false, false, false},
@@ -130,9 +134,96 @@ TEST_F(Selection, ANewBandForgetsGrabsSwappedInTheLastDrag)
     Drag(200, 150, {{100, 50}}); // right and bottom dragged across: now left and top
     ASSERT_TRUE(sel.GrabLeft && sel.GrabTop);
     ASSERT_FALSE(sel.CropOnEdge);
-    sel.SelectionMouseDown(150, 100, crop);
+    sel.SelectionMouseDown(300, 200, crop); // beside the selection
     EXPECT_FALSE(sel.GrabLeft || sel.GrabTop);
     EXPECT_TRUE(sel.GrabRight && sel.GrabBottom);
+}
+
+TEST_F(Selection, ADragInsideMovesTheSelectionNoFurtherThanThePicture)
+{
+    const struct {
+        int toX, toY;
+        RECT moved;
+    } cases[] = {
+        {210, 155, {286, 273, 806, 533}}, // Round(10 / 0.385), Round(5 / 0.385)
+        {1200, 1150, {480, 340, 1000, 600}},
+        {-800, -850, {0, 0, 520, 260}},
+    };
+    for (const auto& c : cases) {
+        Fit(RECT{260, 260, 780, 520}); // box 100..300 x 100..200
+        sel.CropProportion = 7;        // a move keeps the size whatever the proportion
+        EXPECT_EQ(sel.SelectionHover(200, 150), crSizeAll);
+        EXPECT_EQ(sel.SelectionMouseDown(200, 150, crop), CropSelection::Press::Move);
+        sel.SelectionDrag(c.toX, c.toY, crop);
+        EXPECT_EQ(crop, c.moved) << c.toX << ", " << c.toY;
+    }
+    // The whole picture has nowhere to go: a press on it starts a new band.
+    Fit(RECT{0, 0, 1000, 600});
+    EXPECT_EQ(sel.SelectionHover(200, 150), crDefault);
+    EXPECT_EQ(sel.SelectionMouseDown(200, 150, crop), CropSelection::Press::NewBand);
+}
+
+TEST_F(Selection, EveryHandleKeepsEveryProportion)
+{
+    const struct {
+        int x, y, toX, toY; // pressed on the handle, dragged outwards
+        bool left, right, top, bottom;
+    } handles[] = {
+        {100, 150, 40, 150, true, false, false, false},
+        {300, 150, 360, 150, false, true, false, false},
+        {200, 100, 200, 60, false, false, true, false},
+        {200, 200, 200, 225, false, false, false, true},
+        {100, 100, 60, 80, true, false, true, false},
+        {300, 100, 340, 80, false, true, true, false},
+        {100, 200, 60, 220, true, false, false, true},
+        {300, 200, 340, 220, false, true, false, true},
+    };
+    const RECT start{260, 260, 780, 520}; // box 100..300 x 100..200
+    for (int choice = kCropAsPicture; choice < int(kCropProportions.size()); ++choice) {
+        const Proportion p = ProportionOf(choice, 1000, 600);
+        for (const auto& h : handles) {
+            SCOPED_TRACE(testing::Message()
+                         << kCropProportions[choice].Caption << " from " << h.x << ", " << h.y);
+            Fit(start);
+            sel.CropProportion = choice;
+            Drag(h.x, h.y, {{h.toX, h.toY}});
+            const long long w = crop.right - crop.left, ht = crop.bottom - crop.top;
+            EXPECT_GT(w * ht, 0);
+            EXPECT_LE(2 * std::abs(w * p.y - ht * p.x), std::max(p.x, p.y))
+                << "within half a pixel";
+            EXPECT_TRUE(crop.left >= 0 && crop.top >= 0 && crop.right <= 995 && crop.bottom <= 595);
+            if (h.left || h.right) { // the opposite edges stay
+                EXPECT_EQ(h.left ? crop.right : crop.left, h.left ? start.right : start.left);
+            }
+            if (h.top || h.bottom) {
+                EXPECT_EQ(h.top ? crop.bottom : crop.top, h.top ? start.bottom : start.top);
+            }
+        }
+    }
+}
+
+TEST_F(Selection, AProportionShapesBandsAndEdgesExactly)
+{
+    const struct {
+        int choice;
+        RECT from;
+        int x, y, toX, toY;
+        RECT shaped;
+        const char* why;
+    } cases[] = {
+        {7, {0, 0, 1000, 600}, 100, 100, 300, 200, {260, 260, 779, 552}, "grows past the pointer"},
+        {2, {0, 0, 1000, 600}, 300, 100, 380, 220, {779, 260, 995, 476}, "stops at the limit"},
+        {3, {0, 0, 1000, 600}, 200, 150, 100, 100, {260, 217, 519, 390}, "grows up and left"},
+        {7, {260, 260, 780, 520}, 300, 150, 360, 150, {260, 200, 935, 580}, "centred"},
+        {4, {260, 260, 780, 520}, 300, 150, 360, 150, {260, 0, 657, 595}, "as high as fits"},
+        {5, {260, 260, 780, 520}, 200, 200, 200, 225, {304, 260, 736, 584}, "the width follows"},
+    };
+    for (const auto& c : cases) {
+        Fit(c.from);
+        sel.CropProportion = c.choice;
+        Drag(c.x, c.y, {{c.toX, c.toY}});
+        EXPECT_EQ(crop, c.shaped) << c.why;
+    }
 }
 
 TEST(SelectionRounding, HalvesGoToTheEvenNeighbourInExtendedPrecision)
@@ -141,6 +232,8 @@ TEST(SelectionRounding, HalvesGoToTheEvenNeighbourInExtendedPrecision)
     RECT crop{1, 1, 3, 3};
     sel.FitSelection(10, 10, 4, 4, crop); // shown at 2.5 times
     EXPECT_EQ(sel.CropBoxRect, (RECT{2, 2, 8, 8})) << "2.5 -> 2, 7.5 -> 8";
+    crop = RECT{0, 0, 4, 4}; // with all of it selected a press starts a new band
+    sel.FitSelection(10, 10, 4, 4, crop);
     sel.SelectionMouseDown(5, 5, crop);
     EXPECT_EQ(crop.left, 2) << "5 / 2.5 is 2 exactly";
     // 1000 pixels shown 400 wide: the scale 0.4 is stored as a double a

@@ -1,14 +1,20 @@
 // The rotate and resize dialogs: their choices, the linked size fields, the
 // decimal field, and the settings they keep between runs.
+#include "TestSupport.h"
+#include "UserInput.h"
+
 #include "geometry/ResizeForm.h"
 #include "geometry/RotateForm.h"
-#include "toolkit/FloatSpinEdit.h"
+#include "toolkit/FieldRange.h"
 #include "toolkit/Shape.h"
+#include "toolkit/SpinEdit.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -43,6 +49,77 @@ TEST_F(Dialogs, TheAngleFieldTakesACommaOrAPointInExtendedPrecision)
     EXPECT_DOUBLE_EQ(form.GradEdit->value(), 359.99);
     form.GradEdit->setValue(0);
     EXPECT_DOUBLE_EQ(form.GradEdit->value(), 0.01);
+}
+
+TEST_F(Dialogs, EveryFieldTakesItsLimitsAndRefusesWhatLiesPastThem)
+{
+    TRotateForm rotate(nullptr);
+    TResizeForm resize(nullptr);
+    resize.SetPicture(800, 600, true);
+    resize.SverhCheck->setChecked(false); // each size alone
+    const std::string width = "Die Breite muss zwischen 1 und 32767 liegen.";
+    const std::string height = "Die Höhe muss zwischen 1 und 32767 liegen.";
+    const std::string angle = "Der Winkel muss zwischen 0,01 und 359,99 liegen.";
+    const struct {
+        QDialog* dialog;
+        QPushButton* ok;
+        TSpinEdit* field;
+        const char* typed;
+        std::string refusal; // empty: OK closes the dialog
+    } rows[] = {
+        {&resize, resize.OkBtn, resize.BreitEdit, "1", ""},
+        {&resize, resize.OkBtn, resize.BreitEdit, "32767", ""},
+        {&resize, resize.OkBtn, resize.BreitEdit, "0", width},
+        {&resize, resize.OkBtn, resize.BreitEdit, "32768", width},
+        {&resize, resize.OkBtn, resize.BreitEdit, "", width},
+        {&resize, resize.OkBtn, resize.HochEdit, "1", ""},
+        {&resize, resize.OkBtn, resize.HochEdit, "32767", ""},
+        {&resize, resize.OkBtn, resize.HochEdit, "0", height},
+        {&resize, resize.OkBtn, resize.HochEdit, "32768", height},
+        {&rotate, rotate.OkBtn, rotate.GradEdit, "0,01", ""},
+        {&rotate, rotate.OkBtn, rotate.GradEdit, "359,99", ""},
+        {&rotate, rotate.OkBtn, rotate.GradEdit, "0", angle},
+        {&rotate, rotate.OkBtn, rotate.GradEdit, "360", angle},
+        {&rotate, rotate.OkBtn, rotate.GradEdit, "-1", angle},
+    };
+    for (const auto& r : rows) {
+        MessageBoxRecorder boxes;
+        r.dialog->show();
+        QApplication::setActiveWindow(r.dialog);
+        for (TSpinEdit* f : {resize.BreitEdit, resize.HochEdit, rotate.GradEdit})
+            f->setValue(50);
+        ReplaceText(r.field, QString::fromUtf8(r.typed));
+        r.ok->setFocus(); // as a click on OK takes it
+        r.ok->click();
+        const bool refused = !r.refusal.empty();
+        EXPECT_EQ(r.dialog->isVisible(), refused) << r.typed;
+        EXPECT_EQ(r.field->text(), QString::fromUtf8(r.typed)) << "as typed";
+        if (refused) {
+            ASSERT_EQ(boxes.shown.size(), 1u) << r.typed;
+            EXPECT_EQ(boxes.shown[0].text, r.refusal);
+            EXPECT_EQ(boxes.shown[0].caption, r.dialog->windowTitle().toStdString());
+            EXPECT_TRUE(r.field->hasFocus()) << r.typed;
+        } else {
+            EXPECT_TRUE(boxes.shown.empty()) << r.typed;
+            EXPECT_EQ(r.dialog->result(), QDialog::Accepted);
+            long double typed = 0;
+            ReadFieldNumber(r.typed, 2, typed);
+            EXPECT_EQ(r.field->ExtendedValue(), typed) << "what the dialog hands over";
+        }
+        r.dialog->hide();
+    }
+}
+
+TEST_F(Dialogs, ASizeOutsideTheLimitsLeavesTheOtherAsItWas)
+{
+    TResizeForm form(nullptr);
+    form.SetPicture(800, 600, true);
+    ReplaceText(form.BreitEdit, QStringLiteral("0"));
+    EXPECT_EQ(form.HochEdit->value(), 600) << "no 1 x 1 from a width being typed";
+    ReplaceText(form.BreitEdit, QStringLiteral("40000"));
+    EXPECT_EQ(form.HochEdit->value(), 3000) << "linked while the width was 4000";
+    ReplaceText(form.HochEdit, QStringLiteral("300"));
+    EXPECT_EQ(form.BreitEdit->value(), 400);
 }
 
 TEST_F(Dialogs, RotateSettingsSurviveARestartButTheColourDoesNot)

@@ -3,17 +3,21 @@
 // the JPEG quality it was made at.
 #include "TestSupport.h"
 
+#include "imagora/DibEncoders.h"
 #include "imagora/DibWriter.h"
 #include "imagora/Metadata.h"
 
 #include <libexif/exif-data.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 namespace {
 
@@ -40,26 +44,54 @@ ExifEntry* NewEntry(ExifData* data, ExifIfd ifd, ExifTag tag)
     return e;
 }
 
+Bytes BigEndianBytes(std::initializer_list<std::uint32_t> values, int width)
+{
+    Bytes b;
+    for (std::uint32_t v : values)
+        for (int i = width - 1; i >= 0; --i)
+            b.push_back(std::uint8_t(v >> (8 * i)));
+    return b;
+}
+
+// An entry holding value (in Motorola order) as it stands.
+void AddRaw(ExifData* data, ExifIfd ifd, int tag, ExifFormat format, const Bytes& value)
+{
+    ExifEntry* e = exif_entry_new();
+    e->tag = ExifTag(tag);
+    e->format = format;
+    e->size = unsigned(value.size());
+    e->components = e->size / exif_format_get_size(format);
+    e->data = static_cast<unsigned char*>(std::malloc(e->size));
+    std::memcpy(e->data, value.data(), e->size);
+    exif_content_add_entry(data->ifd[ifd], e);
+    exif_entry_unref(e);
+}
+
 // An EXIF block as a camera writes it: turned a quarter, with a thumbnail
-// and the stored size.
+// and the stored size; and what a save copies without knowing it: rationals,
+// the maker's note, a tag newer than libexif, the interoperability and GPS
+// directories.
 Bytes CameraExif(int orientation, int width, int height)
 {
     ExifData* data = exif_data_new();
     exif_data_set_byte_order(data, EXIF_BYTE_ORDER_MOTOROLA);
     exif_set_short(NewEntry(data, EXIF_IFD_0, EXIF_TAG_ORIENTATION)->data, EXIF_BYTE_ORDER_MOTOROLA,
                    ExifShort(orientation));
-    ExifEntry* make = exif_entry_new();
-    make->tag = EXIF_TAG_MAKE;
-    make->format = EXIF_FORMAT_ASCII;
-    make->components = make->size = 8;
-    make->data = static_cast<unsigned char*>(std::malloc(8));
-    std::memcpy(make->data, "TestCam", 8);
-    exif_content_add_entry(data->ifd[EXIF_IFD_0], make);
-    exif_entry_unref(make);
+    AddRaw(data, EXIF_IFD_0, EXIF_TAG_MAKE, EXIF_FORMAT_ASCII,
+           {'T', 'e', 's', 't', 'C', 'a', 'm', 0});
     exif_set_long(NewEntry(data, EXIF_IFD_EXIF, EXIF_TAG_PIXEL_X_DIMENSION)->data,
                   EXIF_BYTE_ORDER_MOTOROLA, ExifLong(width));
     exif_set_long(NewEntry(data, EXIF_IFD_EXIF, EXIF_TAG_PIXEL_Y_DIMENSION)->data,
                   EXIF_BYTE_ORDER_MOTOROLA, ExifLong(height));
+    AddRaw(data, EXIF_IFD_EXIF, EXIF_TAG_EXPOSURE_TIME, EXIF_FORMAT_RATIONAL,
+           BigEndianBytes({1, 125}, 4));
+    AddRaw(data, EXIF_IFD_EXIF, EXIF_TAG_MAKER_NOTE, EXIF_FORMAT_UNDEFINED,
+           BigEndianBytes({1, 2, 3}, 4));
+    AddRaw(data, EXIF_IFD_EXIF, 0x9FF0, EXIF_FORMAT_LONG, {1, 2, 3, 4});
+    AddRaw(data, EXIF_IFD_INTEROPERABILITY, EXIF_TAG_INTEROPERABILITY_INDEX, EXIF_FORMAT_ASCII,
+           {'R', '9', '8', 0});
+    AddRaw(data, EXIF_IFD_GPS, EXIF_TAG_GPS_LATITUDE, EXIF_FORMAT_RATIONAL,
+           BigEndianBytes({48, 1, 8, 1, 3021, 100}, 4));
     static const unsigned char thumbnail[] = {0xFF, 0xD8, 0xFF, 0xD9};
     data->data = static_cast<unsigned char*>(std::malloc(sizeof thumbnail));
     std::memcpy(data->data, thumbnail, sizeof thumbnail);
@@ -257,6 +289,246 @@ TEST_F(Metadata, BrokenOrMissingMetadataIsNoneAtAll)
     half[13] = 2; // says two chunks, holds one
     jpeg = WithSegments(jpeg, {{0xE2, half}});
     EXPECT_TRUE(JpegMetadata(jpeg.data(), jpeg.size()).icc.empty());
+}
+
+} // namespace
+
+namespace {
+
+// --- Round trips through every format that carries metadata
+
+// Every entry of a block as "directory tag format count bytes", read as it
+// stands, unknown tags included; the thumbnail's directory aside.
+std::set<std::string> EntriesOf(const Bytes& block)
+{
+    std::set<std::string> entries;
+    ExifData* data = exif_data_new();
+    exif_data_unset_option(data, EXIF_DATA_OPTION_IGNORE_UNKNOWN_TAGS);
+    exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+    exif_data_load_data(data, block.data(), unsigned(block.size()));
+    for (int ifd = 0; ifd < EXIF_IFD_COUNT; ++ifd) {
+        for (unsigned i = 0; i < data->ifd[ifd]->count && ifd != EXIF_IFD_1; ++i) {
+            const ExifEntry* e = data->ifd[ifd]->entries[i];
+            std::string text = std::to_string(ifd) + " " + std::to_string(e->tag) + " " +
+                               std::to_string(e->format) + " " + std::to_string(e->components);
+            for (unsigned b = 0; b < e->size; ++b)
+                text += " " + std::to_string(e->data[b]);
+            entries.insert(text);
+        }
+    }
+    exif_data_unref(data);
+    return entries;
+}
+
+// Whether saved holds every entry of the camera's block for a 24 x 16
+// picture as it was.
+bool KeepsCameraEntries(const Bytes& saved)
+{
+    const std::set<std::string> camera = EntriesOf(CameraExif(1, 24, 16)), kept = EntriesOf(saved);
+    return camera.size() == 9 &&
+           std::includes(kept.begin(), kept.end(), camera.begin(), camera.end());
+}
+
+// The smallest profile libpng takes for a colour picture: a header with the
+// D50 white point and an empty tag table.
+Bytes RgbProfile()
+{
+    Bytes p(132, 0);
+    const auto put = [&](std::size_t at, const Bytes& bytes) {
+        std::copy(bytes.begin(), bytes.end(), p.begin() + std::ptrdiff_t(at));
+    };
+    put(0, BigEndianBytes({132, 0, 0x02100000}, 4));
+    put(12, {'m', 'n', 't', 'r', 'R', 'G', 'B', ' ', 'X', 'Y', 'Z', ' '});
+    put(36, {'a', 'c', 's', 'p'});
+    put(68, BigEndianBytes({0xF6D6, 0x10000, 0xD32D, 0x4B454C56}, 4)); // and a creator
+    return p;
+}
+
+// 8 x 8 blocks of one colour each, which JPEG keeps nearly exactly; palette
+// pictures have a table of greys or of colours.
+TDibRecord Blocks(int bits, bool colourTable)
+{
+    const int colours = bits <= 8 ? 1 << bits : 0;
+    BITMAPINFO table{};
+    for (int i = 0; i < colours; ++i) {
+        const auto g = std::uint8_t(i * 255 / (colours - 1));
+        table.bmiColors[i] = colourTable ? RGBQUAD{std::uint8_t(i * 73), std::uint8_t(200 - i * 9),
+                                                   std::uint8_t(40 + i * 37), 0}
+                                         : RGBQUAD{g, g, g, 0};
+    }
+    TDibRecord d;
+    newdib(&d, 24, 16, bits, colours ? &table : nullptr, colours);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 24; ++x) {
+            const int block = x / 8 + y / 8 * 3;
+            setpixel(d, x, y,
+                     colours ? std::uint32_t(block % colours)
+                             : RGB(std::uint8_t(block * 40), std::uint8_t(250 - block * 30),
+                                   std::uint8_t(block * 17)));
+        }
+    return d;
+}
+
+int LargestError(const TDibRecord& a, const TDibRecord& b)
+{
+    std::vector<std::uint8_t> p(std::size_t(DibWidth(a)) * 3), q(p.size());
+    int worst = 0;
+    for (int y = 0; y < DibHeight(a); ++y) {
+        DibRowToRgb(a, y, p.data());
+        DibRowToRgb(b, y, q.data());
+        for (std::size_t i = 0; i < p.size(); ++i)
+            worst = std::max(worst, std::abs(p[i] - q[i]));
+    }
+    return worst;
+}
+
+using Sampling = std::array<SamplingFactors, 3>;
+constexpr Sampling k444 = {{{1, 1}, {1, 1}, {1, 1}}};
+constexpr Sampling k420 = {{{2, 2}, {1, 1}, {1, 1}}};
+constexpr Sampling kNone = {};
+
+TEST_F(Metadata, SaveAndOpenKeepPixelsExifProfileAndSampling)
+{
+    struct Picture {
+        int bits;
+        bool colourTable;
+        bool grey; // what JPEG keeps of it
+    };
+    const Picture pictures[] = {
+        {1, false, true}, {4, true, false}, {8, false, true}, {8, true, false}, {24, false, false},
+    };
+    PictureMetadata meta;
+    meta.exif = CameraExif(1, 24, 16);
+    meta.icc = RgbProfile();
+    meta.jpegSampling = k444;
+    for (const std::string extension : {".jpg", ".png", ".tif"}) {
+        for (const Picture& p : pictures) {
+            SCOPED_TRACE(std::to_string(p.bits) + (p.grey ? " grey" : " colour") + extension);
+            const std::string path = Path("saved" + extension);
+            DibGuard source(Blocks(p.bits, p.colourTable));
+            std::string error;
+            ASSERT_TRUE(WriteDibFile(source.dib, path, &error, 95, &meta)) << error;
+            DibGuard back;
+            OpenDib(&back.dib, path.c_str(), 0, nullptr);
+            ASSERT_NE(back->Bits, nullptr);
+            const PictureMetadata kept = ReadPictureMetadata(path);
+            EXPECT_TRUE(KeepsCameraEntries(kept.exif));
+            EXPECT_EQ(kept.icc, meta.icc);
+            const bool jpeg = extension == ".jpg";
+            EXPECT_LE(LargestError(source.dib, back.dib), jpeg ? 6 : 0);
+            EXPECT_EQ(DibBitCount(back.dib), !jpeg ? p.bits : p.grey ? 8 : 24) << "grey stays grey";
+            EXPECT_EQ(kept.jpegSampling, !jpeg || p.grey ? kNone : k444);
+        }
+    }
+}
+
+TEST_F(Metadata, JpegKeepsTheSourceSubsamplingWhereLibjpegCanMakeIt)
+{
+    const std::pair<Sampling, Sampling> cases[] = {
+        {k444, k444},
+        {{{{2, 1}, {1, 1}, {1, 1}}}, {{{2, 1}, {1, 1}, {1, 1}}}}, // 4:2:2
+        {k420, k420},
+        {{{{1, 2}, {1, 1}, {1, 1}}}, {{{1, 2}, {1, 1}, {1, 1}}}}, // 4:4:0
+        {{{{4, 2}, {1, 1}, {1, 1}}}, {{{4, 2}, {1, 1}, {1, 1}}}}, // ten blocks, the most
+        {{{{3, 1}, {2, 1}, {1, 1}}}, k420},                       // 2 does not divide 3
+        {{{{4, 4}, {1, 1}, {1, 1}}}, k420},                       // eighteen blocks
+        {kNone, k420}, // no JPEG source: libjpeg's default
+    };
+    DibGuard photo(Blocks(24, false));
+    PictureMetadata meta;
+    for (const auto& [source, saved] : cases) {
+        meta.jpegSampling = source;
+        ASSERT_TRUE(WriteDibFile(photo.dib, Path("s.jpg"), nullptr, 90, &meta));
+        EXPECT_EQ(ReadPictureMetadata(Path("s.jpg")).jpegSampling, saved)
+            << source[0].horizontal << "x" << source[0].vertical;
+    }
+    // Other encoders' files; grey and CMYK files have none to keep.
+    const std::pair<const char*, Sampling> files[] = {
+        {"video-001.q50.444.progressive.jpeg", k444},
+        {"video-001.q50.410.jpeg", {{{4, 2}, {1, 1}, {1, 1}}}},
+        {"video-005.gray.q50.jpeg", kNone},
+        {"video-001.cmyk.jpeg", kNone},
+    };
+    for (const auto& [name, sampling] : files)
+        EXPECT_EQ(ReadPictureMetadata(std::string(KELVORA_TEST_DATA "/jpeg/") + name).jpegSampling,
+                  sampling)
+            << name;
+}
+
+// A PNG chunk; nothing here reads its checksum.
+Bytes PngChunk(const std::string& type, const Bytes& body)
+{
+    Bytes chunk = BigEndianBytes({std::uint32_t(body.size())}, 4);
+    chunk.insert(chunk.end(), type.begin(), type.end());
+    chunk.insert(chunk.end(), body.begin(), body.end());
+    chunk.insert(chunk.end(), 4, 0);
+    return chunk;
+}
+
+TEST_F(Metadata, PngCarriesExifAheadOfThePixelsAndFindsItAnywhere)
+{
+    PictureMetadata meta;
+    meta.exif = CameraExif(1, 24, 16);
+    DibGuard d(Blocks(24, false));
+    ASSERT_TRUE(WriteDibFile(d.dib, Path("a.png"), nullptr, 90, &meta));
+    const Bytes png = ReadBytes(Path("a.png"));
+    const auto at = [&](const char* type) {
+        return std::search(png.begin(), png.end(), type, type + 4);
+    };
+    EXPECT_LT(at("eXIf"), at("IDAT")) << "readers stop looking at the pixels";
+    EXPECT_TRUE(KeepsCameraEntries(PngMetadata(png.data(), png.size()).exif));
+
+    // Older writers put the chunk after the pixels; some keep JPEG's lead.
+    const Bytes signature(png.begin(), png.begin() + 8),
+        tiff(meta.exif.begin() + 6, meta.exif.end());
+    const auto file = [&](std::initializer_list<Bytes> chunks) {
+        Bytes f = signature;
+        for (const Bytes& c : chunks)
+            f.insert(f.end(), c.begin(), c.end());
+        return f;
+    };
+    for (const Bytes& f : {file({PngChunk("IDAT", {1, 2}), PngChunk("eXIf", tiff)}),
+                           file({PngChunk("eXIf", meta.exif)})})
+        EXPECT_TRUE(KeepsCameraEntries(PngMetadata(f.data(), f.size()).exif));
+    const Bytes ended = file({PngChunk("IEND", {}), PngChunk("eXIf", tiff)});
+    EXPECT_TRUE(PngMetadata(ended.data(), ended.size()).exif.empty()) << "nothing after the end";
+}
+
+TEST_F(Metadata, AProfileAPngCannotCarryIsLeftOutNotTheSave)
+{
+    Bytes grey = RgbProfile();
+    std::memcpy(grey.data() + 16, "GRAY", 4); // does not fit a colour picture
+    DibGuard d(Blocks(24, false));
+    for (const Bytes& profile : {FakeProfile(), grey}) {
+        PictureMetadata meta;
+        meta.icc = profile;
+        std::string error;
+        ASSERT_TRUE(WriteDibFile(d.dib, Path("a.png"), &error, 90, &meta)) << error;
+        EXPECT_TRUE(ReadPictureMetadata(Path("a.png")).icc.empty());
+    }
+}
+
+TEST_F(Metadata, FilesCutShortYieldWhatTheyHoldAndNeverReadPastTheirEnd)
+{
+    PictureMetadata meta;
+    meta.exif = CameraExif(1, 24, 16);
+    meta.icc = RgbProfile();
+    DibGuard d(Blocks(24, false));
+    using Reader = PictureMetadata (*)(const std::uint8_t*, std::size_t);
+    const std::pair<const char*, Reader> formats[] = {
+        {".jpg", JpegMetadata}, {".png", PngMetadata}, {".tif", TiffMetadata}};
+    for (const auto& [extension, read] : formats) {
+        const std::string whole = Path(std::string("whole") + extension);
+        ASSERT_TRUE(WriteDibFile(d.dib, whole, nullptr, 90, &meta));
+        const Bytes file = ReadBytes(whole);
+        EXPECT_EQ(read(file.data(), file.size()).icc, meta.icc) << extension;
+        for (std::size_t cut = 0; cut < file.size(); ++cut) {
+            // a copy of its own, so that the sanitizer sees any read past it
+            const Bytes part(file.begin(), file.begin() + std::ptrdiff_t(cut));
+            const PictureMetadata got = read(part.data(), part.size());
+            EXPECT_TRUE(got.icc.empty() || got.icc == meta.icc) << extension << " " << cut;
+        }
+    }
 }
 
 } // namespace

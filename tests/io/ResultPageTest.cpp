@@ -12,13 +12,16 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSplitterHandle>
 #include <QTabWidget>
+#include <QTreeView>
 
 #include <filesystem>
 
@@ -94,6 +97,19 @@ TEST_F(ResultPage, AResizeKeepsTheProportionOfTheLastDrag)
     EXPECT_EQ(form->SplitPercent, 90);
 }
 
+// The type box as a user picks from it.
+void ChooseType(QFileDialog& files, const QString& startsWith)
+{
+    auto* types = files.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    int i = types->count() - 1;
+    while (i >= 0 && !types->itemText(i).startsWith(startsWith))
+        --i;
+    ASSERT_GE(i, 0) << startsWith.toStdString();
+    types->setCurrentIndex(i);
+    emit types->activated(i);
+    emit types->textActivated(types->itemText(i));
+}
+
 class SavePage : public ResultPage {
 protected:
     void SetUp() override
@@ -118,11 +134,7 @@ TEST_F(SavePage, TheDialogOffersTheWritersAndTheExtensionFollowsTheType)
         EXPECT_EQ(files.windowTitle(), QStringLiteral("Bild speichern unter"));
         EXPECT_TRUE(files.testOption(QFileDialog::DontUseNativeDialog));
         // the user picks PNG and types a name without an extension
-        auto* types = files.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-        const int png = int(offered.indexOf(QStringLiteral("PNG-Bild (*.png)")));
-        types->setCurrentIndex(png);
-        emit types->activated(png);
-        emit types->textActivated(types->itemText(png));
+        ChooseType(files, QStringLiteral("PNG-Bild (*.png)"));
         files.selectFile(QStringLiteral("copy"));
         return int(QDialog::Accepted);
     });
@@ -175,6 +187,76 @@ TEST_F(SavePage, TheSavedJpegKeepsTheSourceQuality)
     });
     form->SaveAsBtnClick();
     EXPECT_EQ(ReadPictureMetadata(programDir + "again.jpg").jpegQuality, 64);
+}
+
+TEST_F(ResultPage, AColourNetpbmIsOfferedAPixelMapWhicheverWayItIsSaved)
+{
+    DibGuard colours(MakeDib(6, 4, 24, [](int x, int y) { return RGB(x * 40, 200, y * 60); }));
+    ASSERT_TRUE(WriteDibFile(colours.dib, programDir + "photo.ppm"));
+    form->OpenFileNow(programDir + "photo.ppm");
+    struct Case {
+        const char* type; // "" keeps the offer
+        const char* name; // as the dialog shows it when the user confirms
+    };
+    for (const Case& c : {Case{"", "photo.ppm"}, Case{"Portable", "other.ppm"}}) {
+        QString shown;
+        DialogAnswer answer([&](QDialog& dialog) {
+            auto& files = dynamic_cast<QFileDialog&>(dialog);
+            if (*c.type) {
+                files.selectFile(QStringLiteral("other.png"));
+                ChooseType(files, QString::fromLatin1(c.type));
+            }
+            shown = files.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+            return int(QDialog::Accepted);
+        });
+        form->SaveAsBtnClick();
+        EXPECT_EQ(shown, QString::fromLatin1(c.name));
+        DibGuard saved;
+        OpenDib(&saved.dib, (programDir + c.name).c_str(), 0, nullptr);
+        ASSERT_NE(saved->Bits, nullptr) << c.name;
+        EXPECT_EQ(DibBitCount(saved.dib), 24) << "no colour lost";
+        EXPECT_EQ(getpixel(saved.dib, 5, 3), getpixel(colours.dib, 5, 3));
+    }
+}
+
+TEST_F(ResultPage, TheSaveDialogListsSizesAndDatesInGerman)
+{
+    // 1536 bytes, last changed on 5 March 2024 at 14:07 local time
+    const QString path = QString::fromStdString(programDir + "liste.png");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(1536, 'x'));
+    file.close(); // the time after the last write
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(file.setFileTime(QDateTime(QDate(2024, 3, 5), QTime(14, 7)),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+    form->FileName = programDir + "photo.png"; // the folder the dialog opens in
+    std::string size, date;
+    DialogAnswer answer([&](QDialog& dialog) {
+        auto& files = dynamic_cast<QFileDialog&>(dialog);
+        files.setViewMode(QFileDialog::Detail);
+        files.show(); // the list reads what it shows
+        auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        // the folder is read on a thread of Qt's
+        QElapsedTimer waited;
+        waited.start();
+        while (size.empty() && waited.elapsed() < 5000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+            QAbstractItemModel* model = view->model();
+            for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+                const QModelIndex name = model->index(row, 0, view->rootIndex());
+                if (name.data().toString() == QStringLiteral("liste.png")) {
+                    size = name.siblingAtColumn(1).data().toString().toStdString();
+                    date = name.siblingAtColumn(3).data().toString().toStdString();
+                }
+            }
+        }
+        return int(QDialog::Rejected);
+    });
+    form->SaveAsBtnClick();
+    EXPECT_EQ(size, "1,5 kB") << "the system's locale: " << QLocale::system().name().toStdString();
+    EXPECT_EQ(date, "05.03.24 14:07");
 }
 
 TEST_F(ResultPage, PrintingRunsTheLayoutDialogThenOneJob)

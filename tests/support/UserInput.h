@@ -38,3 +38,17 @@ inline void WaitForAnimatedClick()
     while (timer.elapsed() < 300)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
 }
+
+// Replaces a field's text by typing: select all, erase, then each character,
+// through the field's own key handling (so its validator sees every key).
+inline void ReplaceText(QWidget* field, const QString& keys)
+{
+    QKeyEvent selectAll(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+    QKeyEvent erase(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+    QApplication::sendEvent(field, &selectAll);
+    QApplication::sendEvent(field, &erase);
+    for (const QChar ch : keys) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(field, &press);
+    }
+}
