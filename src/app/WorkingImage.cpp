@@ -55,6 +55,7 @@ bool SameShape(const TDibRecord& to, const TDibRecord& from)
 void WorkingImage::MakeCopyForUndo()
 {
     WorkModified = true; // every change of the working image comes after its undo copy
+    UndoOrigin = {FileName, Metadata, ScanTime};
     // Every click of the optimize page comes here: a fresh copy of a large
     // picture would cost more than the correction itself.
     if (SameShape(UndoDib, WorkDib)) {
@@ -75,6 +76,9 @@ void WorkingImage::UseUndoCopy()
     if (copy.Bits) {
         deldib(WorkDib);
         WorkDib = copy;
+        FileName = UndoOrigin.FileName;
+        Metadata = UndoOrigin.Metadata;
+        ScanTime = UndoOrigin.ScanTime;
     }
     SelectWholePicture();
 }
@@ -84,6 +88,8 @@ void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& pa
     FileName = path;
     WorkModified = false;
     Metadata = ReadPictureMetadata(path);
+    ScanTime = 0;
+    UndoOrigin = {FileName, Metadata, ScanTime};
     TDibRecord orig, undo;
     MakeDIBCopy(opened, orig);
     MakeDIBCopy(opened, undo);
@@ -110,6 +116,14 @@ void WorkingImage::SetWork(const TDibRecord& result)
     WorkModified = true;
     deldib(WorkDib);
     WorkDib = result;
+}
+
+void WorkingImage::InstallScan(const TDibRecord& scanned, std::time_t when)
+{
+    ReplaceWork(scanned);
+    FileName.clear();
+    Metadata = {};
+    ScanTime = when;
 }
 
 void WorkingImage::SelectWholePicture()

@@ -6,6 +6,7 @@
 #include "imagora/Metadata.h"
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 // A new, independent record with its own buffers; Src and Dst may be the same
@@ -17,7 +18,7 @@ struct WorkingImage {
     TDibRecord WorkDib;   // every page draws it; every command changes it
     TDibRecord OrigDib;   // as last opened from a file: the result page's "before"
     TDibRecord UndoDib;   // one step back
-    std::string FileName; // the last file opened
+    std::string FileName; // the file the working image came from; empty for a scan
     RECT CropRect{};      // picture pixels, rows from the top, right/bottom exclusive
     // The working image may differ from the file last opened or saved: every
     // change (an undo copy taken, a picture set, an undo) says so, opening a
@@ -29,6 +30,16 @@ struct WorkingImage {
     std::uint64_t FileFingerprint = 0;
     // What the file last opened carried besides its pixels; a save keeps it.
     PictureMetadata Metadata;
+    // When the working image was scanned; 0 when it is no scan. A scan has
+    // no file name and no metadata of its own.
+    std::time_t ScanTime = 0;
+    // The file name, metadata and scan time that belong to the undo picture:
+    // undo brings them back with its pixels.
+    struct Origin {
+        std::string FileName;
+        PictureMetadata Metadata;
+        std::time_t ScanTime = 0;
+    } UndoOrigin;
 
     // The blank 320 x 240 start pictures.
     void CreateStartPictures();
@@ -51,6 +62,9 @@ struct WorkingImage {
     void ReplaceWork(const TDibRecord& result);
     // The same for a command that has taken its undo copy already.
     void SetWork(const TDibRecord& result);
+    // A scanned picture, taken over, becomes the working image after the undo
+    // copy; until undo, the working image is a scan of that moment.
+    void InstallScan(const TDibRecord& scanned, std::time_t when);
 
     void SelectWholePicture();
 

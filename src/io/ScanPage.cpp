@@ -12,6 +12,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <ctime>
+
 QWidget* TMainForm::BuildScanPage()
 {
     QWidget* content = nullptr;
@@ -45,6 +47,8 @@ QWidget* TMainForm::BuildScanPage()
     SetBackground(ScanScrollBox->viewport(), kWorkspace);
     ScanPaintBox = new PaintBox;
     ScanPaintBox->OnPaint = [this] { ScanPaintBoxPaint(); };
+    ScanPaintBox->setToolTip(
+        QStringLiteral("Das aktuelle Bild; ein neuer Scan tritt an seine Stelle"));
     ScanScrollBox->setWidget(ScanPaintBox);
     layout->addWidget(ScanScrollBox, 1);
     return page;
@@ -67,10 +71,10 @@ void TMainForm::WMUser2(std::intptr_t wParam)
     if (!scanned.Bits)
         return;
     // The undo copy first, so undo brings back the picture from before the
-    // scan; every pane then shows the new picture from scratch. The scan is
-    // saved without the camera data of the file opened last.
-    Metadata = {};
-    InstallWorkDib(scanned);
+    // scan with its file name and camera data; the scan has neither. Every
+    // pane then shows the new picture from scratch.
+    InstallScan(scanned, std::time(nullptr));
+    RepaintWorkDib();
 }
 
 void TMainForm::ScanPaintBoxPaint()

@@ -132,6 +132,25 @@ TEST_F(WorkingImageTest, EditStepThenUndo)
     EXPECT_EQ(images.CropRect, (RECT{0, 0, 7, 5}));
 }
 
+TEST_F(WorkingImageTest, UndoBringsBackTheFileNameAndMetadataWithThePixels)
+{
+    images.CreateStartPictures();
+    images.InstallOpened(Gradient(24), "/tmp/photo.jpg");
+    images.Metadata.jpegQuality = 64;
+    images.InstallScan(Gradient(8), 1000);
+    EXPECT_EQ(images.FileName, "") << "a scan has no file";
+    EXPECT_EQ(images.Metadata.jpegQuality, 0);
+    images.UseUndoCopy();
+    EXPECT_EQ(images.FileName, "/tmp/photo.jpg");
+    EXPECT_EQ(images.Metadata.jpegQuality, 64);
+    EXPECT_EQ(images.ScanTime, 0);
+
+    images.InstallScan(Gradient(8), 2000);
+    images.ReplaceWork(Gradient(4)); // an edit of the scan
+    images.UseUndoCopy();
+    EXPECT_EQ(images.ScanTime, 2000) << "the scan, before its edit";
+}
+
 TEST_F(WorkingImageTest, FailedUndoCopyKeepsTheWorkingImage)
 {
     images.CreateStartPictures();
