@@ -1,6 +1,6 @@
 // The open page's file list: a report view that can tell whether the user is
 // renaming an item, over a file system model that speaks German whatever the
-// system's language.
+// system's language and never reads a file to show it.
 #pragma once
 
 #include <QFileSystemModel>
@@ -14,7 +14,10 @@ public:
 
 class FileListModel final : public QFileSystemModel {
 public:
-    using QFileSystemModel::QFileSystemModel;
+    // Lists folders and regular files only (and links to them): devices,
+    // FIFOs and sockets are no pictures and may block whoever opens them.
+    // Icons and types come from the names.
+    explicit FileListModel(QObject* parent = nullptr);
     // Name, size, type, date: German headers; sizes and dates in German form;
     // a name's tooltip is the whole name.
     QVariant headerData(int section, Qt::Orientation orientation,

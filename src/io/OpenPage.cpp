@@ -32,6 +32,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -112,7 +113,6 @@ QWidget* TMainForm::BuildOpenPage()
     splitter->addWidget(JamShellTree1);
 
     JamShellList1Model = new FileListModel(this);
-    JamShellList1Model->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
     JamShellList1Model->setNameFilterDisables(false); // hide what the filter leaves out
     JamShellList1Model->setReadOnly(false);           // names can be edited (F2)
     JamShellList1 = new FileList(splitter);
@@ -289,7 +289,11 @@ void TMainForm::OpenFileNow(const std::string& Path)
 {
     std::optional<WaitCursor> wait(std::in_place);
     TDibRecord loaded;
-    OpenDib(&loaded, Path.c_str(), 0, this);
+    // Regular files only: opening a FIFO waits for a writer that may never
+    // come, and a device may never end.
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(Path, ec))
+        OpenDib(&loaded, Path.c_str(), 0, this);
     wait.reset(); // message boxes come with the normal cursor
     if (!loaded.Bits) {
         // Nothing changes, and the user learns why: else the old picture

@@ -9,18 +9,73 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
+#include <QDir>
 #include <QFileSystemModel>
 #include <QListWidget>
+#include <QMimeDatabase>
 
 #include <QGuiApplication>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
+
+// Ends the test program when a step hangs: a window thread blocked in a read
+// cannot fail its test any other way.
+class Watchdog {
+public:
+    explicit Watchdog(std::string what)
+        : thread_([this, what = std::move(what)] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!done_.wait_for(lock, std::chrono::seconds(60), [this] { return finished_; })) {
+                  std::fprintf(stderr, "FAILED: %s still blocks after 60 s\n", what.c_str());
+                  std::_Exit(1);
+              }
+          })
+    {
+    }
+    ~Watchdog()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            finished_ = true;
+        }
+        done_.notify_one();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::thread thread_; // last: starts once the rest is there
+};
+
+void MakeSocket(const std::string& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    path.copy(address.sun_path, path.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+}
 
 class OpenPage : public MainWindowTest {
 protected:
@@ -39,15 +94,31 @@ protected:
         std::ofstream(photos + "broken.bmp") << "BM this is no picture";
     }
 
-    // Shows the folder in the list and waits until the list has loaded it.
+    // Shows the folder in the list and waits until the list has read it in
+    // the background.
     void Browse(const std::string& folder)
     {
-        ASSERT_TRUE(form->JamShellTree1->SelectFolder(QString::fromStdString(folder)));
-        QElapsedTimer timer;
-        timer.start();
+        const QString path = QDir::cleanPath(QString::fromStdString(folder));
+        bool loaded = false;
+        const QMetaObject::Connection c =
+            QObject::connect(form->JamShellList1Model, &QFileSystemModel::directoryLoaded,
+                             [&](const QString& done) { loaded = loaded || done == path; });
+        ASSERT_TRUE(form->JamShellTree1->SelectFolder(path));
+        EXPECT_TRUE(WaitUntil([&] { return loaded; }, 30000)) << folder;
+        QObject::disconnect(c);
+    }
+
+    // Name and type of each entry the list shows.
+    std::map<std::string, std::string> Listed() const
+    {
+        std::map<std::string, std::string> listed;
         const QModelIndex root = form->JamShellList1->rootIndex();
-        while (form->JamShellList1Model->rowCount(root) == 0 && timer.elapsed() < 5000)
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        for (int row = 0; row < form->JamShellList1Model->rowCount(root); ++row) {
+            const QModelIndex item = form->JamShellList1Model->index(row, 0, root);
+            listed[item.data().toString().toStdString()] =
+                item.siblingAtColumn(2).data().toString().toStdString();
+        }
+        return listed;
     }
 
     void SelectInList(const std::string& name)
@@ -105,6 +176,8 @@ TEST_F(OpenPage, OpeningAFileMakesItTheWorkingImageWithCopies)
 TEST_F(OpenPage, AFileThatDoesNotOpenChangesNothingAndTheUserLearnsWhy)
 {
     std::ofstream(photos + "empty.png").close();
+    ASSERT_EQ(::mkfifo((photos + "x.jpg").c_str(), 0600), 0);
+    const Watchdog watchdog("opening a FIFO"); // waits for a writer unless it is never opened
     const std::uint8_t* work = form->WorkDib.Bits;
     const struct {
         std::string path;
@@ -114,6 +187,7 @@ TEST_F(OpenPage, AFileThatDoesNotOpenChangesNothingAndTheUserLearnsWhy)
         {photos + "missing.png", "wurde nicht gefunden"},
         {photos + "sub", "ist ein Ordner"},
         {photos + "empty.png", "ist leer"},
+        {photos + "x.jpg", "ist keine gewöhnliche Datei"},
     };
     for (const auto& c : cases) {
         boxes->shown.clear();
@@ -322,6 +396,43 @@ TEST_F(OpenPage, StartsInTheStartFilesFolderElseInTheTopFavouriteThatExists)
     form.reset();
     form = std::make_unique<TMainForm>(programDir + "kelvora");
     EXPECT_EQ(SelectedFolder() + "/", photos + "sub/");
+}
+
+TEST_F(OpenPage, TheListShowsFilesAndFoldersOnlyTypedByTheirNames)
+{
+    namespace fs = std::filesystem;
+    const std::string odd = photos + "odd/";
+    fs::create_directories(odd + "folder");
+    fs::copy_file(photos + "wide.bmp", odd + "bitmap.jpg");
+    fs::copy_file(photos + "wide.bmp", odd + "bitmap");
+    fs::create_symlink("bitmap.jpg", odd + "link.jpg");
+    ASSERT_EQ(::mkfifo((odd + "x.jpg").c_str(), 0600), 0);
+    MakeSocket(odd + "socket.jpg");
+    fs::create_symlink("/dev/null", odd + "null.jpg");
+    fs::create_symlink("nowhere.jpg", odd + "dangling.jpg");
+    const QMimeDatabase types;
+    const std::string jpeg = types.mimeTypeForName("image/jpeg").comment().toStdString();
+    const std::string unknown =
+        types.mimeTypeForName("application/octet-stream").comment().toStdString();
+    const Watchdog watchdog("listing special files, /proc and /dev");
+    ShowWindow();
+    form->JamShellList1Model->setNameFilters({QStringLiteral("*")});
+    Browse(odd);
+    std::map<std::string, std::string> listed = Listed();
+    EXPECT_EQ(listed.erase("folder"), 1u);
+    EXPECT_EQ(listed, (std::map<std::string, std::string>{
+                          {"bitmap.jpg", jpeg}, // a bitmap inside: the name counts
+                          {"link.jpg", jpeg},
+                          {"bitmap", unknown}, // no name to go by: nothing is read
+                      }));
+
+    // Read there, /proc/kmsg never returns; /dev holds devices only.
+    Browse("/proc");
+    listed = Listed();
+    EXPECT_EQ(listed["version"], unknown);
+    EXPECT_TRUE(listed.count("self"));
+    Browse("/dev");
+    EXPECT_FALSE(Listed().count("null"));
 }
 
 TEST_F(OpenPage, OpeningOverUnsavedChangesAsksFirst)
