@@ -43,6 +43,13 @@ public:
 };
 } // namespace
 
+QString FileList::FolderAt(const QPoint& at) const
+{
+    const auto* files = static_cast<const QFileSystemModel*>(model());
+    const QModelIndex item = indexAt(at);
+    return files->filePath(item.isValid() && files->isDir(item) ? item : rootIndex());
+}
+
 FileListModel::FileListModel(QObject* parent) : QFileSystemModel(parent)
 {
     // One for all lists, outliving each model's background thread.

@@ -10,6 +10,9 @@ class FileList final : public QTreeView {
 public:
     using QTreeView::QTreeView;
     bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
+    // The folder a right click at a point of the viewport means: the folder
+    // under it, else the folder the list shows; empty when it shows none.
+    QString FolderAt(const QPoint& at) const;
 };
 
 class FileListModel final : public QFileSystemModel {

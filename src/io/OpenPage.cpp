@@ -26,6 +26,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -60,14 +61,18 @@ std::string Local(const QString& s)
     return s.toLocal8Bit().toStdString();
 }
 
-// The program's folder when it can take folders.dat, else the user's data folder.
-std::string PrefFoldersLocation(const std::string& programDir)
+// A folder as the favourites hold it: its full path ending in "/".
+std::string FolderEntry(const QString& folder)
 {
-    if (QFileInfo(Local(programDir)).isWritable())
-        return programDir + "folders.dat";
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
-    return Local(data) + "/folders.dat";
+    return Local(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
+}
+
+std::vector<std::string> Entries(const QListWidget* list)
+{
+    std::vector<std::string> entries;
+    for (int i = 0; i < list->count(); ++i)
+        entries.push_back(Local(list->item(i)->text()));
+    return entries;
 }
 
 } // namespace
@@ -138,6 +143,15 @@ QWidget* TMainForm::BuildOpenPage()
     JamShellList1->installEventFilter(this);
     connect(JamShellList1, &QTreeView::doubleClicked, this, [this] { JamShellList1DblClick(); });
     splitter->addWidget(JamShellList1);
+    const std::initializer_list<QAbstractItemView*> menuViews = {JamShellTree1, JamShellList1,
+                                                                 PrefListBox};
+    for (QAbstractItemView* view : menuViews) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+            if (const std::unique_ptr<QMenu> menu = FolderMenu(view, at))
+                menu->exec(view->viewport()->mapToGlobal(at));
+        });
+    }
     splitter->setSizes({209, 400});
     splitter->setStretchFactor(1, 1);
     connect(JamShellTree1, &FolderTree::FolderSelected, this, [this](const QString& path) {
@@ -202,19 +216,21 @@ void TMainForm::FilterComboBox1Change()
 
 void TMainForm::SelectStartFolder()
 {
-    std::vector<std::string> favourites;
-    for (int i = 0; i < PrefListBox->count(); ++i)
-        favourites.push_back(Local(PrefListBox->item(i)->text()));
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    JamShellTree1->SelectFolder(
-        Local(StartFolder(startFile_, favourites, Local(pictures), Local(QDir::homePath()))));
+    JamShellTree1->SelectFolder(Local(
+        StartFolder(startFile_, Entries(PrefListBox), Local(pictures), Local(QDir::homePath()))));
 }
 
 void TMainForm::LoadPrefFolders()
 {
-    PrefFoldersPath = PrefFoldersLocation(ProgramDir);
+    // The user's own list: the program's folder is shared by every user and
+    // seldom writable. A list an older version kept there is taken over.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    PrefFoldersPath = Local(data) + "/folders.dat";
     PrefListBox->clear();
-    for (const std::string& entry : ReadPrefFolders(PrefFoldersPath))
+    for (const std::string& entry :
+         ReadPrefFolders(TakeOverPrefFolders(ProgramDir + "folders.dat", PrefFoldersPath)))
         PrefListBox->addItem(Local(entry));
 }
 
@@ -232,8 +248,7 @@ void TMainForm::JamShellList1DblClick()
     // The list's own path of the item: the tree may have moved on since.
     const QFileInfo file = JamShellList1Model->fileInfo(item);
     if (file.absoluteDir().exists()) // a folder removed meanwhile is no favourite
-        AddToPrefFolders(Local(file.absolutePath()) +
-                         (file.absolutePath().endsWith('/') ? "" : "/"));
+        AddToPrefFolders(FolderEntry(file.absolutePath()));
     OpenFileNow(Local(file.absoluteFilePath()));
 }
 
@@ -249,13 +264,12 @@ bool TMainForm::JamShellList1KeyPress(int key)
 
 void TMainForm::AddToPrefFolders(const std::string& Folder)
 {
-    std::vector<std::string> entries;
-    for (int i = 0; i < PrefListBox->count(); ++i)
-        entries.push_back(Local(PrefListBox->item(i)->text()));
+    std::vector<std::string> entries = Entries(PrefListBox);
     PutPrefFolderFirst(entries, Folder);
     PrefListBox->clear();
     for (const std::string& entry : entries)
         PrefListBox->addItem(Local(entry));
+    PrefListBox->scrollToTop();                 // where the folder now is
     WritePrefFolders(PrefFoldersPath, entries); // an unwritable list is skipped silently
 }
 
@@ -267,10 +281,42 @@ void TMainForm::PrefListBoxDblClick()
         JamShellTree1->SelectFolder(PrefListBox->item(index)->text());
 }
 
-void TMainForm::PrefListBoxKeyPress(int key)
+bool TMainForm::PrefListBoxKeyPress(int key)
 {
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        PrefListBoxDblClick();
+        PrefListBoxDblClick(); // the key goes on to the list
+    if (key != Qt::Key_Delete)
+        return false;
+    RemovePrefFolder(PrefListBox->currentRow());
+    return true;
+}
+
+void TMainForm::RemovePrefFolder(int index)
+{
+    if (index < 0 || index >= PrefListBox->count())
+        return;
+    delete PrefListBox->takeItem(index);
+    WritePrefFolders(PrefFoldersPath, Entries(PrefListBox)); // unwritable: skipped silently
+}
+
+std::unique_ptr<QMenu> TMainForm::FolderMenu(QAbstractItemView* view, const QPoint& at)
+{
+    auto menu = std::make_unique<QMenu>(view);
+    if (view == PrefListBox) {
+        const int row = PrefListBox->indexAt(at).row();
+        if (row < 0)
+            return nullptr;
+        menu->addAction(QStringLiteral("Aus Lieblingsordnern entfernen"), this,
+                        [this, row] { RemovePrefFolder(row); });
+        return menu;
+    }
+    const QString folder =
+        view == JamShellTree1 ? JamShellTree1->FolderAt(at) : JamShellList1->FolderAt(at);
+    if (folder.isEmpty())
+        return nullptr;
+    menu->addAction(QStringLiteral("Zu Lieblingsordnern hinzufügen"), this,
+                    [this, entry = FolderEntry(folder)] { AddToPrefFolders(entry); });
+    return menu;
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
@@ -280,7 +326,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         if (watched == JamShellList1)
             return JamShellList1KeyPress(key);
         if (watched == PrefListBox)
-            PrefListBoxKeyPress(key); // the key goes on to the list
+            return PrefListBoxKeyPress(key);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -11,7 +11,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeDatabase>
 
 #include <QGuiApplication>
@@ -213,7 +215,7 @@ TEST_F(OpenPage, DoubleClickOnAFileAddsItsFolderAndOpensIt)
     std::ifstream in(form->PrefFoldersPath, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(text, photos + "\r\n");
-    EXPECT_EQ(form->PrefFoldersPath, programDir + "folders.dat");
+    EXPECT_EQ(form->PrefFoldersPath, programDir + "data/Norvane/Kelvora/folders.dat");
 
     SelectInList("broken.bmp"); // unreadable: the folder was added all the same
     form->JamShellList1DblClick();
@@ -261,16 +263,86 @@ TEST_F(OpenPage, EnterOpensButNotWhileRenaming)
     EXPECT_FALSE(form->JamShellList1KeyPress(Qt::Key_A));
 }
 
-TEST_F(OpenPage, FavouritesFileIsReadAtStartAndUsedAgain)
+TEST_F(OpenPage, FavouritesBesideTheProgramAreTakenOverOnceThenTheUsersOwnAreUsed)
 {
-    std::ofstream(programDir + "folders.dat", std::ios::binary) << "/one/\r\n"
-                                                                << photos << "\r\n\r\n/two/\r\n";
+    const std::string old = programDir + "folders.dat";
+    std::ofstream(old, std::ios::binary) << "/one/\r\n" << photos << "\r\n\r\n/two/\r\n";
     form.reset();
     form = std::make_unique<TMainForm>(programDir + "kelvora");
     EXPECT_EQ(Favourites(), (std::vector<std::string>{"/one/", photos, "", "/two/"}));
     form->AddToPrefFolders(photos);
     EXPECT_EQ(Favourites(), (std::vector<std::string>{photos, "/one/", "", "/two/"}));
-    EXPECT_EQ(ReadPrefFolders(programDir + "folders.dat"), Favourites());
+    EXPECT_EQ(ReadPrefFolders(form->PrefFoldersPath), Favourites());
+    EXPECT_EQ(ReadPrefFolders(old), (std::vector<std::string>{"/one/", photos, "", "/two/"}))
+        << "the old list is left as it was";
+
+    std::ofstream(old, std::ios::binary) << "/three/\r\n";
+    form.reset();
+    form = std::make_unique<TMainForm>(programDir + "kelvora");
+    EXPECT_EQ(Favourites(), (std::vector<std::string>{photos, "/one/", "", "/two/"}))
+        << "taken over once only";
+}
+
+TEST_F(OpenPage, FavouritesAreAddedAndRemovedByHandAndWrittenAtOnce)
+{
+    ShowWindow();
+    Browse(photos);
+    const std::string sub = photos + "sub/";
+    const auto at = [&](const std::string& path) {
+        return form->JamShellList1
+            ->visualRect(form->JamShellList1Model->index(QString::fromStdString(path)))
+            .center();
+    };
+    const auto choose = [&](QAbstractItemView* view, QPoint point) {
+        const std::unique_ptr<QMenu> menu = form->FolderMenu(view, point);
+        ASSERT_TRUE(menu);
+        ASSERT_EQ(menu->actions().size(), 1);
+        menu->actions()[0]->trigger();
+    };
+    QAbstractItemView* const list = form->JamShellList1;
+    QAbstractItemView* const favourites = form->PrefListBox;
+    const struct {
+        const char* what;
+        std::function<void()> step;
+        std::vector<std::string> expected;
+    } steps[] = {
+        {"a folder in the list", [&] { choose(list, at(photos + "sub")); }, {sub}},
+        {"a folder in the tree",
+         [&] {
+             const QModelIndex parent = form->JamShellTree1->currentIndex().parent();
+             choose(form->JamShellTree1, form->JamShellTree1->visualRect(parent).center());
+         },
+         {programDir, sub}},
+        {"the list's empty space: the folder shown",
+         [&] { choose(list, QPoint(5, list->viewport()->height() - 2)); },
+         {photos, programDir, sub}},
+        {"a folder already there moves up",
+         [&] { choose(list, at(photos + "sub")); },
+         {sub, photos, programDir}},
+        {"a file: the folder it is in",
+         [&] { choose(list, at(photos + "wide.bmp")); },
+         {photos, sub, programDir}},
+        {"removed through the favourites' menu",
+         [&] {
+             choose(favourites,
+                    form->PrefListBox->visualItemRect(form->PrefListBox->item(1)).center());
+         },
+         {photos, programDir}},
+        {"removed with Del",
+         [&] {
+             form->PrefListBox->setCurrentRow(0);
+             QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+             QApplication::sendEvent(form->PrefListBox, &del);
+         },
+         {programDir}},
+    };
+    for (const auto& s : steps) {
+        s.step();
+        EXPECT_EQ(Favourites(), s.expected) << s.what;
+        EXPECT_EQ(ReadPrefFolders(form->PrefFoldersPath), s.expected) << s.what;
+    }
+    EXPECT_FALSE(form->FolderMenu(favourites, QPoint(5, favourites->viewport()->height() - 2)))
+        << "no entry there to remove";
 }
 
 TEST_F(OpenPage, AFavouriteOpensItsFolderInTheTree)
