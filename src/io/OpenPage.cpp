@@ -98,6 +98,9 @@ QWidget* TMainForm::BuildOpenPage()
     SetBackground(favLabel, kSkyBlue);
     favLayout->addWidget(favLabel);
     PrefListBox = new QListWidget(favourites);
+    PrefListBox->setToolTip(QStringLiteral(
+        "Lieblingsordner, der zuletzt benutzte zuerst.\nDoppelklick oder Eingabetaste zeigt den "
+        "Ordner, Entf nimmt ihn aus der Liste."));
     PrefListBox->setUniformItemSizes(true);
     PrefListBox->setStyleSheet(QStringLiteral("QListWidget::item { height: 13px; }"));
     connect(PrefListBox, &QListWidget::itemDoubleClicked, this, [this] { PrefListBoxDblClick(); });
@@ -115,6 +118,8 @@ QWidget* TMainForm::BuildOpenPage()
 
     JamShellTree1 = new FolderTree(splitter);
     JamShellTree1->setFont(shellFont);
+    JamShellTree1->setToolTip(QStringLiteral(
+        "Ordner wählen.\nRechtsklick nimmt einen Ordner in die Lieblingsordner auf."));
     splitter->addWidget(JamShellTree1);
 
     JamShellList1Model = new FileListModel(this);
@@ -122,6 +127,9 @@ QWidget* TMainForm::BuildOpenPage()
     JamShellList1Model->setReadOnly(false);           // names can be edited (F2)
     JamShellList1 = new FileList(splitter);
     JamShellList1->setFont(shellFont);
+    JamShellList1->setToolTip(QStringLiteral(
+        "Doppelklick oder Eingabetaste öffnet das Bild.\nRechtsklick nimmt den Ordner in die "
+        "Lieblingsordner auf."));
     JamShellList1->setModel(JamShellList1Model);
     JamShellList1->setRootIsDecorated(false);
     JamShellList1->setItemsExpandable(false);
@@ -168,7 +176,9 @@ QWidget* TMainForm::BuildOpenPage()
     previewLayout->addWidget(new QLabel(QStringLiteral("Preview:"), previewPanel));
     QWidget* frame = nullptr;
     DibPrevPaint = MakePicturePane(previewPanel, &frame, 2);
-    DibPrevPaint->setToolTip(QStringLiteral("Zeigt eine Vorschau des geladenen Bildes"));
+    DibPrevPaint->setToolTip(
+        QStringLiteral("Zeigt eine Vorschau des geladenen Bildes.\nEin Doppelklick auf eine "
+                       "Bilddatei in der Liste lädt sie als neues Bild."));
     DibPrevPaint->OnPaint = [this] { DibPrevPaintPaint(); };
     previewLayout->addWidget(frame, 1);
     mainLayout->addWidget(previewPanel);

@@ -7,10 +7,12 @@
 #include "io/PrefFolders.h"
 #include "toolkit/PaintBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
@@ -505,6 +507,21 @@ TEST_F(OpenPage, TheListShowsFilesAndFoldersOnlyTypedByTheirNames)
     EXPECT_TRUE(listed.count("self"));
     Browse("/dev");
     EXPECT_FALSE(Listed().count("null"));
+}
+
+TEST_F(OpenPage, EveryControlSaysWhatItDoes)
+{
+    // (the filter box's tooltip shows its entry whole where it is cut short)
+    for (QWidget* w : form->TabSheet2->findChildren<QWidget*>()) {
+        const bool control =
+            qobject_cast<QAbstractButton*>(w) || qobject_cast<PaintBox*>(w) ||
+            (qobject_cast<QAbstractItemView*>(w) && !qobject_cast<QHeaderView*>(w));
+        if (control && w->window() == form.get()) { // not the filter box's popup
+            EXPECT_FALSE(w->toolTip().isEmpty()) << w->metaObject()->className();
+        }
+    }
+    EXPECT_TRUE(form->DibPrevPaint->toolTip().contains(QStringLiteral("Doppelklick")))
+        << "what brings a picture here";
 }
 
 TEST_F(OpenPage, OpeningOverUnsavedChangesAsksFirst)
