@@ -6,6 +6,8 @@
 
 #include "app/MainUnit.h"
 
+#include <QByteArray>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,4 +24,7 @@ protected:
     std::unique_ptr<MessageBoxRecorder> boxes;
     std::vector<std::string> opened; // what the desktop was asked to open
     std::unique_ptr<TMainForm> form;
+
+private:
+    QByteArray savedDataHome_;
 };
