@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -104,6 +105,7 @@ TViewPicForm::TViewPicForm(QWidget* parent) : TStoredDialog(QStringLiteral("TVie
     for (QWidget* w : {static_cast<QWidget*>(PaintBox1), static_cast<QWidget*>(HorzScrollBar),
                        static_cast<QWidget*>(VertScrollBar)})
         w->installEventFilter(this);
+    ZoomEd->installEventFilter(this);
     PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
     PaintBox1->OnMouseDown = [this](Qt::MouseButton, int x, int y) {
         PaintBox1MouseDown(x + HorzScrollBar->value(), y + VertScrollBar->value());
@@ -286,6 +288,17 @@ void TViewPicForm::wheelEvent(QWheelEvent* event)
 
 bool TViewPicForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ZoomEd) {
+        // + and - zoom while the zoom field has the focus too: it takes no signs.
+        if (event->type() == QEvent::ShortcutOverride) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Plus || key == Qt::Key_Minus) {
+                event->ignore();
+                return true;
+            }
+        }
+        return TStoredDialog::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::Wheel) {
         FormMouseWheel(static_cast<QWheelEvent*>(event));
         return true;

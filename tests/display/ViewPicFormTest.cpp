@@ -160,6 +160,9 @@ TEST_F(Viewer, KeysZoomAndFitTheWholePictureIntoTheWindow)
         PressKey(viewer.get(), r.key, r.modifiers);
         EXPECT_EQ(viewer->ZoomEd->value(), r.zoom) << r.key << " " << r.modifiers;
     }
+    viewer->ZoomEd->setFocus();
+    PressKey(viewer.get(), Qt::Key_Minus);
+    EXPECT_EQ(viewer->ZoomEd->value(), 100) << "also from the zoom field";
 
     // fitting by the key, then by the button in a wide window from a large zoom
     for (QSize window : {QSize(532, 420), QSize(900, 300)}) {
