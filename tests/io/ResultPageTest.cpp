@@ -4,6 +4,7 @@
 #include "MainWindowFixture.h"
 
 #include "DialogAnswer.h"
+#include "UserInput.h"
 #include "imagora/DibWriter.h"
 #include "io/PrintForm.h"
 #include "io/QtPrintTarget.h"
@@ -47,17 +48,7 @@ protected:
     {
         QSplitterHandle* handle = form->Splitter3->handle(1);
         const QPointF at(1, handle->height() / 2);
-        const QPointF global = handle->mapToGlobal(at);
-        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(handle, &press);
-        const QPointF to = at + QPointF(dx, 0);
-        QMouseEvent move(QEvent::MouseMove, to, handle->mapToGlobal(to), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(handle, &move);
-        QMouseEvent release(QEvent::MouseButtonRelease, to, handle->mapToGlobal(to), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(handle, &release);
+        DragFromTo(handle, at, at + QPointF(dx, 0));
         QApplication::processEvents();
     }
 
