@@ -10,6 +10,7 @@
 #include "quorscan/ScanDevice.h"
 #include "quorscan/ScanOptions.h"
 
+#include <ctime>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -44,7 +45,7 @@ void BM_ScanIntoWorkingImage(benchmark::State& state)
             state.SkipWithError(result.error.c_str());
             break;
         }
-        image.InstallScanned(result.picture, {});
+        image.InstallScanned(result.picture, {}, std::time(nullptr));
     }
     state.SetLabel(std::to_string(DibWidth(image.WorkDib)) + " x " +
                    std::to_string(DibHeight(image.WorkDib)));

@@ -17,7 +17,7 @@ else
   echo "test.sh: no CUPS test queue (needs root, cups-daemon, printer-driver-cups-pdf); the CUPS print test skips"
 fi
 exec {display_fd}<> <(:)
-Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd "$display_fd" -screen 0 2560x2048x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 read -r -t 10 -u "$display_fd" display && export DISPLAY=":$display" ||
   echo "test.sh: Xvfb did not start; the screen tests will start their own or skip" >&2

@@ -59,14 +59,14 @@ void History::Clear()
     entries_.clear();
 }
 
-void History::Restart(const Step& first, const PictureMetadata& metadata)
+void History::Restart(const Step& first, const PictureOrigin& origin)
 {
     Clear();
-    entries_.push_back(Entry{first, {}, metadata});
+    entries_.push_back(Entry{first, {}, origin});
     current_ = 0;
 }
 
-void History::Push(const Step& step, const TDibRecord& before, const PictureMetadata& metadata)
+void History::Push(const Step& step, const TDibRecord& before, const PictureOrigin& origin)
 {
     for (std::size_t i = std::size_t(current_) + 1; i < entries_.size(); ++i)
         Drop(entries_[i].picture);
@@ -75,7 +75,7 @@ void History::Push(const Step& step, const TDibRecord& before, const PictureMeta
         deldib(before);
     else
         entries_[std::size_t(current_)].picture = before;
-    entries_.push_back(Entry{step, {}, metadata});
+    entries_.push_back(Entry{step, {}, origin});
     ++current_;
     Trim();
 }
@@ -159,12 +159,12 @@ TDibRecord History::TakeSpare(const TDibRecord& like)
     return spare;
 }
 
-const History::Entry& History::Source() const
+const PictureOrigin& History::Source() const
 {
     int i = current_;
     while (i > 0 && !FromOutside(entries_[std::size_t(i)].step))
         --i;
-    return entries_[std::size_t(i)];
+    return entries_[std::size_t(i)].origin;
 }
 
 std::size_t History::KeptBytes() const

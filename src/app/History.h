@@ -13,7 +13,17 @@
 #include "toolkit/ProgressSink.h"
 
 #include <cstddef>
+#include <ctime>
+#include <string>
 #include <vector>
+
+// What a picture from outside came with: the file (empty for a scan), the
+// file's metadata, and when it was scanned (0: no scan).
+struct PictureOrigin {
+    std::string FileName;
+    PictureMetadata Metadata;
+    std::time_t ScanTime = 0;
+};
 
 // A quarter of the machine's memory, at most 2 GiB.
 std::size_t DefaultHistoryBudget();
@@ -26,7 +36,7 @@ public:
         // is the working image and is never kept here too.
         TDibRecord picture{};
         // What came with a picture from outside (a file opened, a scan).
-        PictureMetadata metadata;
+        PictureOrigin origin;
     };
 
     // A budget of 0 keeps no pictures at all: the steps are recorded, but
@@ -38,11 +48,11 @@ public:
 
     // Forgets every step and picture: the working image as it is now is the
     // first state, which first brought it (a file opened, the start).
-    void Restart(const Step& first, const PictureMetadata& metadata = {});
+    void Restart(const Step& first, const PictureOrigin& origin = {});
 
     // The step has been applied: before, the picture of the state it started
     // from, passes to the history. The steps that could be redone are dropped.
-    void Push(const Step& step, const TDibRecord& before, const PictureMetadata& metadata = {});
+    void Push(const Step& step, const TDibRecord& before, const PictureOrigin& origin = {});
 
     // Makes work, the current state's picture, the picture of state index.
     // False when that state could not be made (no memory); work and the
@@ -59,9 +69,9 @@ public:
     const Entry& At(int index) const { return entries_[std::size_t(index)]; }
     bool CanUndo() const { return current_ > 0; }
     bool CanRedo() const { return current_ + 1 < Count(); }
-    // What came with the current state's picture: the metadata of the last
+    // What came with the current state's picture: the origin of the last
     // picture from outside at or before it.
-    const Entry& Source() const;
+    const PictureOrigin& Source() const;
 
     // The bytes of the pictures kept, and the budget they keep within (the
     // pictures from outside may go beyond it).

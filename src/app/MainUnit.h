@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class PaintBox;
@@ -21,6 +22,8 @@ class QPushButton;
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QMenu;
+class QAbstractItemView;
 class QTreeView;
 class QFileSystemModel;
 class FolderTree;
@@ -104,7 +107,7 @@ public:
     QFileSystemModel* JamShellList1Model = nullptr;
     QComboBox* FilterComboBox1 = nullptr;
     PaintBox* DibPrevPaint = nullptr;
-    // where the favourites are kept: the program's folder when writable
+    // where the favourites are kept: the user's data folder
     std::string PrefFoldersPath;
 
     void JamShellList1DblClick();
@@ -112,7 +115,13 @@ public:
     bool JamShellList1KeyPress(int key);
     void AddToPrefFolders(const std::string& Folder);
     void PrefListBoxDblClick();
-    void PrefListBoxKeyPress(int key);
+    // true when the key was taken (Del removes the chosen favourite)
+    bool PrefListBoxKeyPress(int key);
+    // Removes a favourite by hand and writes the list.
+    void RemovePrefFolder(int index);
+    // What a right click at a point of the folder tree, the file list or the
+    // favourites offers; none where there is nothing to offer.
+    std::unique_ptr<QMenu> FolderMenu(QAbstractItemView* view, const QPoint& at);
     void FilterComboBox1Change();
     void OpenFileNow(const std::string& Path);
     void DibPrevPaintPaint();

@@ -73,9 +73,8 @@ StepResult WorkingImage::Apply(const Step& step, ProgressSink& progress)
 
 void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& path)
 {
-    FileName = path;
     WorkModified = false;
-    Metadata = ReadPictureMetadata(path);
+    const PictureOrigin origin{path, ReadPictureMetadata(path), 0};
     // The copy before the old pictures go, so a message about a failed copy
     // never meets a pane drawing freed memory.
     TDibRecord orig;
@@ -86,17 +85,16 @@ void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& pa
     OrigDib = orig;
     WorkDib = opened;
     FileFingerprint = PictureFingerprint(WorkDib);
-    history_.Restart(OpenStep(path), Metadata);
+    history_.Restart(OpenStep(path), origin);
     // A selection of the last picture means nothing in this one, and a file
     // may arrive while the crop page shows.
-    SelectWholePicture();
-    if (Changed)
-        Changed();
+    Settle();
 }
 
-void WorkingImage::InstallScanned(const TDibRecord& scanned, const std::string& device)
+void WorkingImage::InstallScanned(const TDibRecord& scanned, const std::string& device,
+                                  std::time_t when)
 {
-    history_.Push(ScanStep(device), WorkDib);
+    history_.Push(ScanStep(device), WorkDib, PictureOrigin{{}, {}, when});
     WorkDib = scanned;
     WorkModified = true;
     Settle();
@@ -123,7 +121,10 @@ bool WorkingImage::GoTo(int index, ProgressSink& progress)
 
 void WorkingImage::Settle()
 {
-    Metadata = history_.Source().metadata;
+    const PictureOrigin& origin = history_.Source();
+    FileName = origin.FileName;
+    Metadata = origin.Metadata;
+    ScanTime = origin.ScanTime;
     SelectWholePicture();
     if (Changed)
         Changed();

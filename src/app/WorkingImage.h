@@ -11,6 +11,7 @@
 #include "steps/StepTable.h"
 
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <string>
 
@@ -27,7 +28,7 @@ struct WorkingImage {
 
     TDibRecord WorkDib;   // every page draws it; every step changes it
     TDibRecord OrigDib;   // as last opened from a file: the result page's "before"
-    std::string FileName; // the last file opened
+    std::string FileName; // the file the working image came from; empty for a scan
     RECT CropRect{};      // picture pixels, rows from the top, right/bottom exclusive
     // The working image may differ from the file last opened or saved: every
     // change says so, opening a file and saving it clear it. Whether it does
@@ -38,6 +39,9 @@ struct WorkingImage {
     std::uint64_t FileFingerprint = 0;
     // What came with the current picture besides its pixels; a save keeps it.
     PictureMetadata Metadata;
+    // When the working image was scanned; 0 when it is no scan. A scan has
+    // no file name and no metadata of its own.
+    std::time_t ScanTime = 0;
     // Called after every change of the working image: a step, a move in the
     // history, a picture opened or scanned.
     std::function<void()> Changed;
@@ -59,8 +63,9 @@ struct WorkingImage {
     // The file's metadata is read with it, and the whole picture is selected.
     void InstallOpened(const TDibRecord& opened, const std::string& path);
     // A scanned picture becomes the working image as a step of its own; it
-    // carries no metadata.
-    void InstallScanned(const TDibRecord& scanned, const std::string& device);
+    // has no file and no metadata. Undo brings back the picture before it
+    // with what came with that.
+    void InstallScanned(const TDibRecord& scanned, const std::string& device, std::time_t when);
 
     // Back and forth along the history; false when there is nowhere to go or
     // the state could not be made (no memory). Each selects the whole picture.

@@ -8,6 +8,7 @@
 #include "imagora/OpenDibFailure.h"
 #include "toolkit/MessageBox.h"
 
+#include <ctime>
 #include <utility>
 
 #include <unistd.h>
@@ -174,7 +175,7 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     if (scan.scan) {
         if (!ScanForCli(scan, input, *session.progress))
             return kCliFailed;
-        session.image.InstallScanned(input, scan.device);
+        session.image.InstallScanned(input, scan.device, std::time(nullptr));
     } else {
         OpenDib(&input, line.input.c_str(), 0, nullptr);
         if (!input.Bits) {

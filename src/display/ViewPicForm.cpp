@@ -2,32 +2,47 @@
 
 #include "app/PageFrame.h"
 #include "display/StretchDrawDib.h"
+#include "gdi/LogicalPixels.h"
 #include "io/PrintImage.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/Shell.h"
 
+#include <QAction>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 namespace {
 
-QPushButton* TopButton(const QString& caption, QWidget* parent, int x)
+QPushButton* TopButton(const QString& caption, QWidget* parent, int x, int width = 97)
 {
     auto* button = new QPushButton(caption, parent);
-    button->setGeometry(x, 8, 97, 25);
+    button->setGeometry(x, 8, width, 25);
     button->setAutoDefault(false); // Return in the zoom field only sets the zoom
     return button;
 }
 
+// Keys that act wherever the focus is in the window.
+template <typename F> void AddKeys(QWidget* window, const QList<QKeySequence>& keys, F act)
+{
+    auto* action = new QAction(window);
+    action->setShortcuts(keys);
+    QObject::connect(action, &QAction::triggered, window, act);
+    window->addAction(action);
+}
+
 } // namespace
 
-TViewPicForm::TViewPicForm(QWidget* parent) : QDialog(parent)
+TViewPicForm::TViewPicForm(QWidget* parent) : TStoredDialog(QStringLiteral("TViewPicForm"), parent)
 {
     setWindowTitle(QStringLiteral("Bild betrachten..."));
     setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8));
@@ -46,9 +61,14 @@ TViewPicForm::TViewPicForm(QWidget* parent) : QDialog(parent)
     (new QLabel(QStringLiteral("Zoom:"), top))->move(320, 12);
     ZoomEd = new QSpinBox(top);
     ZoomEd->setGeometry(368, 8, 65, 21);
-    ZoomEd->setRange(5, 9000);
+    ZoomEd->setRange(kMinZoom, kMaxZoom);
     ZoomEd->setSingleStep(10);
     ZoomEd->setValue(100);
+    ZoomEd->setToolTip(
+        QStringLiteral("Vergrößern: + oder Strg+Mausrad nach oben; verkleinern: - oder "
+                       "Strg+Mausrad nach unten"));
+    FitBtn = TopButton(QStringLiteral("Ein&passen"), top, 440, 84);
+    FitBtn->setToolTip(QStringLiteral("Das ganze Bild ins Fenster einpassen (Strg+0)"));
     layout->addWidget(top);
 
     ScrollBox1 = new QWidget(this);
@@ -75,12 +95,17 @@ TViewPicForm::TViewPicForm(QWidget* parent) : QDialog(parent)
     connect(PrintBrn, &QPushButton::clicked, this, [this] { PrintBrnClick(); });
     connect(OpenBtn, &QPushButton::clicked, this, [this] { OpenBtnClick(); });
     connect(ZoomEd, &QSpinBox::valueChanged, this, [this] { ZoomEdChange(); });
+    connect(FitBtn, &QPushButton::clicked, this, [this] { FitBtnClick(); });
+    AddKeys(this, {Qt::Key_Plus, Qt::CTRL | Qt::Key_Plus}, [this] { ZoomInOut(1); });
+    AddKeys(this, {Qt::Key_Minus, Qt::CTRL | Qt::Key_Minus}, [this] { ZoomInOut(-1); });
+    AddKeys(this, {Qt::CTRL | Qt::Key_0}, [this] { FitBtnClick(); });
     for (QScrollBar* bar : {HorzScrollBar, VertScrollBar})
         connect(bar, &QScrollBar::valueChanged, this, [this] { PaintBox1->Repaint(); });
     // The wheel scrolls by the viewer's steps over the picture and its bars.
     for (QWidget* w : {static_cast<QWidget*>(PaintBox1), static_cast<QWidget*>(HorzScrollBar),
                        static_cast<QWidget*>(VertScrollBar)})
         w->installEventFilter(this);
+    ZoomEd->installEventFilter(this);
     PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
     PaintBox1->OnMouseDown = [this](Qt::MouseButton, int x, int y) {
         PaintBox1MouseDown(x + HorzScrollBar->value(), y + VertScrollBar->value());
@@ -89,6 +114,29 @@ TViewPicForm::TViewPicForm(QWidget* parent) : QDialog(parent)
         PaintBox1MouseMove(x + HorzScrollBar->value(), y + VertScrollBar->value());
     };
     PaintBox1->OnMouseUp = [this](Qt::MouseButton, int, int) { PaintBox1MouseUp(); };
+
+    Storage.Add(this, "NormalSize", QStringLiteral("Size"));
+    Storage.Add(this, "Maximized", QStringLiteral("Maximized"));
+    Storage.RestoreProps();
+}
+
+QSize TViewPicForm::NormalSize() const
+{
+    return isMaximized() && normalGeometry().isValid() ? normalGeometry().size() : size();
+}
+
+void TViewPicForm::SetNormalSize(const QSize& size)
+{
+    QSize bounded = size;
+    if (const QScreen* s = screen())
+        bounded = bounded.boundedTo(s->availableGeometry().size());
+    resize(bounded);
+}
+
+void TViewPicForm::SetMaximized(bool maximized)
+{
+    setWindowState(maximized ? windowState() | Qt::WindowMaximized
+                             : windowState() & ~Qt::WindowMaximized);
 }
 
 void TViewPicForm::UpdateScrollBars()
@@ -133,12 +181,18 @@ void TViewPicForm::PaintBox1Paint()
         return;
     }
     UpdateScrollBars();
+    if (!ViewDib.Bits)
+        return;
+    // The box and the scroll positions are in logical pixels; the view's
+    // canvas has the screen's, so the box is drawn at the screen's resolution.
+    HDC dc = PaintBox1->Canvas();
+    const QSize view = PaintBox1->CanvasImage().size();
     ViewDraw d;
-    if (ViewDib.Bits &&
-        VisibleDraw(w, h, box_.width, box_.height, HorzScrollBar->value(), VertScrollBar->value(),
-                    PaintBox1->width(), PaintBox1->height(), d))
-        StretchDrawDib(PaintBox1->Canvas(), d.destX, d.destY, d.destWidth, d.destHeight, ViewDib,
-                       d.srcX, d.srcY, d.srcWidth, d.srcHeight, true, SRCCOPY, false, nullptr);
+    if (VisibleDraw(w, h, LogicalToDevice(dc, box_.width), LogicalToDevice(dc, box_.height),
+                    LogicalToDevice(dc, HorzScrollBar->value()),
+                    LogicalToDevice(dc, VertScrollBar->value()), view.width(), view.height(), d))
+        StretchDrawDib(dc, d.destX, d.destY, d.destWidth, d.destHeight, ViewDib, d.srcX, d.srcY,
+                       d.srcWidth, d.srcHeight, true, SRCCOPY, false, nullptr);
 }
 
 void TViewPicForm::ZoomEdChange()
@@ -178,14 +232,53 @@ void TViewPicForm::FormMouseWheelUp()
     VertScrollBar->setValue(WheelScroll(VertScrollBar->value(), -1));
 }
 
+void TViewPicForm::FitBtnClick()
+{
+    ZoomEd->setValue(
+        FitZoom(DibWidth(ViewDib), DibHeight(ViewDib), ScrollBox1->width(), ScrollBox1->height()));
+}
+
+void TViewPicForm::ZoomAt(int steps, QPoint at)
+{
+    // A point beside a small picture holds the picture's nearest edge.
+    const int x = std::clamp(at.x(), 0, std::min(PaintBox1->width(), box_.width));
+    const int y = std::clamp(at.y(), 0, std::min(PaintBox1->height(), box_.height));
+    const ZoomedSize before = box_;
+    const int h = HorzScrollBar->value(), v = VertScrollBar->value();
+    ZoomEd->setValue(ZoomStep(ZoomEd->value(), steps)); // the box takes its size and paints
+    if (box_ == before)
+        return;
+    {
+        const QSignalBlocker quietH(HorzScrollBar), quietV(VertScrollBar);
+        HorzScrollBar->setValue(ZoomScroll(h, x, before.width, box_.width));
+        VertScrollBar->setValue(ZoomScroll(v, y, before.height, box_.height));
+    }
+    PaintBox1->Repaint();
+}
+
+void TViewPicForm::ZoomInOut(int steps)
+{
+    ZoomAt(steps, QPoint(std::min(PaintBox1->width(), box_.width) / 2,
+                         std::min(PaintBox1->height(), box_.height) / 2));
+}
+
 void TViewPicForm::FormMouseWheel(QWheelEvent* event)
 {
+    event->accept();
     const int delta = event->angleDelta().y();
+    if (event->modifiers() & Qt::ControlModifier) {
+        // A touchpad turns in small amounts: one step per notch's worth.
+        wheelZoom_ += delta;
+        const int steps = wheelZoom_ / QWheelEvent::DefaultDeltasPerStep;
+        wheelZoom_ -= steps * QWheelEvent::DefaultDeltasPerStep;
+        if (steps != 0)
+            ZoomAt(steps, PaintBox1->mapFromGlobal(event->globalPosition()).toPoint());
+        return;
+    }
     if (delta < 0)
         FormMouseWheelDown();
     else if (delta > 0)
         FormMouseWheelUp();
-    event->accept();
 }
 
 void TViewPicForm::wheelEvent(QWheelEvent* event)
@@ -195,11 +288,22 @@ void TViewPicForm::wheelEvent(QWheelEvent* event)
 
 bool TViewPicForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ZoomEd) {
+        // + and - zoom while the zoom field has the focus too: it takes no signs.
+        if (event->type() == QEvent::ShortcutOverride) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Plus || key == Qt::Key_Minus) {
+                event->ignore();
+                return true;
+            }
+        }
+        return TStoredDialog::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::Wheel) {
         FormMouseWheel(static_cast<QWheelEvent*>(event));
         return true;
     }
-    return QDialog::eventFilter(watched, event);
+    return TStoredDialog::eventFilter(watched, event);
 }
 
 void TViewPicForm::OpenBtnClick()

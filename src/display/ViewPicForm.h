@@ -1,13 +1,14 @@
 // The picture viewer "Bild betrachten...": the working image at a zoom of
-// 5 to 9000 %, panned by dragging or the wheel, printed, or opened in the
+// 5 to 9000 %, panned by dragging or the wheel, zoomed in steps by + and -
+// or Ctrl and the wheel, fitted to the window, printed, or opened in the
 // desktop's application for its file. Only the visible part of the zoomed
-// picture box is ever drawn, so memory stays bounded by the window.
+// picture box is ever drawn, so memory stays bounded by the window. Its
+// size comes back at the next start.
 #pragma once
 
 #include "display/ViewRules.h"
 #include "imagora/DibRecord.h"
-
-#include <QDialog>
+#include "toolkit/StoredDialog.h"
 
 #include <string>
 
@@ -16,8 +17,12 @@ class QPushButton;
 class QScrollBar;
 class QSpinBox;
 
-class TViewPicForm final : public QDialog {
+class TViewPicForm final : public TStoredDialog {
     Q_OBJECT
+    // What is stored: the size the window has when it is not maximised, and
+    // whether it is.
+    Q_PROPERTY(QSize NormalSize READ NormalSize WRITE SetNormalSize)
+    Q_PROPERTY(bool Maximized READ isMaximized WRITE SetMaximized)
 public:
     explicit TViewPicForm(QWidget* parent = nullptr);
 
@@ -31,6 +36,8 @@ public:
     QPushButton* PrintBrn = nullptr;
     QPushButton* OpenBtn = nullptr;
     QSpinBox* ZoomEd = nullptr;
+    // beyond the zoom field: the zoom at which the whole picture fits
+    QPushButton* FitBtn = nullptr;
     QWidget* ScrollBox1 = nullptr;
     // The visible part of the picture box; the box itself is BoxSize() large.
     PaintBox* PaintBox1 = nullptr;
@@ -50,6 +57,17 @@ public:
     void FormMouseWheelUp();
     void OpenBtnClick();
     void PrintBrnClick();
+    void FitBtnClick();
+    // Zooms steps up or down the ladder, keeping the picture's point at
+    // view position at (in PaintBox1's pixels) where it is.
+    void ZoomAt(int steps, QPoint at);
+    // The same about the middle of the view, as + and - do.
+    void ZoomInOut(int steps);
+
+    QSize NormalSize() const;
+    // Within the screen, whatever the screen was when the size was stored.
+    void SetNormalSize(const QSize& size);
+    void SetMaximized(bool maximized);
 
 protected:
     void wheelEvent(QWheelEvent* event) override;
@@ -63,4 +81,5 @@ private:
     void FormMouseWheel(QWheelEvent* event);
 
     ZoomedSize box_{105, 105};
+    int wheelZoom_ = 0; // Ctrl and wheel turned short of a whole step, in eighths of a degree
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
+#include <limits>
 
 namespace {
 
@@ -28,6 +30,42 @@ ZoomedSize ZoomedBoxSize(int imageWidth, int imageHeight, int zoomPercent)
 {
     return {int(std::trunc(imageWidth * double(zoomPercent) / 100)),
             int(std::trunc(imageHeight * double(zoomPercent) / 100))};
+}
+
+int ZoomStep(int zoom, int steps)
+{
+    static constexpr int kLadder[] = {5,    8,    10,   12,   17,   25,   33,  50,
+                                      67,   100,  150,  200,  300,  400,  600, 800,
+                                      1200, 1600, 2400, 3200, 4800, 6400, 9000};
+    for (; steps > 0; --steps) {
+        const int* next = std::upper_bound(std::begin(kLadder), std::end(kLadder), zoom);
+        zoom = next == std::end(kLadder) ? kMaxZoom : *next;
+    }
+    for (; steps < 0; ++steps) {
+        const int* next = std::lower_bound(std::begin(kLadder), std::end(kLadder), zoom);
+        zoom = next == std::begin(kLadder) ? kMinZoom : *(next - 1);
+    }
+    return zoom;
+}
+
+int FitZoom(int imageWidth, int imageHeight, int areaWidth, int areaHeight)
+{
+    if (imageWidth <= 0 || imageHeight <= 0)
+        return 100;
+    // Whole percentages that keep w * zoom <= area * 100, so the truncated
+    // zoomed size is at most the area.
+    const std::int64_t across = std::int64_t(std::max(areaWidth, 0)) * 100 / imageWidth;
+    const std::int64_t down = std::int64_t(std::max(areaHeight, 0)) * 100 / imageHeight;
+    return int(std::clamp<std::int64_t>(std::min(across, down), kMinZoom, kMaxZoom));
+}
+
+int ZoomScroll(int scroll, int at, int oldBox, int newBox)
+{
+    if (oldBox <= 0)
+        return scroll;
+    const std::int64_t point = std::int64_t(scroll) + at;
+    const std::int64_t moved = (2 * point * newBox + oldBox) / (2 * std::int64_t(oldBox));
+    return int(std::clamp<std::int64_t>(moved - at, 0, std::numeric_limits<int>::max()));
 }
 
 ScrollPos PanScroll(ScrollPos now, int dragX, int dragY, int x, int y, int rangeH, int rangeV)

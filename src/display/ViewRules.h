@@ -11,6 +11,24 @@ struct ZoomedSize {
 // Trunc(w * zoom / 100) x Trunc(h * zoom / 100), in floating point.
 ZoomedSize ZoomedBoxSize(int imageWidth, int imageHeight, int zoomPercent);
 
+// The zoom field's range, in percent.
+constexpr int kMinZoom = 5;
+constexpr int kMaxZoom = 9000;
+
+// The zoom one step in (steps > 0) or out (steps < 0) from zoom per step, on
+// a ladder of familiar percentages, so a few steps lead from a whole photo to
+// its pixels and back to the same values; the range's ends stop it.
+int ZoomStep(int zoom, int steps);
+
+// The largest zoom at which the whole picture fits an area of areaWidth x
+// areaHeight, within the zoom field's range.
+int FitZoom(int imageWidth, int imageHeight, int areaWidth, int areaHeight);
+
+// The scroll position that keeps the picture's point at view position at
+// under it when the box grows or shrinks from oldBox to newBox pixels along
+// the same direction; the scroll bar then keeps it within its range.
+int ZoomScroll(int scroll, int at, int oldBox, int newBox);
+
 struct ScrollPos {
     int h, v;
     friend bool operator==(const ScrollPos&, const ScrollPos&) = default;

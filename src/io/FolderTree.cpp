@@ -193,3 +193,8 @@ QString FolderTree::SelectedFolder() const
     const QModelIndex current = currentIndex();
     return current.isValid() ? current.data(kPathRole).toString() : QString();
 }
+
+QString FolderTree::FolderAt(const QPoint& at) const
+{
+    return indexAt(at).data(kPathRole).toString();
+}

@@ -21,6 +21,8 @@ public:
     bool SelectFolder(const QString& path);
     // The selected folder's path, empty when none is selected.
     QString SelectedFolder() const;
+    // The folder at a point of the viewport, empty where there is none.
+    QString FolderAt(const QPoint& at) const;
 
 signals:
     void FolderSelected(const QString& path);

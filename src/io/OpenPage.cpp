@@ -26,12 +26,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -59,14 +61,18 @@ std::string Local(const QString& s)
     return s.toLocal8Bit().toStdString();
 }
 
-// The program's folder when it can take folders.dat, else the user's data folder.
-std::string PrefFoldersLocation(const std::string& programDir)
+// A folder as the favourites hold it: its full path ending in "/".
+std::string FolderEntry(const QString& folder)
 {
-    if (QFileInfo(Local(programDir)).isWritable())
-        return programDir + "folders.dat";
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
-    return Local(data) + "/folders.dat";
+    return Local(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
+}
+
+std::vector<std::string> Entries(const QListWidget* list)
+{
+    std::vector<std::string> entries;
+    for (int i = 0; i < list->count(); ++i)
+        entries.push_back(Local(list->item(i)->text()));
+    return entries;
 }
 
 } // namespace
@@ -92,6 +98,9 @@ QWidget* TMainForm::BuildOpenPage()
     SetBackground(favLabel, kSkyBlue);
     favLayout->addWidget(favLabel);
     PrefListBox = new QListWidget(favourites);
+    PrefListBox->setToolTip(QStringLiteral(
+        "Lieblingsordner, der zuletzt benutzte zuerst.\nDoppelklick oder Eingabetaste zeigt den "
+        "Ordner, Entf nimmt ihn aus der Liste."));
     PrefListBox->setUniformItemSizes(true);
     PrefListBox->setStyleSheet(QStringLiteral("QListWidget::item { height: 13px; }"));
     connect(PrefListBox, &QListWidget::itemDoubleClicked, this, [this] { PrefListBoxDblClick(); });
@@ -109,14 +118,18 @@ QWidget* TMainForm::BuildOpenPage()
 
     JamShellTree1 = new FolderTree(splitter);
     JamShellTree1->setFont(shellFont);
+    JamShellTree1->setToolTip(QStringLiteral(
+        "Ordner wählen.\nRechtsklick nimmt einen Ordner in die Lieblingsordner auf."));
     splitter->addWidget(JamShellTree1);
 
     JamShellList1Model = new FileListModel(this);
-    JamShellList1Model->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
     JamShellList1Model->setNameFilterDisables(false); // hide what the filter leaves out
     JamShellList1Model->setReadOnly(false);           // names can be edited (F2)
     JamShellList1 = new FileList(splitter);
     JamShellList1->setFont(shellFont);
+    JamShellList1->setToolTip(QStringLiteral(
+        "Doppelklick oder Eingabetaste öffnet das Bild.\nRechtsklick nimmt den Ordner in die "
+        "Lieblingsordner auf."));
     JamShellList1->setModel(JamShellList1Model);
     JamShellList1->setRootIsDecorated(false);
     JamShellList1->setItemsExpandable(false);
@@ -138,6 +151,15 @@ QWidget* TMainForm::BuildOpenPage()
     JamShellList1->installEventFilter(this);
     connect(JamShellList1, &QTreeView::doubleClicked, this, [this] { JamShellList1DblClick(); });
     splitter->addWidget(JamShellList1);
+    const std::initializer_list<QAbstractItemView*> menuViews = {JamShellTree1, JamShellList1,
+                                                                 PrefListBox};
+    for (QAbstractItemView* view : menuViews) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+            if (const std::unique_ptr<QMenu> menu = FolderMenu(view, at))
+                menu->exec(view->viewport()->mapToGlobal(at));
+        });
+    }
     splitter->setSizes({209, 400});
     splitter->setStretchFactor(1, 1);
     connect(JamShellTree1, &FolderTree::FolderSelected, this, [this](const QString& path) {
@@ -154,7 +176,9 @@ QWidget* TMainForm::BuildOpenPage()
     previewLayout->addWidget(new QLabel(QStringLiteral("Preview:"), previewPanel));
     QWidget* frame = nullptr;
     DibPrevPaint = MakePicturePane(previewPanel, &frame, 2);
-    DibPrevPaint->setToolTip(QStringLiteral("Zeigt eine Vorschau des geladenen Bildes"));
+    DibPrevPaint->setToolTip(
+        QStringLiteral("Zeigt eine Vorschau des geladenen Bildes.\nEin Doppelklick auf eine "
+                       "Bilddatei in der Liste lädt sie als neues Bild."));
     DibPrevPaint->OnPaint = [this] { DibPrevPaintPaint(); };
     previewLayout->addWidget(frame, 1);
     mainLayout->addWidget(previewPanel);
@@ -202,19 +226,21 @@ void TMainForm::FilterComboBox1Change()
 
 void TMainForm::SelectStartFolder()
 {
-    std::vector<std::string> favourites;
-    for (int i = 0; i < PrefListBox->count(); ++i)
-        favourites.push_back(Local(PrefListBox->item(i)->text()));
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    JamShellTree1->SelectFolder(
-        Local(StartFolder(startFile_, favourites, Local(pictures), Local(QDir::homePath()))));
+    JamShellTree1->SelectFolder(Local(
+        StartFolder(startFile_, Entries(PrefListBox), Local(pictures), Local(QDir::homePath()))));
 }
 
 void TMainForm::LoadPrefFolders()
 {
-    PrefFoldersPath = PrefFoldersLocation(ProgramDir);
+    // The user's own list: the program's folder is shared by every user and
+    // seldom writable. A list an older version kept there is taken over.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    PrefFoldersPath = Local(data) + "/folders.dat";
     PrefListBox->clear();
-    for (const std::string& entry : ReadPrefFolders(PrefFoldersPath))
+    for (const std::string& entry :
+         ReadPrefFolders(TakeOverPrefFolders(ProgramDir + "folders.dat", PrefFoldersPath)))
         PrefListBox->addItem(Local(entry));
 }
 
@@ -232,8 +258,7 @@ void TMainForm::JamShellList1DblClick()
     // The list's own path of the item: the tree may have moved on since.
     const QFileInfo file = JamShellList1Model->fileInfo(item);
     if (file.absoluteDir().exists()) // a folder removed meanwhile is no favourite
-        AddToPrefFolders(Local(file.absolutePath()) +
-                         (file.absolutePath().endsWith('/') ? "" : "/"));
+        AddToPrefFolders(FolderEntry(file.absolutePath()));
     OpenFileNow(Local(file.absoluteFilePath()));
 }
 
@@ -249,13 +274,12 @@ bool TMainForm::JamShellList1KeyPress(int key)
 
 void TMainForm::AddToPrefFolders(const std::string& Folder)
 {
-    std::vector<std::string> entries;
-    for (int i = 0; i < PrefListBox->count(); ++i)
-        entries.push_back(Local(PrefListBox->item(i)->text()));
+    std::vector<std::string> entries = Entries(PrefListBox);
     PutPrefFolderFirst(entries, Folder);
     PrefListBox->clear();
     for (const std::string& entry : entries)
         PrefListBox->addItem(Local(entry));
+    PrefListBox->scrollToTop();                 // where the folder now is
     WritePrefFolders(PrefFoldersPath, entries); // an unwritable list is skipped silently
 }
 
@@ -267,10 +291,42 @@ void TMainForm::PrefListBoxDblClick()
         JamShellTree1->SelectFolder(PrefListBox->item(index)->text());
 }
 
-void TMainForm::PrefListBoxKeyPress(int key)
+bool TMainForm::PrefListBoxKeyPress(int key)
 {
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        PrefListBoxDblClick();
+        PrefListBoxDblClick(); // the key goes on to the list
+    if (key != Qt::Key_Delete)
+        return false;
+    RemovePrefFolder(PrefListBox->currentRow());
+    return true;
+}
+
+void TMainForm::RemovePrefFolder(int index)
+{
+    if (index < 0 || index >= PrefListBox->count())
+        return;
+    delete PrefListBox->takeItem(index);
+    WritePrefFolders(PrefFoldersPath, Entries(PrefListBox)); // unwritable: skipped silently
+}
+
+std::unique_ptr<QMenu> TMainForm::FolderMenu(QAbstractItemView* view, const QPoint& at)
+{
+    auto menu = std::make_unique<QMenu>(view);
+    if (view == PrefListBox) {
+        const int row = PrefListBox->indexAt(at).row();
+        if (row < 0)
+            return nullptr;
+        menu->addAction(QStringLiteral("Aus Lieblingsordnern entfernen"), this,
+                        [this, row] { RemovePrefFolder(row); });
+        return menu;
+    }
+    const QString folder =
+        view == JamShellTree1 ? JamShellTree1->FolderAt(at) : JamShellList1->FolderAt(at);
+    if (folder.isEmpty())
+        return nullptr;
+    menu->addAction(QStringLiteral("Zu Lieblingsordnern hinzufügen"), this,
+                    [this, entry = FolderEntry(folder)] { AddToPrefFolders(entry); });
+    return menu;
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
@@ -280,7 +336,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         if (watched == JamShellList1)
             return JamShellList1KeyPress(key);
         if (watched == PrefListBox)
-            PrefListBoxKeyPress(key); // the key goes on to the list
+            return PrefListBoxKeyPress(key);
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -289,7 +345,11 @@ void TMainForm::OpenFileNow(const std::string& Path)
 {
     std::optional<WaitCursor> wait(std::in_place);
     TDibRecord loaded;
-    OpenDib(&loaded, Path.c_str(), 0, this);
+    // Regular files only: opening a FIFO waits for a writer that may never
+    // come, and a device may never end.
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(Path, ec))
+        OpenDib(&loaded, Path.c_str(), 0, this);
     wait.reset(); // message boxes come with the normal cursor
     if (!loaded.Bits) {
         // Nothing changes, and the user learns why: else the old picture

@@ -76,6 +76,16 @@ bool WritePrefFolders(const std::string& path, const std::vector<std::string>& e
     return true;
 }
 
+std::string TakeOverPrefFolders(const std::string& programFile, const std::string& dataFile)
+{
+    std::error_code ec;
+    // An unreadable old list must not be taken over as an empty one.
+    if (fs::exists(dataFile, ec) || !fs::is_regular_file(programFile, ec) ||
+        ::access(programFile.c_str(), R_OK) != 0)
+        return dataFile;
+    return WritePrefFolders(dataFile, ReadPrefFolders(programFile)) ? dataFile : programFile;
+}
+
 void PutPrefFolderFirst(std::vector<std::string>& entries, const std::string& folder)
 {
     for (std::size_t i = entries.size(); i-- > 0;) {

@@ -16,6 +16,11 @@ std::vector<std::string> ReadPrefFolders(const std::string& path);
 // False if it cannot.
 bool WritePrefFolders(const std::string& path, const std::vector<std::string>& entries);
 
+// The favourites file to read at start: dataFile once it exists. Until then a
+// programFile left beside the program by an older version is copied to
+// dataFile first, and read where it lies if it cannot be copied.
+std::string TakeOverPrefFolders(const std::string& programFile, const std::string& dataFile);
+
 // Moves folder to the top: the last entry equal to it (exact, case-sensitive)
 // is removed, then folder is inserted first.
 void PutPrefFolderFirst(std::vector<std::string>& entries, const std::string& folder);

@@ -1,6 +1,7 @@
 #include "io/PrintForm.h"
 
 #include "display/StretchDrawDib.h"
+#include "gdi/LogicalPixels.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/PaintBox.h"
 
@@ -124,16 +125,19 @@ void TPrintForm::FormShow()
 void TPrintForm::PrintPaintBoxPaint()
 {
     HDC dc = PrintPaintBox->Canvas();
+    // The layout is in the box's logical pixels, the canvas in the screen's.
+    const auto device = [dc](int logical) { return LogicalToDevice(dc, logical); };
     const PlacedRect page =
         PreviewPage(PrintPaintBox->width(), PrintPaintBox->height(), Page.width, Page.height);
     dc->SetBrush(RGB(255, 255, 255));
     dc->SetPen(RGB(255, 255, 255));
-    dc->Rectangle(page.x, page.y, page.x + page.width, page.y + page.height);
+    dc->Rectangle(device(page.x), device(page.y), device(page.x + page.width),
+                  device(page.y + page.height));
     if (PrintDib.Bits) {
         const int w = DibWidth(PrintDib), h = DibHeight(PrintDib);
         const PlacedRect r = PlaceOnPage(page.width, page.height, w, h, Choice());
-        StretchDrawDib(dc, page.x + r.x, page.y + r.y, r.width, r.height, PrintDib, 0, 0, w, h,
-                       true, SRCCOPY, true, nullptr);
+        StretchDrawDib(dc, device(page.x + r.x), device(page.y + r.y), device(r.width),
+                       device(r.height), PrintDib, 0, 0, w, h, true, SRCCOPY, true, nullptr);
     }
     ShowPrintDpi();
     BreitEditChange();

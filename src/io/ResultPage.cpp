@@ -11,11 +11,16 @@
 #include "io/PrintImage.h"
 #include "io/SaveDialog.h"
 #include "io/SplitRule.h"
+#include "quorscan/ScanFileName.h"
 #include "toolkit/MessageBox.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/Splitter.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 namespace {
@@ -99,16 +104,40 @@ void TMainForm::FormResize()
     Splitter3->setSizes({before, total - before - Splitter3->handleWidth()});
 }
 
+namespace {
+
+// The folder saved to last, kept between runs; the home folder at first and
+// when it is gone.
+const QString kSaveFolderKey = QStringLiteral("SaveDialog1/InitialDir");
+
+std::string LastSaveFolder()
+{
+    const QString folder = QSettings().value(kSaveFolderKey).toString();
+    return QFile::encodeName(QFileInfo(folder).isDir() ? folder : QDir::homePath()).toStdString();
+}
+
+void RememberSaveFolder(const std::string& path)
+{
+    QSettings().setValue(kSaveFolderKey, QFileInfo(QFile::decodeName(path.c_str())).absolutePath());
+}
+
+} // namespace
+
 void TMainForm::SaveAsBtnClick()
 {
-    const std::string path = AskSaveFileName(this, FileName, WorkDib);
+    // A scan has no file of its own: offering the photo opened before would
+    // let one OK replace that photo with the scan.
+    const std::string path = AskSaveFileName(
+        this, ScanTime ? FreeScanPath(LastSaveFolder(), ScanTime) : FileName, WorkDib);
     if (path.empty())
         return;
     std::string error;
-    if (WriteDibFile(WorkDib, path, &error, SaveJpegQuality(&Metadata, 0), &Metadata))
+    if (WriteDibFile(WorkDib, path, &error, SaveJpegQuality(&Metadata, 0), &Metadata)) {
         MarkSaved(); // closing or opening another file need not warn now
-    else
+        RememberSaveFolder(path);
+    } else {
         MessageBox(error, "Bild speichern unter", MB_OK | MB_ICONERROR);
+    }
 }
 
 void TMainForm::PrintBtnClick()

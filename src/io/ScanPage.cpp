@@ -12,6 +12,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <ctime>
+
 QWidget* TMainForm::BuildScanPage()
 {
     QWidget* content = nullptr;
@@ -45,6 +47,8 @@ QWidget* TMainForm::BuildScanPage()
     SetBackground(ScanScrollBox->viewport(), kWorkspace);
     ScanPaintBox = new PaintBox;
     ScanPaintBox->OnPaint = [this] { ScanPaintBoxPaint(); };
+    ScanPaintBox->setToolTip(
+        QStringLiteral("Das aktuelle Bild; ein neuer Scan tritt an seine Stelle"));
     ScanScrollBox->setWidget(ScanPaintBox);
     layout->addWidget(ScanScrollBox, 1);
     return page;
@@ -67,9 +71,8 @@ void TMainForm::WMUser2(std::intptr_t wParam)
     if (!scanned.Bits)
         return;
     // A step of its own, so undo brings back the picture from before the
-    // scan with what came with it; the scan is saved without the camera data
-    // of the file opened last.
-    InstallScanned(scanned, {});
+    // scan with its file name and camera data; the scan has neither.
+    InstallScanned(scanned, SelectedScanner(), std::time(nullptr));
 }
 
 void TMainForm::ScanPaintBoxPaint()

@@ -1,5 +1,6 @@
 #include "quorscan/Quorscan.h"
 
+#include "quorscan/SaneWait.h"
 #include "quorscan/ScanDialog.h"
 #include "quorscan/ScannedPictures.h"
 #include "quorscan/ScannerListDialog.h"
@@ -7,6 +8,8 @@
 #include "toolkit/ModalDialog.h"
 
 #include <QSettings>
+
+#include <memory>
 
 namespace {
 
@@ -24,7 +27,10 @@ std::string SelectedScanner()
 
 void TWAIN_SelectScanner(QWidget* window)
 {
-    TScannerListDialog dialog(SelectedScanner(), window);
+    std::optional<FoundScanners> found = SearchForScanners(window);
+    if (!found)
+        return;
+    TScannerListDialog dialog(SelectedScanner(), std::move(*found), window);
     if (ShowModal(dialog) != QDialog::Accepted || !dialog.Chosen())
         return;
     const ScanDeviceInfo& chosen = *dialog.Chosen();
@@ -40,16 +46,20 @@ void TWAIN_ScanImage(QWidget* window)
     const std::string name = SelectedScanner();
     if (name.empty())
         return;
-    ScanDevice device(name);
-    if (!device.IsOpen()) {
-        MessageBox(device.Error(), "Scannen", MB_OK | MB_ICONERROR);
+    const QString model = QSettings().value(Key("Model")).toString();
+    const QString shown = model.isEmpty() ? QString::fromStdString(name) : model;
+    // sane_open asks a network scanner, which takes its time to answer.
+    std::optional<std::unique_ptr<ScanDevice>> device =
+        WaitForSaneResult<std::unique_ptr<ScanDevice>>(
+            window, QStringLiteral("Der Scanner „%1“ wird geöffnet …").arg(shown),
+            [name] { return std::make_unique<ScanDevice>(name); });
+    if (!device)
+        return;
+    if (!(*device)->IsOpen()) {
+        MessageBox((*device)->Error(), "Scannen", MB_OK | MB_ICONERROR);
         return;
     }
-    const QString model = QSettings().value(Key("Model")).toString();
-    TScanDialog dialog(device, window,
-                       QStringLiteral("Scannen – ") +
-                           (model.isEmpty() ? QString::fromStdString(name) : model),
-                       window);
+    TScanDialog dialog(**device, window, QStringLiteral("Scannen – ") + shown, window);
     ShowModal(dialog);
 }
 

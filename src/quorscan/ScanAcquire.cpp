@@ -16,7 +16,7 @@ void ScanCancel::Request(SANE_Handle device)
 bool ScanCancel::Requested() const
 {
     const std::lock_guard lock(mutex_);
-    return requested_;
+    return requested_ || (interrupted_ && *interrupted_);
 }
 
 void ScanCancel::Reset()

@@ -7,6 +7,7 @@
 
 #include <sane/sane.h>
 
+#include <csignal>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -24,6 +25,13 @@ struct ScanResult {
 // running.)
 class ScanCancel {
 public:
+    ScanCancel() = default;
+    // Also cancelled once *interrupted is set, as a signal handler sets it;
+    // the scan sees it before it starts and after each read.
+    explicit ScanCancel(const volatile std::sig_atomic_t* interrupted) : interrupted_(interrupted)
+    {
+    }
+
     void Request(SANE_Handle device);
     bool Requested() const;
     void Reset();
@@ -34,6 +42,7 @@ private:
     mutable std::mutex mutex_;
     bool requested_ = false;
     SANE_Handle reading_ = nullptr;
+    const volatile std::sig_atomic_t* interrupted_ = nullptr;
 };
 
 // Reports progress in percent, or -1 while the picture's height is unknown.

@@ -2,6 +2,9 @@
 
 #include "quorscan/ScanStatus.h"
 
+#include <mutex>
+#include <utility>
+
 namespace {
 
 const char* const kMissingSane =
@@ -13,11 +16,28 @@ std::string Text(const char* s)
     return s ? s : "";
 }
 
+std::mutex searchMutex;
+ScanDeviceSearch installedSearch;
+
+ScanDeviceSearch InstalledSearch()
+{
+    const std::lock_guard lock(searchMutex);
+    return installedSearch;
+}
+
 } // namespace
+
+ScanDeviceSearch SetScanDeviceSearch(ScanDeviceSearch search)
+{
+    const std::lock_guard lock(searchMutex);
+    return std::exchange(installedSearch, std::move(search));
+}
 
 std::vector<ScanDeviceInfo> ListScanDevices(std::string& error)
 {
     error.clear();
+    if (const ScanDeviceSearch search = InstalledSearch())
+        return search(error);
     const SaneSession session;
     if (session.Status() != SANE_STATUS_GOOD) {
         error = kMissingSane;

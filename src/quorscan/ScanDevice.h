@@ -3,6 +3,7 @@
 
 #include "quorscan/SaneSession.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,11 @@ struct ScanDeviceInfo {
 // the list is empty and error holds a German message; an empty list with an
 // empty error means no scanner is connected.
 std::vector<ScanDeviceInfo> ListScanDevices(std::string& error);
+
+// What ListScanDevices asks in place of SANE, such as a search that takes its
+// time; nullptr asks SANE again. Returns the search installed before.
+using ScanDeviceSearch = std::function<std::vector<ScanDeviceInfo>(std::string& error)>;
+ScanDeviceSearch SetScanDeviceSearch(ScanDeviceSearch search);
 
 // An open scanner, closed again when the object ends.
 class ScanDevice {

@@ -12,9 +12,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSettings>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <array>
+#include <map>
 
 namespace {
 
@@ -27,6 +30,21 @@ constexpr double kPreviewDpi = 75;
 double Number(const ScanValue& v)
 {
     return std::holds_alternative<double>(v) ? std::get<double>(v) : 0;
+}
+
+// One group of settings per device; a network device's name holds slashes,
+// which would nest groups.
+QString SettingsGroup(const std::string& device)
+{
+    return QStringLiteral("TScanDialog/") +
+           QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdString(device)));
+}
+
+// The last preview of each device, for as long as the program runs.
+std::map<std::string, QImage>& Previews()
+{
+    static std::map<std::string, QImage> previews;
+    return previews;
 }
 
 } // namespace
@@ -52,6 +70,7 @@ TScanDialog::TScanDialog(ScanDevice& device, QObject* receiver, const QString& t
     ProgressBar = new QProgressBar(this);
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
+    ProgressBar->setToolTip(QStringLiteral("Wie weit der laufende Scan ist"));
     layout->addWidget(ProgressBar);
 
     auto* buttons = new QHBoxLayout;
@@ -59,8 +78,12 @@ TScanDialog::TScanDialog(ScanDevice& device, QObject* receiver, const QString& t
     PreviewBtn->setToolTip(
         QStringLiteral("Scannt die ganze Vorlage grob, um den Bereich zu wählen"));
     ScanBtn = new QPushButton(QStringLiteral("Scannen"), this);
+    ScanBtn->setToolTip(QStringLiteral(
+        "Scannt den gewählten Bereich mit diesen Einstellungen; das Bild wird zum Arbeitsbild"));
     ScanBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
+    CancelBtn->setToolTip(
+        QStringLiteral("Hält einen laufenden Scan an; sonst schließt es das Fenster ohne Scan"));
     buttons->addWidget(PreviewBtn);
     buttons->addStretch(1);
     buttons->addWidget(ScanBtn);
@@ -75,12 +98,35 @@ TScanDialog::TScanDialog(ScanDevice& device, QObject* receiver, const QString& t
             reject();
     });
     connect(&poll_, &QTimer::timeout, this, [this] { Poll(); });
+    RestoreSettings();
     ReloadOptions();
+    const auto preview = Previews().find(device_.Name());
+    if (preview != Previews().end())
+        Preview->SetPicture(preview->second);
 }
 
 TScanDialog::~TScanDialog()
 {
     StopWorker();
+}
+
+void TScanDialog::RestoreSettings()
+{
+    QSettings settings;
+    settings.beginGroup(SettingsGroup(device_.Name()));
+    ScanSettings stored;
+    for (const QString& name : settings.childKeys())
+        stored.emplace_back(name.toStdString(), settings.value(name).toString().toStdString());
+    RestoreScanSettings(device_.Handle(), stored);
+}
+
+void TScanDialog::StoreSettings()
+{
+    QSettings settings;
+    settings.remove(SettingsGroup(device_.Name()));
+    settings.beginGroup(SettingsGroup(device_.Name()));
+    for (const auto& [name, value] : ReadScanSettings(device_.Handle()))
+        settings.setValue(QString::fromStdString(name), QString::fromStdString(value));
 }
 
 void TScanDialog::ReloadOptions()
@@ -237,8 +283,10 @@ void TScanDialog::Finished()
     SetBusy(false);
     if (preview_) {
         RestoreAfterPreview();
-        if (result.picture.Bits)
+        if (result.picture.Bits) {
             Preview->SetPicture(DibToImage(result.picture));
+            Previews()[device_.Name()] = Preview->Picture();
+        }
         deldib(result.picture);
     } else if (result.picture.Bits) {
         const std::intptr_t id = KeepScannedPicture(result.picture);
@@ -265,10 +313,12 @@ void TScanDialog::StopWorker()
     SetBusy(false);
 }
 
-void TScanDialog::reject()
+void TScanDialog::done(int result)
 {
+    // A preview's own settings are put back before they are remembered.
     StopWorker();
-    QDialog::reject();
+    StoreSettings();
+    QDialog::done(result);
 }
 
 void TScanDialog::RestoreAfterPreview()

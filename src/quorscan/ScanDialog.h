@@ -2,6 +2,8 @@
 // with the scan area as a rubber band, and Scan / Cancel. Scans run on a
 // thread of their own, since SANE blocks while the scanner works; a finished
 // scan is kept under a number and posted to the receiver as WM_USER + 1.
+// The options are remembered per device from one opening to the next, the
+// last preview for as long as the program runs.
 #pragma once
 
 #include "quorscan/ScanAcquire.h"
@@ -47,9 +49,11 @@ public:
     QPushButton* CancelBtn = nullptr;
 
 public slots:
-    void reject() override; // also stops a running scan first
+    void done(int result) override; // stops a running scan first
 
 private:
+    void RestoreSettings();
+    void StoreSettings();
     void ReloadOptions();
     void SetOption(const ScanOption& option, const ScanValue& value);
     bool SetByName(const char* name, const ScanValue& value);

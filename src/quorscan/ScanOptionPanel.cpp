@@ -1,5 +1,7 @@
 #include "quorscan/ScanOptionPanel.h"
 
+#include "quorscan/SaneGerman.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -8,8 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include <libintl.h>
 
 #include <cmath>
 
@@ -115,14 +115,7 @@ QWidget* MakeControl(const ScanOption& o, const ScanValue& value, const OptionCh
 
 QString SaneText(const std::string& text)
 {
-    if (text.empty())
-        return {};
-    static const bool bound = [] {
-        bind_textdomain_codeset("sane-backends", "UTF-8");
-        return true;
-    }();
-    (void)bound;
-    return QString::fromUtf8(dgettext("sane-backends", text.c_str()));
+    return Utf8(SaneGerman(text));
 }
 
 QWidget* BuildOptionPanel(SANE_Handle device, const std::vector<ScanOption>& options,
@@ -150,7 +143,7 @@ QWidget* BuildOptionPanel(SANE_Handle device, const std::vector<ScanOption>& opt
             continue;
         QWidget* control = MakeControl(o, value, changed, box);
         control->setObjectName(Utf8(o.name));
-        control->setToolTip(SaneText(o.description));
+        control->setToolTip(SaneText(o.description.empty() ? o.title : o.description));
         if (o.type == SANE_TYPE_BOOL || o.type == SANE_TYPE_BUTTON)
             form->addRow(control);
         else

@@ -13,7 +13,7 @@
 
 class QWidget;
 
-// A backend's text in the user's language where SANE has a translation.
+// A backend's text in German where SANE has a translation.
 QString SaneText(const std::string& text);
 
 using OptionChanged = std::function<void(const ScanOption& option, const ScanValue& value)>;

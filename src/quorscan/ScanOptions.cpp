@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +41,21 @@ std::string AllowedValues(const ScanOption& o)
     else if (o.constraint == SANE_CONSTRAINT_RANGE)
         list = FormatScanNumber(o.min) + " bis " + FormatScanNumber(o.max);
     return list;
+}
+
+// Kept by the scan dialog: a fixed-point value such as 215.899993896484375
+// must come back exactly, or it would lie outside its range.
+std::string ExactNumber(double v)
+{
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, v).ptr;
+    return std::string(text, end);
+}
+
+// An option whose value a user sets and the dialog remembers.
+bool Remembered(const ScanOption& o)
+{
+    return o.Shown() && o.type != SANE_TYPE_BUTTON && !o.name.empty() && o.name != "preview";
 }
 
 bool ParseNumber(std::string text, double& v)
@@ -286,4 +302,54 @@ std::string FormatScanNumber(double number)
     if (s.back() == '.')
         s.pop_back();
     return s == "-0" ? "0" : s;
+}
+
+ScanSettings ReadScanSettings(SANE_Handle device)
+{
+    ScanSettings settings;
+    for (const ScanOption& o : ReadScanOptions(device)) {
+        ScanValue v;
+        if (!Remembered(o) || GetScanValue(device, o, v) != SANE_STATUS_GOOD)
+            continue;
+        settings.emplace_back(o.name, std::holds_alternative<std::string>(v)
+                                          ? std::get<std::string>(v)
+                                          : ExactNumber(std::get<double>(v)));
+    }
+    return settings;
+}
+
+std::vector<std::string> RestoreScanSettings(SANE_Handle device, const ScanSettings& settings)
+{
+    std::vector<std::string> skipped;
+    std::vector<bool> tried(settings.size(), false);
+    auto untried = [&](const std::string& name) {
+        for (std::size_t i = 0; i < settings.size(); ++i)
+            if (!tried[i] && settings[i].first == name)
+                return i;
+        return settings.size();
+    };
+    for (;;) {
+        // Options come and go with each value set: the first one, in the
+        // device's order as it is now, that has a value still to set.
+        const std::vector<ScanOption> options = ReadScanOptions(device);
+        const ScanOption* option = nullptr;
+        std::size_t i = settings.size();
+        for (const ScanOption& o : options)
+            if (Remembered(o) && (i = untried(o.name)) < settings.size()) {
+                option = &o;
+                break;
+            }
+        if (!option)
+            break;
+        tried[i] = true;
+        ScanValue value;
+        std::string error;
+        if (!ParseScanValue(*option, settings[i].second, value, error) ||
+            SetScanValue(device, *option, value) != SANE_STATUS_GOOD)
+            skipped.push_back(settings[i].first);
+    }
+    for (std::size_t i = 0; i < settings.size(); ++i)
+        if (!tried[i])
+            skipped.push_back(settings[i].first);
+    return skipped;
 }

@@ -5,6 +5,7 @@
 #include <sane/sane.h>
 
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -58,3 +59,15 @@ bool ApplyScanSetting(SANE_Handle device, const std::string& setting, std::strin
 
 // A number as the user writes it: "300", "12.5".
 std::string FormatScanNumber(double number);
+
+// The options a user has set, each as its name and its value as text (as
+// --scan-option takes it; numbers exact): what the scan dialog remembers of a
+// device. Buttons and the preview switch are left out.
+using ScanSettings = std::vector<std::pair<std::string, std::string>>;
+ScanSettings ReadScanSettings(SANE_Handle device);
+
+// Sets remembered values again, each option once, in the device's order of
+// options, so that an option that another one brings (three-pass after the
+// mode) comes after it. Values the device no longer offers, does not let the
+// user set now, or refuses are skipped; their names are returned.
+std::vector<std::string> RestoreScanSettings(SANE_Handle device, const ScanSettings& settings);

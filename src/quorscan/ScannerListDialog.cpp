@@ -1,6 +1,8 @@
 #include "quorscan/ScannerListDialog.h"
 
-#include <QApplication>
+#include "quorscan/SaneGerman.h"
+#include "quorscan/SaneWait.h"
+
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,7 +17,21 @@ QString Utf8(const std::string& s)
 }
 } // namespace
 
-TScannerListDialog::TScannerListDialog(const std::string& current, QWidget* parent)
+std::optional<FoundScanners> SearchForScanners(QWidget* parent)
+{
+    return WaitForSaneResult<FoundScanners>(
+        parent,
+        QStringLiteral("Es wird nach Scannern gesucht …\nScanner im Netzwerk brauchen dafür "
+                       "einige Sekunden."),
+        [] {
+            FoundScanners found;
+            found.devices = ListScanDevices(found.error);
+            return found;
+        });
+}
+
+TScannerListDialog::TScannerListDialog(const std::string& current, FoundScanners found,
+                                       QWidget* parent)
     : QDialog(parent), current_(current)
 {
     setWindowTitle(QStringLiteral("Scanner wählen"));
@@ -30,39 +46,46 @@ TScannerListDialog::TScannerListDialog(const std::string& current, QWidget* pare
                                  QStringLiteral("Art"), QStringLiteral("Gerät")});
     DeviceList->setRootIsDecorated(false);
     DeviceList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    DeviceList->setToolTip(
+        QStringLiteral("Die Scanner, die SANE gefunden hat; ein Doppelklick wählt einen aus"));
     connect(DeviceList, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
     layout->addWidget(DeviceList, 1);
 
     auto* buttons = new QDialogButtonBox(this);
     SearchBtn = buttons->addButton(QStringLiteral("Neu suchen"), QDialogButtonBox::ActionRole);
+    SearchBtn->setToolTip(QStringLiteral(
+        "Sucht noch einmal nach Scannern, etwa nachdem Sie einen angeschlossen haben"));
     OkBtn = buttons->addButton(QStringLiteral("Auswählen"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    OkBtn->setToolTip(QStringLiteral("Holt die nächsten Bilder vom markierten Scanner"));
+    CancelBtn = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    CancelBtn->setToolTip(QStringLiteral("Schließt die Liste; der bisherige Scanner bleibt"));
     connect(SearchBtn, &QPushButton::clicked, this, [this] { Search(); });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(DeviceList, &QTreeWidget::currentItemChanged, this,
             [this] { OkBtn->setEnabled(Chosen() != nullptr); });
     layout->addWidget(buttons);
-    Search();
+    ShowFound(std::move(found));
 }
 
 void TScannerListDialog::Search()
 {
-    // Network scanners take a moment to answer.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::string error;
-    devices_ = ListScanDevices(error);
-    QApplication::restoreOverrideCursor();
+    if (std::optional<FoundScanners> found = SearchForScanners(this))
+        ShowFound(std::move(*found));
+}
 
+void TScannerListDialog::ShowFound(FoundScanners found)
+{
+    devices_ = std::move(found.devices);
     DeviceList->clear();
     for (const ScanDeviceInfo& d : devices_) {
-        auto* item = new QTreeWidgetItem(
-            DeviceList, {Utf8(d.vendor), Utf8(d.model), Utf8(d.type), Utf8(d.name)});
+        auto* item = new QTreeWidgetItem(DeviceList, {Utf8(d.vendor), Utf8(d.model),
+                                                      Utf8(SaneDeviceType(d.type)), Utf8(d.name)});
         if (d.name == current_ || !DeviceList->currentItem())
             DeviceList->setCurrentItem(item);
     }
-    if (!error.empty())
-        HintLabel->setText(Utf8(error));
+    if (!found.error.empty())
+        HintLabel->setText(Utf8(found.error));
     else if (devices_.empty())
         HintLabel->setText(QStringLiteral(
             "Es wurde kein Scanner gefunden. Bitte schließen Sie den Scanner an, schalten Sie ihn "

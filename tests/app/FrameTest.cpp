@@ -97,7 +97,7 @@ TEST_F(Frame, TitleNamesTheFileAndTheStatusBarTheWorkingImage)
     EXPECT_EQ(form->windowTitle(), QStringLiteral("urlaub 2024.bmp - Norvane Kelvora 1.0"));
     EXPECT_EQ(Status(), QStringLiteral("40 × 30 Pixel, 8 Bit"));
 
-    form->InstallScanned(MakeDib(12, 7, 1, [](int, int) { return 0u; }), {});
+    form->InstallScanned(MakeDib(12, 7, 1, [](int, int) { return 0u; }), {}, 1);
     EXPECT_EQ(Status(), QStringLiteral("12 × 7 Pixel, 1 Bit"));
     EXPECT_EQ(PictureSizeText(TDibRecord{}), "") << "a picture that could not be made";
 }

@@ -150,7 +150,7 @@ TEST_F(HistoryTest, AScanIsAStepAndUndoBringsBackThePictureWithWhatCameWithIt)
     // room for the opened picture and the scan, so the step between them is
     // made again; the scan is kept, since nothing could make it again
     image.SetHistoryBudget(2700);
-    image.InstallScanned(MakeDib(5, 4, 8, [](int x, int) { return std::uint32_t(x); }), "test:0");
+    image.InstallScanned(MakeDib(5, 4, 8, [](int x, int) { return std::uint32_t(x); }), "test:0", 1);
     EXPECT_EQ(image.Metadata.jpegQuality, 0) << "a scan carries no camera data";
     EXPECT_EQ(DescribeStep(image.Steps().At(2).step), "Gescannt (test:0)");
     ASSERT_TRUE(image.Apply(MirrorStep(true), quiet).Error.empty());
@@ -169,7 +169,7 @@ TEST_F(HistoryTest, PicturesFromOutsideBeyondTheBudgetForgetTheOldestSteps)
     image.SetHistoryBudget(1);
     Record(image, {MirrorStep(true)});
     for (int i = 0; i < 3; ++i)
-        image.InstallScanned(MakeDib(5, 4, 24, [](int, int) { return 0u; }), "test:0");
+        image.InstallScanned(MakeDib(5, 4, 24, [](int, int) { return 0u; }), "test:0", 1);
     EXPECT_EQ(image.Steps().Count(), 1) << "the newest scan is the first state now";
     EXPECT_FALSE(image.Undo(quiet));
     EXPECT_EQ(image.Steps().KeptBytes(), 0u);

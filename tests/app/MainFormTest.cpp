@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, CancelInTheClosingQuestionKeepsEverything)
 TEST_F(MainWindowTest, ClosingOverUnsavedChangesSaysSo)
 {
     ShowWindow();
-    form->InstallScanned(MakeDib(4, 3, 24, [](int, int) { return 0x405060u; }), {}); // a change
+    form->ApplyStep(CorrectStep(kModeHelligkeit, 4, 8)); // a change
     boxes.reset();
     boxes = std::make_unique<MessageBoxRecorder>(IDCANCEL);
     EXPECT_FALSE(form->close());

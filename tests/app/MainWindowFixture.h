@@ -6,6 +6,8 @@
 
 #include "app/MainUnit.h"
 
+#include <QByteArray>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,4 +26,7 @@ protected:
     std::unique_ptr<MessageBoxRecorder> boxes;
     std::vector<std::string> opened; // what the desktop was asked to open
     std::unique_ptr<TMainForm> form;
+
+private:
+    QByteArray savedDataHome_;
 };

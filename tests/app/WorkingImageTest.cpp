@@ -135,6 +135,23 @@ TEST_F(WorkingImageTest, AStepThenUndoSelectsTheWholePicture)
 }
 
 TEST_F(WorkingImageTest, AStepThatFailsLeavesPictureAndHistoryAsTheyWere)
+
+TEST_F(WorkingImageTest, UndoBringsBackTheFileNameAndMetadataWithThePixels)
+{
+    images.CreateStartPictures();
+    images.InstallOpened(Gradient(24), "/tmp/photo.jpg");
+    images.InstallScanned(Gradient(8), "test:0", 1000);
+    EXPECT_EQ(images.FileName, "") << "a scan has no file";
+    NullProgress quiet;
+    images.Undo(quiet);
+    EXPECT_EQ(images.FileName, "/tmp/photo.jpg") << "its camera data likewise (HistoryTest)";
+    EXPECT_EQ(images.ScanTime, 0);
+
+    images.InstallScanned(Gradient(8), "test:0", 2000);
+    images.Apply(MirrorStep(true), quiet); // an edit of the scan
+    images.Undo(quiet);
+    EXPECT_EQ(images.ScanTime, 2000) << "the scan, before its edit";
+}
 {
     images.CreateStartPictures();
     images.InstallOpened(Gradient(24), "a.bmp");

@@ -12,6 +12,9 @@
 #include <fstream>
 #include <iterator>
 
+#include <csignal>
+#include <functional>
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -62,8 +65,10 @@ protected:
         return Spawn({"setpriv", "--bounding-set=-dac_override,-dac_read_search", "--"}, args);
     }
 
+    // whileRunning, when given, acts on the program before it is waited for.
     Outcome Spawn(const std::vector<std::string>& launcher, const std::vector<std::string>& args,
-                  rlim_t fileSizeLimit = RLIM_INFINITY)
+                  rlim_t fileSizeLimit = RLIM_INFINITY,
+                  const std::function<void(pid_t)>& whileRunning = {})
     {
         const std::string outPath = Path(".stdout"), errPath = Path(".stderr");
         posix_spawn_file_actions_t files;
@@ -94,6 +99,8 @@ protected:
         setrlimit(RLIMIT_FSIZE, &saved);
         posix_spawn_file_actions_destroy(&files);
         EXPECT_EQ(spawned, 0);
+        if (spawned == 0 && whileRunning)
+            whileRunning(pid);
         int status = 0;
         if (spawned == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
             o.code = WEXITSTATUS(status);
@@ -711,8 +718,36 @@ TEST_F(Cli, ListScannersNamesEveryDevice)
     UseSaneTestBackend();
     const Outcome o = Run({"--list-scanners"});
     EXPECT_EQ(o.code, 0) << o.err;
-    EXPECT_EQ(o.out, "test:0\tNoname frontend-tester (virtual device)\n"
-                     "test:1\tNoname frontend-tester (virtual device)\n");
+    EXPECT_EQ(o.out, "test:0\tNoname frontend-tester (virtuelles Gerät)\n"
+                     "test:1\tNoname frontend-tester (virtuelles Gerät)\n");
+}
+
+// Presses Ctrl+C once the program catches it (its handler shows in /proc).
+void InterruptWhenCaught(pid_t pid)
+{
+    for (int tries = 0; tries < 20000; ++tries, usleep(1000)) {
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        std::string line;
+        while (std::getline(status, line))
+            if (line.rfind("SigCgt:", 0) == 0 && (std::stoull(line.substr(7), nullptr, 16) & 2)) {
+                kill(pid, SIGINT);
+                return;
+            }
+    }
+}
+
+TEST_F(Cli, CtrlCStopsTheScanSaysSoAndWritesNothing)
+{
+    UseSaneTestBackend();
+    // A slow scan: 300 dpi in colour, the scanner resting between reads.
+    const Outcome o = Spawn({},
+                            {"--scan", "test:0", "--scan-option", "mode=Color", "--scan-option",
+                             "resolution=300", "--scan-option", "read-delay=yes", "--scan-option",
+                             "read-delay-duration=100000", "-o", Path("scan.png")},
+                            RLIM_INFINITY, InterruptWhenCaught);
+    EXPECT_EQ(o.code, 1) << "an exit of its own, not the signal's";
+    EXPECT_NE(o.err.find("mit Strg+C abgebrochen"), std::string::npos) << o.err;
+    EXPECT_TRUE(Listing().empty());
 }
 
 } // namespace

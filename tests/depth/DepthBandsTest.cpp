@@ -30,7 +30,7 @@ TEST(DepthBands, ManyBandsGiveTheBytesOfOne)
         ExpectSameInEveryBanding("up to " + std::to_string(bits),
                                  [&](const TDibRecord& src, ProgressSink& p) {
                                      std::srand(5); // the random table entries alike in every run
-                                     return DepthUpTo(src, bits, p);
+                                     return DepthUpTo(src, bits, 7, p);
                                  },
                                  {1, 4, 8});
 }

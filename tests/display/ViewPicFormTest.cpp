@@ -4,6 +4,7 @@
 #include "MainWindowFixture.h"
 
 #include "DialogAnswer.h"
+#include "UserInput.h"
 #include "display/StretchDrawDib.h"
 #include "display/ViewPicForm.h"
 #include "io/PrintForm.h"
@@ -12,7 +13,9 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSpinBox>
 #include <QWheelEvent>
 
@@ -23,6 +26,7 @@ protected:
     void SetUp() override
     {
         LeakCheckedTest::SetUp();
+        QSettings().remove(QStringLiteral("TViewPicForm")); // the size as designed
         picture = MakeDib(640, 480, 24, [](int x, int y) {
             return RGB(std::uint8_t(x), std::uint8_t(y), std::uint8_t(x ^ y));
         });
@@ -47,11 +51,11 @@ protected:
     }
     int H() { return viewer->HorzScrollBar->value(); }
     int V() { return viewer->VertScrollBar->value(); }
-    void Wheel(int delta)
+    void Wheel(int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+               QPointF at = QPointF(50, 50))
     {
-        QWheelEvent event(QPointF(50, 50), viewer->PaintBox1->mapToGlobal(QPointF(50, 50)),
-                          QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
+        QWheelEvent event(at, viewer->PaintBox1->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
         QApplication::sendEvent(viewer->PaintBox1, &event);
     }
 
@@ -120,6 +124,78 @@ TEST_F(Viewer, TheViewShowsWhatTheWholeZoomedPictureShowsThere)
             const int px = (1234 + x) / 4, py = (567 + y) / 4;
             ASSERT_EQ(view.pixel(x, y), qRgb(px & 255, py & 255, (px ^ py) & 255)) << x << "," << y;
         }
+}
+
+TEST_F(Viewer, CtrlAndTheWheelZoomInStepsKeepingThePointUnderThePointer)
+{
+    Show();
+    Zoom(400);
+    viewer->HorzScrollBar->setValue(1000);
+    viewer->VertScrollBar->setValue(500);
+    Wheel(120, Qt::ControlModifier, QPointF(100, 80));
+    EXPECT_EQ(viewer->ZoomEd->value(), 600);
+    EXPECT_EQ(viewer->BoxSize(), (ZoomedSize{3840, 2880}));
+    EXPECT_EQ(H(), (1000 + 100) * 3 / 2 - 100);
+    EXPECT_EQ(V(), (500 + 80) * 3 / 2 - 80);
+    Wheel(-60, Qt::ControlModifier, QPointF(100, 80));
+    EXPECT_EQ(viewer->ZoomEd->value(), 600) << "half a notch of a touchpad";
+    Wheel(-60, Qt::ControlModifier, QPointF(100, 80));
+    EXPECT_EQ(viewer->ZoomEd->value(), 400);
+    EXPECT_EQ(H(), 1000);
+    EXPECT_EQ(V(), 500);
+}
+
+TEST_F(Viewer, KeysZoomAndFitTheWholePictureIntoTheWindow)
+{
+    Show();
+    struct Row {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        int zoom;
+    };
+    for (const Row& r :
+         {Row{Qt::Key_Minus, Qt::NoModifier, 67}, Row{Qt::Key_Plus, Qt::NoModifier, 100},
+          Row{Qt::Key_Plus, Qt::KeypadModifier, 150}, Row{Qt::Key_Minus, Qt::KeypadModifier, 100},
+          Row{Qt::Key_Plus, Qt::ControlModifier, 150}}) {
+        PressKey(viewer.get(), r.key, r.modifiers);
+        EXPECT_EQ(viewer->ZoomEd->value(), r.zoom) << r.key << " " << r.modifiers;
+    }
+    viewer->ZoomEd->setFocus();
+    PressKey(viewer.get(), Qt::Key_Minus);
+    EXPECT_EQ(viewer->ZoomEd->value(), 100) << "also from the zoom field";
+
+    // fitting by the key, then by the button in a wide window from a large zoom
+    for (QSize window : {QSize(532, 420), QSize(900, 300)}) {
+        viewer->resize(window);
+        viewer->ZoomEd->setValue(900);
+        QApplication::processEvents();
+        if (window.width() == 532)
+            PressKey(viewer.get(), Qt::Key_0, Qt::ControlModifier);
+        else
+            viewer->FitBtn->click();
+        QApplication::processEvents();
+        const QSize area = viewer->ScrollBox1->size();
+        EXPECT_EQ(viewer->ZoomEd->value(), FitZoom(640, 480, area.width(), area.height()));
+        EXPECT_FALSE(viewer->HorzScrollBar->isVisible()) << "the whole picture shows";
+        EXPECT_FALSE(viewer->VertScrollBar->isVisible());
+        EXPECT_EQ(H(), 0);
+        EXPECT_EQ(V(), 0);
+    }
+}
+
+TEST_F(Viewer, ItsSizeComesBackInTheNextRunWithinTheScreen)
+{
+    EXPECT_EQ(viewer->size(), QSize(532, 420)) << "as designed the first time";
+    Show();
+    viewer->resize(610, 470);
+    viewer->ReadyBtn->click();
+    EXPECT_EQ(TViewPicForm().size(), QSize(610, 470));
+
+    // stored on a larger screen than this one
+    QSettings().setValue(QStringLiteral("TViewPicForm/Size"), QSize(30000, 20000));
+    TViewPicForm large;
+    const QSize screen = large.screen()->availableGeometry().size();
+    EXPECT_TRUE(large.width() <= screen.width() && large.height() <= screen.height());
 }
 
 TEST_F(Viewer, OpenAsksTheDesktopAndPrintLaysOutThePicture)

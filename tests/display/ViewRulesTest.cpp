@@ -28,6 +28,49 @@ TEST(ViewRules, PanningMovesByTheDragAndStopsAtTheEdges)
     EXPECT_EQ(WheelScroll(100, -1), 80);
 }
 
+TEST(ViewRules, ZoomStepsClimbALadderAndStopAtTheEnds)
+{
+    struct Row {
+        int zoom, steps, expected;
+    };
+    for (const Row& r :
+         {Row{100, 1, 150}, Row{100, -1, 67}, Row{100, 3, 300}, Row{110, -1, 100}, Row{110, 1, 150},
+          Row{5, -1, 5}, Row{6, -1, 5}, Row{9000, 1, 9000}, Row{8000, 1, 9000}, Row{100, 0, 100}}) {
+        EXPECT_EQ(ZoomStep(r.zoom, r.steps), r.expected) << r.zoom << " by " << r.steps;
+    }
+    for (int zoom = kMinZoom; zoom < kMaxZoom; zoom = ZoomStep(zoom, 1))
+        EXPECT_EQ(ZoomStep(ZoomStep(zoom, 1), -1), zoom) << "a step in and out returns";
+}
+
+TEST(ViewRules, FittingTakesTheLargestZoomThatShowsTheWholePicture)
+{
+    struct Row {
+        int w, h, areaW, areaH, expected;
+    };
+    for (const Row& r : {Row{640, 480, 515, 338, 70}, Row{640, 480, 320, 480, 50},
+                         Row{100, 50, 1000, 1000, 1000}, Row{6000, 4000, 100, 100, kMinZoom},
+                         Row{1, 1, 1000, 1000, kMaxZoom}, Row{0, 0, 500, 500, 100}}) {
+        const int zoom = FitZoom(r.w, r.h, r.areaW, r.areaH);
+        EXPECT_EQ(zoom, r.expected) << r.w << " x " << r.h << " in " << r.areaW << " x " << r.areaH;
+        if (zoom == kMinZoom || zoom == kMaxZoom || r.w == 0)
+            continue;
+        const ZoomedSize fitted = ZoomedBoxSize(r.w, r.h, zoom);
+        const ZoomedSize over = ZoomedBoxSize(r.w, r.h, zoom + 1);
+        EXPECT_TRUE(fitted.width <= r.areaW && fitted.height <= r.areaH) << "fits";
+        EXPECT_TRUE(over.width > r.areaW || over.height > r.areaH) << "one percent more does not";
+    }
+}
+
+TEST(ViewRules, ZoomingKeepsThePointUnderTheCursor)
+{
+    // box 2560 -> 3840 (400 -> 600 %): picture point 1100 stays at view position 100
+    EXPECT_EQ(ZoomScroll(1000, 100, 2560, 3840), 1550);
+    EXPECT_EQ(ZoomScroll(1550, 100, 3840, 2560), 1000);
+    EXPECT_EQ(ZoomScroll(0, 0, 640, 960), 0);
+    EXPECT_EQ(ZoomScroll(10, 300, 640, 320), 0) << "never before the picture's start";
+    EXPECT_EQ(ZoomScroll(7, 3, 0, 320), 7) << "no box yet: nothing to keep";
+}
+
 // The view of a box drawn whole (into a box-sized raster) and drawn through
 // VisibleDraw into a view-sized raster show the same pixels.
 void ExpectViewMatchesWholeBox(const TDibRecord& dib, int zoom, int scrollX, int scrollY, int viewW,

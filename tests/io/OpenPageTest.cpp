@@ -7,11 +7,16 @@
 #include "io/PrefFolders.h"
 #include "toolkit/PaintBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
+#include <QDir>
 #include <QFileSystemModel>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QMenu>
+#include <QMimeDatabase>
 
 #include <QGuiApplication>
 
@@ -19,8 +24,19 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
+
+// Ends the test program when a step hangs: a window thread blocked in a read
+// cannot fail its test any other way.
+struct Watchdog {
+    Watchdog() { ::alarm(60); }
+    ~Watchdog() { ::alarm(0); }
+};
 
 class OpenPage : public MainWindowTest {
 protected:
@@ -39,15 +55,31 @@ protected:
         std::ofstream(photos + "broken.bmp") << "BM this is no picture";
     }
 
-    // Shows the folder in the list and waits until the list has loaded it.
+    // Shows the folder in the list and waits until the list has read it in
+    // the background.
     void Browse(const std::string& folder)
     {
-        ASSERT_TRUE(form->JamShellTree1->SelectFolder(QString::fromStdString(folder)));
-        QElapsedTimer timer;
-        timer.start();
+        const QString path = QDir::cleanPath(QString::fromStdString(folder));
+        bool loaded = false;
+        const QMetaObject::Connection c =
+            QObject::connect(form->JamShellList1Model, &QFileSystemModel::directoryLoaded,
+                             [&](const QString& done) { loaded = loaded || done == path; });
+        ASSERT_TRUE(form->JamShellTree1->SelectFolder(path));
+        EXPECT_TRUE(WaitUntil([&] { return loaded; }, 30000)) << folder;
+        QObject::disconnect(c);
+    }
+
+    // Name and type of each entry the list shows.
+    std::map<std::string, std::string> Listed() const
+    {
+        std::map<std::string, std::string> listed;
         const QModelIndex root = form->JamShellList1->rootIndex();
-        while (form->JamShellList1Model->rowCount(root) == 0 && timer.elapsed() < 5000)
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        for (int row = 0; row < form->JamShellList1Model->rowCount(root); ++row) {
+            const QModelIndex item = form->JamShellList1Model->index(row, 0, root);
+            listed[item.data().toString().toStdString()] =
+                item.siblingAtColumn(2).data().toString().toStdString();
+        }
+        return listed;
     }
 
     void SelectInList(const std::string& name)
@@ -104,6 +136,8 @@ TEST_F(OpenPage, OpeningAFileMakesItTheWorkingImageWithCopies)
 TEST_F(OpenPage, AFileThatDoesNotOpenChangesNothingAndTheUserLearnsWhy)
 {
     std::ofstream(photos + "empty.png").close();
+    ASSERT_EQ(::mkfifo((photos + "x.jpg").c_str(), 0600), 0);
+    const Watchdog watchdog; // opening a FIFO waits for a writer
     const std::uint8_t* work = form->WorkDib.Bits;
     const struct {
         std::string path;
@@ -113,6 +147,7 @@ TEST_F(OpenPage, AFileThatDoesNotOpenChangesNothingAndTheUserLearnsWhy)
         {photos + "missing.png", "wurde nicht gefunden"},
         {photos + "sub", "ist ein Ordner"},
         {photos + "empty.png", "ist leer"},
+        {photos + "x.jpg", "ist keine gewöhnliche Datei"},
     };
     for (const auto& c : cases) {
         boxes->shown.clear();
@@ -138,7 +173,7 @@ TEST_F(OpenPage, DoubleClickOnAFileAddsItsFolderAndOpensIt)
     std::ifstream in(form->PrefFoldersPath, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(text, photos + "\r\n");
-    EXPECT_EQ(form->PrefFoldersPath, programDir + "folders.dat");
+    EXPECT_EQ(form->PrefFoldersPath, programDir + "data/Norvane/Kelvora/folders.dat");
 
     SelectInList("broken.bmp"); // unreadable: the folder was added all the same
     form->JamShellList1DblClick();
@@ -186,7 +221,7 @@ TEST_F(OpenPage, EnterOpensButNotWhileRenaming)
     EXPECT_FALSE(form->JamShellList1KeyPress(Qt::Key_A));
 }
 
-TEST_F(OpenPage, FavouritesFileIsReadAtStartAndUsedAgain)
+TEST_F(OpenPage, FavouritesBesideTheProgramAreTakenOverIntoTheUsersOwn)
 {
     std::ofstream(programDir + "folders.dat", std::ios::binary) << "/one/\r\n"
                                                                 << photos << "\r\n\r\n/two/\r\n";
@@ -195,7 +230,69 @@ TEST_F(OpenPage, FavouritesFileIsReadAtStartAndUsedAgain)
     EXPECT_EQ(Favourites(), (std::vector<std::string>{"/one/", photos, "", "/two/"}));
     form->AddToPrefFolders(photos);
     EXPECT_EQ(Favourites(), (std::vector<std::string>{photos, "/one/", "", "/two/"}));
-    EXPECT_EQ(ReadPrefFolders(programDir + "folders.dat"), Favourites());
+    EXPECT_EQ(ReadPrefFolders(form->PrefFoldersPath), Favourites());
+}
+
+TEST_F(OpenPage, FavouritesAreAddedAndRemovedByHandAndWrittenAtOnce)
+{
+    ShowWindow();
+    Browse(photos);
+    const std::string sub = photos + "sub/";
+    const auto at = [&](const std::string& path) {
+        return form->JamShellList1
+            ->visualRect(form->JamShellList1Model->index(QString::fromStdString(path)))
+            .center();
+    };
+    const auto choose = [&](QAbstractItemView* view, QPoint point) {
+        const std::unique_ptr<QMenu> menu = form->FolderMenu(view, point);
+        ASSERT_TRUE(menu);
+        ASSERT_EQ(menu->actions().size(), 1);
+        menu->actions()[0]->trigger();
+    };
+    QAbstractItemView* const list = form->JamShellList1;
+    QAbstractItemView* const favourites = form->PrefListBox;
+    const struct {
+        const char* what;
+        std::function<void()> step;
+        std::vector<std::string> expected;
+    } steps[] = {
+        {"a folder in the list", [&] { choose(list, at(photos + "sub")); }, {sub}},
+        {"a folder in the tree",
+         [&] {
+             const QModelIndex parent = form->JamShellTree1->currentIndex().parent();
+             choose(form->JamShellTree1, form->JamShellTree1->visualRect(parent).center());
+         },
+         {programDir, sub}},
+        {"the list's empty space: the folder shown",
+         [&] { choose(list, QPoint(5, list->viewport()->height() - 2)); },
+         {photos, programDir, sub}},
+        {"a folder already there moves up",
+         [&] { choose(list, at(photos + "sub")); },
+         {sub, photos, programDir}},
+        {"a file: the folder it is in",
+         [&] { choose(list, at(photos + "wide.bmp")); },
+         {photos, sub, programDir}},
+        {"removed through the favourites' menu",
+         [&] {
+             choose(favourites,
+                    form->PrefListBox->visualItemRect(form->PrefListBox->item(1)).center());
+         },
+         {photos, programDir}},
+        {"removed with Del",
+         [&] {
+             form->PrefListBox->setCurrentRow(0);
+             QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+             QApplication::sendEvent(form->PrefListBox, &del);
+         },
+         {programDir}},
+    };
+    for (const auto& s : steps) {
+        s.step();
+        EXPECT_EQ(Favourites(), s.expected) << s.what;
+        EXPECT_EQ(ReadPrefFolders(form->PrefFoldersPath), s.expected) << s.what;
+    }
+    EXPECT_FALSE(form->FolderMenu(favourites, QPoint(5, favourites->viewport()->height() - 2)))
+        << "no entry there to remove";
 }
 
 TEST_F(OpenPage, AFavouriteOpensItsFolderInTheTree)
@@ -323,11 +420,62 @@ TEST_F(OpenPage, StartsInTheStartFilesFolderElseInTheTopFavouriteThatExists)
     EXPECT_EQ(SelectedFolder() + "/", photos + "sub/");
 }
 
+TEST_F(OpenPage, TheListShowsFilesAndFoldersOnlyTypedByTheirNames)
+{
+    namespace fs = std::filesystem;
+    const std::string odd = photos + "odd/";
+    fs::create_directories(odd + "folder");
+    fs::copy_file(photos + "wide.bmp", odd + "bitmap.jpg");
+    fs::copy_file(photos + "wide.bmp", odd + "bitmap");
+    fs::create_symlink("bitmap.jpg", odd + "link.jpg");
+    ASSERT_EQ(::mkfifo((odd + "x.jpg").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", odd + "null.jpg");
+    fs::create_symlink("nowhere.jpg", odd + "dangling.jpg");
+    const QMimeDatabase types;
+    const std::string jpeg = types.mimeTypeForName("image/jpeg").comment().toStdString();
+    const std::string unknown =
+        types.mimeTypeForName("application/octet-stream").comment().toStdString();
+    const Watchdog watchdog;
+    ShowWindow();
+    form->JamShellList1Model->setNameFilters({QStringLiteral("*")});
+    Browse(odd);
+    std::map<std::string, std::string> listed = Listed();
+    EXPECT_EQ(listed.erase("folder"), 1u);
+    EXPECT_EQ(listed, (std::map<std::string, std::string>{
+                          {"bitmap.jpg", jpeg}, // a bitmap inside: the name counts
+                          {"link.jpg", jpeg},
+                          {"bitmap", unknown}, // no name to go by: nothing is read
+                      }));
+
+    // Read there, /proc/kmsg never returns; /dev holds devices only.
+    Browse("/proc");
+    listed = Listed();
+    EXPECT_EQ(listed["version"], unknown);
+    EXPECT_TRUE(listed.count("self"));
+    Browse("/dev");
+    EXPECT_FALSE(Listed().count("null"));
+}
+
+TEST_F(OpenPage, EveryControlSaysWhatItDoes)
+{
+    // (the filter box's tooltip shows its entry whole where it is cut short)
+    for (QWidget* w : form->TabSheet2->findChildren<QWidget*>()) {
+        const bool control =
+            qobject_cast<QAbstractButton*>(w) || qobject_cast<PaintBox*>(w) ||
+            (qobject_cast<QAbstractItemView*>(w) && !qobject_cast<QHeaderView*>(w));
+        if (control && w->window() == form.get()) { // not the filter box's popup
+            EXPECT_FALSE(w->toolTip().isEmpty()) << w->metaObject()->className();
+        }
+    }
+    EXPECT_TRUE(form->DibPrevPaint->toolTip().contains(QStringLiteral("Doppelklick")))
+        << "what brings a picture here";
+}
+
 TEST_F(OpenPage, OpeningOverUnsavedChangesAsksFirst)
 {
     form->OpenFileNow(photos + "wide.bmp");
     EXPECT_TRUE(boxes->shown.empty()) << "nothing unsaved yet";
-    form->InstallScanned(MakeDib(3, 3, 24, [](int, int) { return 0u; }), {}); // a step
+    form->ApplyStep(CorrectStep(kModeHelligkeit, 4, 8)); // a step
     boxes.reset();                                                     // one recorder at a time
     boxes = std::make_unique<MessageBoxRecorder>(IDCANCEL);
     form->OpenFileNow(photos + "tall.bmp");

@@ -103,6 +103,41 @@ TEST(PrefFolders, AListThatIsALinkIsWrittenWhereItPoints)
     fs::remove_all(dir);
 }
 
+TEST(PrefFolders, AListBesideTheProgramIsTakenOverUntilTheUserHasOne)
+{
+    namespace fs = std::filesystem;
+    const std::string dir = MakeTempDir();
+    const std::string old = dir + "/program/folders.dat", own = dir + "/data/folders.dat";
+    const struct {
+        const char* name;
+        const char* oldList; // nullptr: none
+        const char* ownList;
+        const char* dataFolder; // where own lies, "" when it cannot be made
+        bool readOld;           // the list to read is old, else own
+        const char* ownAfter;   // nullptr: still none
+    } cases[] = {
+        {"taken over", "/a/\r\n/b/\r\n", nullptr, "data", false, "/a/\r\n/b/\r\n"},
+        {"the user's own wins", "/a/\r\n", "/mine/\r\n", "data", false, "/mine/\r\n"},
+        {"no data folder: read where it lies", "/a/\r\n", nullptr, "", true, nullptr},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(dir + "/program");
+        fs::remove_all(dir + "/data");
+        fs::create_directories(dir + "/program");
+        if (*c.dataFolder)
+            fs::create_directories(dir + "/" + c.dataFolder);
+        if (c.oldList)
+            std::ofstream(old, std::ios::binary) << c.oldList;
+        if (c.ownList)
+            std::ofstream(own, std::ios::binary) << c.ownList;
+        EXPECT_EQ(TakeOverPrefFolders(old, own), c.readOld ? old : own) << c.name;
+        EXPECT_EQ(fs::exists(own), c.ownAfter != nullptr) << c.name;
+        EXPECT_EQ(Slurp(own), c.ownAfter ? c.ownAfter : "") << c.name;
+        EXPECT_EQ(Slurp(old), c.oldList ? c.oldList : "") << c.name << ": the old list stays";
+    }
+    fs::remove_all(dir);
+}
+
 TEST(PrefFolders, StartFolderFollowsTheStartFileTheFavouritesPicturesAndHome)
 {
     const std::string dir = MakeTempDir();

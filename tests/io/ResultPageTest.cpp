@@ -4,21 +4,26 @@
 #include "MainWindowFixture.h"
 
 #include "DialogAnswer.h"
+#include "UserInput.h"
 #include "imagora/DibWriter.h"
 #include "io/PrintForm.h"
 #include "io/QtPrintTarget.h"
+#include "quorscan/ScanFileName.h"
+#include "quorscan/ScannedPictures.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/Splitter.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSettings>
 #include <QSplitterHandle>
 #include <QTabWidget>
 #include <QTreeView>
@@ -43,17 +48,7 @@ protected:
     {
         QSplitterHandle* handle = form->Splitter3->handle(1);
         const QPointF at(1, handle->height() / 2);
-        const QPointF global = handle->mapToGlobal(at);
-        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(handle, &press);
-        const QPointF to = at + QPointF(dx, 0);
-        QMouseEvent move(QEvent::MouseMove, to, handle->mapToGlobal(to), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(handle, &move);
-        QMouseEvent release(QEvent::MouseButtonRelease, to, handle->mapToGlobal(to), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(handle, &release);
+        DragFromTo(handle, at, at + QPointF(dx, 0));
         QApplication::processEvents();
     }
 
@@ -138,7 +133,7 @@ TEST_F(SavePage, TheDialogOffersTheWritersAndTheExtensionFollowsTheType)
         files.selectFile(QStringLiteral("copy"));
         return int(QDialog::Accepted);
     });
-    form->InstallScanned(MakeDib(4, 4, 24, [](int, int) { return 0u; }), {}); // a change to save
+    form->ApplyStep(CorrectStep(kModeHelligkeit, 4, 8)); // a change to save
     form->SaveAsBtnClick();
     EXPECT_FALSE(form->WorkModified) << "saved: closing need not warn";
     EXPECT_EQ(offered.size(), 5);
@@ -257,6 +252,39 @@ TEST_F(ResultPage, TheSaveDialogListsSizesAndDatesInGerman)
     form->SaveAsBtnClick();
     EXPECT_EQ(size, "1,5 kB") << "the system's locale: " << QLocale::system().name().toStdString();
     EXPECT_EQ(date, "05.03.24 14:07");
+}
+
+TEST_F(SavePage, AScanIsOfferedANewNameInTheFolderSavedToLastNeverThePhotos)
+{
+    QSettings().remove("SaveDialog1");
+    form->WMUser2(KeepScannedPicture(MakeDib(4, 4, 24, [](int, int) { return 0u; })));
+    std::tm local{};
+    localtime_r(&form->ScanTime, &local);
+    std::vector<std::string> offered;
+    std::string saveAs; // empty: the user cancels
+    DialogAnswer answer([&](QDialog& dialog) {
+        auto& files = dynamic_cast<QFileDialog&>(dialog);
+        offered.push_back(files.selectedFiles().value(0).toStdString());
+        if (saveAs.empty())
+            return int(QDialog::Rejected);
+        files.selectFile(QString::fromStdString(saveAs));
+        return int(QDialog::Accepted);
+    });
+    auto save = [&](const std::string& as) {
+        saveAs = as;
+        form->SaveAsBtnClick();
+        return offered.back();
+    };
+    const std::string name = ScanFileName(local);
+    EXPECT_EQ(save(""), QDir::homePath().toStdString() + "/" + name) << "none saved to yet";
+    save(programDir + "elsewhere.png");
+    EXPECT_EQ(save(programDir + name), programDir + name) << "the folder saved to last";
+    EXPECT_EQ(save(""), programDir + ScanFileName(local, 2)) << "never the scan saved before";
+
+    form->UndoBtn1Click();
+    EXPECT_EQ(save(""), source) << "the photo is back with its name";
+    EXPECT_EQ(form->Metadata.jpegQuality, 64);
+    EXPECT_TRUE(boxes->shown.empty());
 }
 
 TEST_F(ResultPage, PrintingRunsTheLayoutDialogThenOneJob)

@@ -28,11 +28,12 @@ protected:
     {
         UseSaneTestBackend();
         QSettings().remove("quorscan");
+        QSettings().remove("TScanDialog");
         MainWindowTest::SetUp();
     }
 
     // Puts a picture in the working image as a step, as an editing command does.
-    void Edit(TDibRecord picture) { form->InstallScanned(picture, {}); }
+    void Edit(TDibRecord picture) { form->InstallScanned(picture, {}, 1); }
 
     void Arrive(std::intptr_t id)
     {
@@ -63,6 +64,7 @@ TEST_F(ScanPage, ButtonsAndPictureBox)
               "Klicken Sie hier, um das Gerät zu wählen, von dem das Bild geholt werden soll");
     EXPECT_EQ(form->ScanBtn->toolTip(),
               "Klicken Sie hier, um das Benutzerinterface des Gerätes zu starten");
+    EXPECT_FALSE(form->ScanPaintBox->toolTip().isEmpty());
     EXPECT_EQ(form->TSetupBtn->parentWidget()->height(), 49);
     EXPECT_EQ(form->ScanScrollBox->widget(), form->ScanPaintBox);
     EXPECT_EQ(form->ScanPaintBox->EraseColor(), kWorkspace);

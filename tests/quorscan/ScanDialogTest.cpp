@@ -4,6 +4,7 @@
 
 #include "DialogAnswer.h"
 #include "quorscan/Quorscan.h"
+#include "quorscan/SaneWait.h"
 #include "quorscan/ScanDialog.h"
 #include "quorscan/ScanPreview.h"
 #include "quorscan/ScanStatus.h"
@@ -11,18 +12,24 @@
 #include "quorscan/ScannerListDialog.h"
 #include "toolkit/WindowMessages.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
+#include <QTimer>
 #include <QTreeWidget>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 namespace {
 
@@ -46,6 +53,8 @@ protected:
     {
         TestScanner::SetUp();
         boxes = std::make_unique<MessageBoxRecorder>();
+        QSettings().remove("TScanDialog"); // each test starts from the scanner's defaults
+        QSettings().remove("quorscan");
     }
     void TearDown() override
     {
@@ -106,7 +115,11 @@ TEST_F(ScanDialog, ControlsComeFromTheScannersOwnOptions)
     QStringList groups;
     for (const QGroupBox* box : dialog->OptionsBox->widget()->findChildren<QGroupBox*>())
         groups << box->title();
-    EXPECT_EQ(groups, (QStringList{"Scan Mode", "Special Options", "Geometry"}));
+    EXPECT_EQ(groups, (QStringList{"Scanmodus", "Spezialoptionen", "Scanbereich"}));
+    EXPECT_EQ(dialog->OptionControl("resolution")->toolTip(),
+              "Legt die Auflösung des Bildes fest.");
+    const auto* mode = qobject_cast<QComboBox*>(dialog->OptionControl("mode"));
+    EXPECT_EQ(mode->itemText(1), "Farbe") << "the backend's own value stays behind it";
     EXPECT_TRUE(dialog->OptionControl("resolution"));
     EXPECT_TRUE(dialog->OptionControl("depth"));
     EXPECT_FALSE(dialog->OptionControl("three-pass")) << "inactive in grey";
@@ -114,6 +127,48 @@ TEST_F(ScanDialog, ControlsComeFromTheScannersOwnOptions)
     Choose("mode", "Color");
     EXPECT_TRUE(dialog->OptionControl("three-pass")) << "the controls follow the scanner";
     EXPECT_EQ(Value("depth"), 8);
+}
+
+TEST_F(ScanDialog, EveryControlHasATooltip)
+{
+    Set({"enable-test-options=yes"}); // switches, texts and buttons among the options
+    TScannerListDialog list("",
+                            FoundScanners{{{"test:0", "Noname", "tester", "virtual device"}}, {}});
+    TSaneWaitDialog wait(QStringLiteral("Es wird gesucht …"), nullptr);
+    for (QDialog* d : std::initializer_list<QDialog*>{&Open(), &list, &wait})
+        for (QWidget* w : d->findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
+                                 qobject_cast<QAbstractSpinBox*>(w) ||
+                                 qobject_cast<QLineEdit*>(w) || qobject_cast<QProgressBar*>(w) ||
+                                 qobject_cast<QTreeWidget*>(w);
+            // (a spin box's own line edit shows the box's tooltip)
+            if (control && !qobject_cast<QAbstractSpinBox*>(w->parentWidget())) {
+                EXPECT_FALSE(w->toolTip().isEmpty()) << w->objectName().toStdString();
+            }
+        }
+}
+
+TEST_F(ScanDialog, OptionsAndPreviewComeBackAtTheNextOpening)
+{
+    Open();
+    Choose("mode", "Color");
+    dialog->StartPreview();
+    WaitForScan();
+    const QImage preview = dialog->Preview->Picture();
+    ASSERT_FALSE(preview.isNull());
+    dialog->reject(); // a closed dialog remembers too
+    dialog.reset();
+    device.reset();
+    device = std::make_unique<ScanDevice>("test:0"); // with the backend's defaults again
+
+    Open();
+    EXPECT_TRUE(dialog->OptionControl("three-pass")) << "in colour again";
+    EXPECT_EQ(dialog->Preview->Picture(), preview);
+    EXPECT_EQ(Value("resolution"), 50) << "not the preview's own resolution";
+    ScanDevice other("test:1");
+    TScanDialog otherDialog(other, &sink, QStringLiteral("Scannen"));
+    EXPECT_FALSE(otherDialog.OptionControl("three-pass")) << "each device has its own";
+    EXPECT_TRUE(otherDialog.Preview->Picture().isNull());
 }
 
 TEST_F(ScanDialog, RubberBandSetsTheScanArea)
@@ -226,6 +281,7 @@ TEST_F(ScanDialog, DeviceListRemembersTheChoice)
         EXPECT_EQ(list.DeviceList->topLevelItemCount(), 2);
         EXPECT_EQ(list.DeviceList->topLevelItem(1)->text(0), "Noname");
         EXPECT_EQ(list.DeviceList->topLevelItem(1)->text(1), "frontend-tester");
+        EXPECT_EQ(list.DeviceList->topLevelItem(1)->text(2), "virtuelles Gerät");
         EXPECT_EQ(list.DeviceList->topLevelItem(1)->text(3), "test:1");
         list.DeviceList->setCurrentItem(list.DeviceList->topLevelItem(1));
         return int(QDialog::Accepted);
@@ -241,6 +297,53 @@ TEST_F(ScanDialog, DeviceListRemembersTheChoice)
     });
     TWAIN_SelectScanner(nullptr);
     EXPECT_EQ(SelectedScanner(), "test:1") << "cancel keeps the choice";
+}
+
+TEST_F(ScanDialog, ASlowSearchLeavesTheWindowAliveAndCancelReturnsAtOnce)
+{
+    for (const bool cancel : {true, false}) {
+        // A search that lasts until released, as on a network whose scanners do not answer.
+        std::atomic<bool> running = false, released = false;
+        const ScanDeviceSearch before = SetScanDeviceSearch([&](std::string&) {
+            running = true;
+            for (int ms = 0; !released && ms < 20000; ++ms) // a broken wait fails, not hangs
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            running = false;
+            return std::vector<ScanDeviceInfo>{{"net:1", "Acme", "F 2000", "flatbed scanner"}};
+        });
+        QSettings().setValue("quorscan/Device", "test:1");
+        // The user: after a few ticks of the event loop with the waiting dialog
+        // up, cancels or lets the search end.
+        int ticks = 0;
+        bool acted = false;
+        QTimer user;
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            auto* wait = qobject_cast<TSaneWaitDialog*>(QApplication::activeModalWidget());
+            if (!wait || !running || ++ticks < 3 || acted)
+                return;
+            acted = true;
+            EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+            if (cancel)
+                wait->CancelBtn->click();
+            else
+                released = true;
+        });
+        user.start(10);
+        DialogAnswer list([](QDialog& d) {
+            auto& found = dynamic_cast<TScannerListDialog&>(d);
+            EXPECT_EQ(found.DeviceList->topLevelItem(0)->text(2), "Flachbettscanner");
+            return int(QDialog::Accepted);
+        });
+        TWAIN_SelectScanner(nullptr);
+        EXPECT_TRUE(acted) << "the event loop ran while the search went on";
+        EXPECT_EQ(bool(running), cancel) << "a cancel returns while the search still runs";
+        EXPECT_EQ(list.shown, cancel ? 0 : 1);
+        EXPECT_EQ(SelectedScanner(), cancel ? "test:1" : "net:1");
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        released = true;
+        WaitForSane(nullptr, {}, [] {}); // queued after the search: it has ended
+        SetScanDeviceSearch(before);
+    }
 }
 
 } // namespace

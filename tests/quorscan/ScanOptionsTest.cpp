@@ -1,6 +1,8 @@
 // The test scanner's options as the dialog and the command line see them.
 #include "ScanTestSupport.h"
 
+#include <algorithm>
+
 namespace {
 
 class Options : public TestScanner {
@@ -79,6 +81,29 @@ TEST_F(Options, SettingsThatCannotBeAppliedSayWhy)
     ScanValue v;
     ASSERT_EQ(GetScanValue(device->Handle(), Option("resolution"), v), SANE_STATUS_GOOD);
     EXPECT_EQ(std::get<double>(v), 300);
+}
+
+TEST_F(Options, RememberedSettingsComeBackAndThoseNoLongerOfferedAreSkipped)
+{
+    Set({"mode=Color", "three-pass=yes", "tl-x=12"});
+    ScanSettings remembered = ReadScanSettings(device->Handle());
+    device.reset();
+    device = std::make_unique<ScanDevice>("test:0"); // the backend's defaults again
+    // Three-pass first: it comes only with the colour mode, which it must wait for.
+    std::reverse(remembered.begin(), remembered.end());
+    for (auto& [name, value] : remembered)
+        if (name == "resolution")
+            value = "5000"; // more than the scanner offers now
+    remembered.emplace_back("colour", "yes");
+
+    EXPECT_EQ(RestoreScanSettings(device->Handle(), remembered),
+              (std::vector<std::string>{"resolution", "colour"}));
+    for (const auto& [name, expected] : std::vector<std::pair<std::string, ScanValue>>{
+             {"mode", "Color"}, {"three-pass", 1.0}, {"tl-x", 12.0}, {"resolution", 50.0}}) {
+        ScanValue v;
+        ASSERT_EQ(GetScanValue(device->Handle(), Option(name), v), SANE_STATUS_GOOD);
+        EXPECT_EQ(v, expected) << name;
+    }
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 // The optimize page as the user sees it: after every step the X server shows
 // what the page drawn from scratch shows.
 #include "MainWindowFixture.h"
+#include "ScreenFixture.h"
 #include "ScreenGrab.h"
 #include "UserInput.h"
 
+#include "correct/VariationGrid.h"
 #include "imagora/DibWriter.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/RadioGroup.h"
@@ -67,6 +69,34 @@ TEST_F(OptimizePageOnScreen, EveryStepReachesTheScreen)
     PressKey(form.get(), Qt::Key_Z, Qt::ControlModifier);
     WaitForAnimatedClick();
     EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "after Ctrl+Z";
+}
+
+class OptimizePageLayout : public ScreenTest {};
+
+TEST_F(OptimizePageLayout, ThePicturesLieWhereTheLayoutPutsThem)
+{
+    // larger than any cell, as enlarging a preview interpolates its colours
+    DibGuard photo(MakeBlockPicture(1280, 960));
+    OpenPicture(photo.dib);
+    form->PageControl2->setCurrentWidget(form->TabSheet4);
+    const auto expectPictures = [this](const char* when) {
+        EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << when;
+        PaintBox* current = form->PaintBox2;
+        EXPECT_TRUE(PictureOnScreen(current, FittedOnScreen(current, 1280, 960), false,
+                                    current->EraseColor().rgb()))
+            << when << ", the current picture";
+        // the middle cell shows the picture unchanged
+        PaintBox* grid = form->PaintBox1;
+        const VariationGeometry g = VariationGridGeometry(grid->width(), grid->height(), 1280, 960);
+        const auto [x, y] = VariationCellOrigin(grid->width(), grid->height(), {1, 1});
+        EXPECT_TRUE(PictureOnScreen(grid, ToDevice(QRect(x, y, g.PreviewWidth, g.PreviewHeight)),
+                                    false, grid->EraseColor().rgb()))
+            << when << ", the middle cell";
+    };
+    ASSERT_TRUE(ShowOnScreen(form.get()));
+    expectPictures("shown");
+    ASSERT_TRUE(ResizeOnScreen(form.get(), form->size() + QSize(83, 61)));
+    expectPictures("after a resize");
 }
 
 } // namespace

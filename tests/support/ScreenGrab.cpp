@@ -3,6 +3,7 @@
 #include "XServer.h"
 #include "toolkit/CanvasWidget.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -25,11 +26,25 @@ std::string NoXScreenReason()
 
 void SettleWindow(int milliseconds)
 {
+    // A pending paint takes a pass or a timer of a few milliseconds, and each
+    // step may start the next; so the events run until a pass that starts
+    // well after the last busy one finds nothing to do. Counting passes, not
+    // only the clock, keeps a machine that holds the process back from
+    // ending the wait before a due event ran.
+    constexpr qint64 kQuiet = 30, kLongest = 5000;
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     QElapsedTimer timer;
     timer.start();
-    do
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-    while (timer.elapsed() < milliseconds);
+    qint64 lastBusy = 0;
+    for (;;) {
+        const qint64 start = timer.elapsed();
+        if (dispatcher->processEvents(QEventLoop::AllEvents))
+            lastBusy = timer.elapsed();
+        else if (start >= milliseconds && start - lastBusy >= kQuiet)
+            return;
+        if (start >= kLongest)
+            return; // something that never rests, such as an animation
+    }
 }
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
@@ -41,6 +56,14 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
     return done();
 }
 
+void SyncWithScreen(QWidget* window)
+{
+    // A reply from the X server comes after every event it sent before, so
+    // the events that the requests made so far caused are then here to run.
+    window->screen()->grabWindow(window->winId(), 0, 0, 1, 1);
+    SettleWindow();
+}
+
 QImage GrabScreen(QWidget* window)
 {
     QScreen* screen = window->screen();
@@ -50,12 +73,12 @@ QImage GrabScreen(QWidget* window)
 ::testing::AssertionResult ScreenMatchesFreshRedraw(QWidget* window)
 {
     QApplication::setCursorFlashTime(0); // a blinking caret would differ between the pictures
-    SettleWindow();
+    SyncWithScreen(window);
     const QImage shown = GrabScreen(window);
     for (CanvasWidget* canvas : window->findChildren<CanvasWidget*>())
         canvas->Repaint();
     window->repaint();
-    SettleWindow();
+    SyncWithScreen(window);
     const QImage fresh = GrabScreen(window);
     if (shown.size() != fresh.size())
         return ::testing::AssertionFailure() << "the window changed size on its own";

@@ -21,8 +21,12 @@ std::string NoXScreenReason();
     GTEST_SKIP() << "no X server to look at: " << why
 
 // Lets posted events, pending paints and the window system's answers (a
-// resize, a map) run for a moment.
+// resize, a map) run: for at least milliseconds, and until the events have
+// rested for a while.
 void SettleWindow(int milliseconds = 50);
+// Waits for the X server to answer what was asked of it so far, then settles
+// the window's events.
+void SyncWithScreen(QWidget* window);
 // Runs events until done() holds, at most timeoutMs; returns done().
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 3000);
 

@@ -30,6 +30,21 @@ inline void ClickAt(QWidget* widget, QPoint at)
     QApplication::sendEvent(widget, &release);
 }
 
+// A drag with the left button from one point of widget to another: a press,
+// one move and the release, as a quick hand gives it.
+inline void DragFromTo(QWidget* widget, QPointF from, QPointF to)
+{
+    QMouseEvent press(QEvent::MouseButtonPress, from, widget->mapToGlobal(from), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent move(QEvent::MouseMove, to, widget->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, to, widget->mapToGlobal(to), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
 // A button pressed by its shortcut is seen to go down and clicks a moment later.
 inline void WaitForAnimatedClick()
 {

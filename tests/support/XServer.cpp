@@ -65,7 +65,7 @@ bool XServer::Ensure(std::string* why)
     }
     const std::string writeEnd = std::to_string(pipeFds[1]);
     const char* argv[] = {"Xvfb",      "-displayfd", writeEnd.c_str(),
-                          "-screen",   "0",          "1280x1024x24",
+                          "-screen",   "0",          "2560x2048x24",
                           "-nolisten", "tcp",        nullptr};
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
