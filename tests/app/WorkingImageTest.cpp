@@ -134,8 +134,6 @@ TEST_F(WorkingImageTest, AStepThenUndoSelectsTheWholePicture)
     EXPECT_EQ(images.CropRect, (RECT{0, 0, 7, 5}));
 }
 
-TEST_F(WorkingImageTest, AStepThatFailsLeavesPictureAndHistoryAsTheyWere)
-
 TEST_F(WorkingImageTest, UndoBringsBackTheFileNameAndMetadataWithThePixels)
 {
     images.CreateStartPictures();
@@ -152,6 +150,8 @@ TEST_F(WorkingImageTest, UndoBringsBackTheFileNameAndMetadataWithThePixels)
     images.Undo(quiet);
     EXPECT_EQ(images.ScanTime, 2000) << "the scan, before its edit";
 }
+
+TEST_F(WorkingImageTest, AStepThatFailsLeavesPictureAndHistoryAsTheyWere)
 {
     images.CreateStartPictures();
     images.InstallOpened(Gradient(24), "a.bmp");

@@ -65,7 +65,7 @@ TEST_F(ResultPage, BeforeIsTheOpenedFileAfterIsTheWorkingImage)
 
     form->InstallOpened(MakeDib(32, 24, 24, [](int, int) { return RGB(200, 0, 0); }), "");
     // a scan, say, replaces only the working image
-    form->InstallScanned(MakeDib(32, 24, 24, [](int, int) { return RGB(0, 0, 200); }), {});
+    form->InstallScanned(MakeDib(32, 24, 24, [](int, int) { return RGB(0, 0, 200); }), {}, 1);
     EXPECT_EQ(Pane(form->OldPaintBox, 5, 5), qRgb(200, 0, 0));
     EXPECT_EQ(Pane(form->ErgPaintBox, 5, 5), qRgb(0, 0, 200));
 }
