@@ -9,6 +9,7 @@
 #include "depth/DepthDownForm.h"
 #include "geometry/ResizeForm.h"
 #include "geometry/RotateForm.h"
+#include "toolkit/SpinEdit.h"
 #include "toolkit/Shape.h"
 
 #include <QCheckBox>
