@@ -54,7 +54,9 @@ MappedFile::MappedFile(const char* path, std::int64_t maxBytes)
         sigemptyset(&action.sa_mask);
         return ::sigaction(SIGBUS, &action, &previousBusAction) == 0;
     }();
-    const int fd = path ? ::open(path, O_RDONLY | O_CLOEXEC) : -1;
+    // Without O_NONBLOCK a pipe would wait for a writer for good; only a
+    // regular file is mapped anyway.
+    const int fd = path ? ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1;
     if (fd < 0)
         return;
     struct stat st {};

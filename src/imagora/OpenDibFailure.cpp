@@ -17,7 +17,7 @@ std::string OpenDibFailure(const std::string& path)
         return "„" + path + "“ ist ein Ordner, keine Bilddatei.";
     if (!S_ISREG(st.st_mode))
         return file + "ist keine gewöhnliche Datei.";
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == EACCES ? unreadable + "." : file + "kann nicht gelesen werden.";
     ::close(fd);

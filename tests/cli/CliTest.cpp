@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -273,6 +274,12 @@ TEST_F(Cli, UnreadableInputExitsWithOne)
 
     fs::create_directory(Path("folder.png"));
     EXPECT_NE(Run({Path("folder.png"), "--info"}).err.find("ist ein Ordner"), std::string::npos);
+
+    // a pipe nobody writes to: said at once, not waited on for good
+    ASSERT_EQ(mkfifo(Path("pipe.jpg").c_str(), 0600), 0);
+    const Outcome pipe = Spawn({"timeout", "20"}, {Path("pipe.jpg"), "--info"});
+    EXPECT_EQ(pipe.code, 1) << "124: it waited";
+    EXPECT_NE(pipe.err.find("ist keine gewöhnliche Datei"), std::string::npos) << pipe.err;
 }
 
 TEST_F(Cli, AnInputWithoutReadPermissionSaysSo)
