@@ -185,12 +185,17 @@ int RunBatch(const BatchRequest& request, const std::vector<std::string>& inputs
         return kCliUsage;
     }
     std::error_code ec;
-    fs::create_directories(request.outDir, ec);
-    if (ec || !fs::is_directory(request.outDir)) {
-        MessageBox("Der Ordner „" + request.outDir + "“ kann nicht angelegt werden: " +
-                       (ec ? SystemErrorText(ec.value()) : "Es gibt dort eine Datei."),
-                   {}, MB_OK | MB_ICONERROR);
-        return kCliFailed;
+    if (!fs::is_directory(request.outDir, ec)) {
+        const bool file = fs::exists(request.outDir, ec);
+        if (!file)
+            fs::create_directories(request.outDir, ec);
+        if (file || ec) {
+            MessageBox("Der Ordner „" + request.outDir + "“ kann nicht angelegt werden: " +
+                           (file ? "Unter diesem Namen gibt es bereits eine Datei."
+                                 : SystemErrorText(ec.value())),
+                       {}, MB_OK | MB_ICONERROR);
+            return kCliFailed;
+        }
     }
     const auto [first, last] = ShardRange(items.size(), request.shard);
     std::vector<const BatchItem*> todo;

@@ -3,7 +3,9 @@
 #include "imagora/AtomicFile.h"
 #include "steps/StepText.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include <fcntl.h>

@@ -953,7 +953,6 @@ TEST_F(CliBatch, NothingRunsWhenAnOutputWouldOverwriteAnInputOrAWordDoesNotFit)
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--out-dir", Path("in"), in}, "würde die Eingabe „" + in + "“ überschreiben"},
         {{"--out-dir", Path("out"), in, "-o", Path("b.png")}, "-o passt nicht zu --batch"},
-        {{"--out-dir", Path("out"), "--info", in}, "--info passt nicht zu --batch"},
         {{"--out-dir", Path("out")}, "Keine Eingabe angegeben"},
     };
     for (const auto& [args, said] : cases) {
@@ -965,6 +964,11 @@ TEST_F(CliBatch, NothingRunsWhenAnOutputWouldOverwriteAnInputOrAWordDoesNotFit)
         EXPECT_EQ(Listing(), std::vector<std::string>{"in"});
         EXPECT_EQ(Contents("in").size(), 1u);
     }
+    std::ofstream(Path("datei")) << "schon da";
+    const Outcome file = Run({"--batch", "--out-dir", Path("datei"), in});
+    EXPECT_EQ(file.code, 1);
+    EXPECT_NE(file.err.find("Unter diesem Namen gibt es bereits eine Datei."), std::string::npos)
+        << file.err;
 }
 
 } // namespace
