@@ -13,6 +13,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   imagemagick xvfb xauth libxcb1-dev
   cups-daemon cups-client printer-driver-cups-pdf poppler-utils
+  parallel
 )
 if [ "${1:-}" = --fuzz ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -4,6 +4,7 @@
 #include "imagora/DibWriter.h"
 #include "imagora/Imagora.h"
 #include "imagora/UsedColours.h"
+#include "steps/Recipe.h"
 #include "steps/StepText.h"
 #include "toolkit/MessageBox.h"
 
@@ -125,14 +126,32 @@ CliStep StepAction(const Step& step)
 
 CliOperation StepOperation(const StepRow& row)
 {
-    return {std::string(row.Word), StepSynopsis(row),
-            std::string(row.Summary) + "\n" + StepParamsExplained(row), false,
+    return {std::string(row.Word),
+            StepSynopsis(row),
+            std::string(row.Summary) + "\n" + StepParamsExplained(row),
+            false,
             [&row](const std::string& argument, std::string& error) -> CliStep {
                 Step step;
                 if (!ParseStep(row, argument, step, error))
                     return {};
                 return StepAction(step);
-            }};
+            },
+            true};
+}
+
+// The recipe is read while the words are parsed, so a bad line stops the run
+// before anything is opened or written.
+CliStep ParseRecipeFile(const std::string& path, std::string& error)
+{
+    std::vector<Step> steps;
+    if (!ReadRecipe(path, steps, error))
+        return {};
+    return [steps](CliSession& s) {
+        for (const Step& step : steps)
+            if (!StepAction(step)(s))
+                return false;
+        return true;
+    };
 }
 
 std::vector<CliOperation> MakeOperations()
@@ -143,7 +162,12 @@ std::vector<CliOperation> MakeOperations()
          ParseInfo},
         {"--quality", std::string(kQuality.Name),
          "JPEG-Qualität 1 bis 100 für alle Speicherungen (Vorgabe: die der Eingabe, sonst 90)",
-         true, ParseQuality},
+         true, ParseQuality, true},
+        {"--recipe", "DATEI",
+         "wendet die Schritte eines Rezepts an dieser Stelle an: eine UTF-8-Textdatei mit der\n"
+         "ersten Zeile „# Kelvora-Rezept 1“, dann je Zeile ein Schritt in den Worten dieser\n"
+         "Hilfe (--resize 500x); leere Zeilen und Zeilen mit # am Anfang sind Kommentare",
+         false, ParseRecipeFile, true},
     };
     for (const StepRow& row : StepRows())
         if (!row.Word.empty())

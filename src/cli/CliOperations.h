@@ -38,6 +38,9 @@ struct CliOperation {
     // The word's action for the given argument ("" when none is taken); an
     // empty action and a German message in error when the argument is bad.
     std::function<CliStep(const std::string& argument, std::string& error)> parse;
+    // It makes sense for every file of a batch (steps, recipes, settings),
+    // not only for one run (reports, printing, a named output).
+    bool batch = false;
 };
 
 // Every word, in the order of the help.

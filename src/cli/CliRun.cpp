@@ -1,5 +1,6 @@
 #include "cli/CliRun.h"
 
+#include "cli/BatchRun.h"
 #include "cli/CliOperations.h"
 #include "cli/CliScan.h"
 #include "cli/TerminalProgress.h"
@@ -52,6 +53,7 @@ void PrintUsage(std::FILE* to)
                  FilterDescriptions(GetDIBOpenFilter(), true).c_str(),
                  FilterDescriptions(GetDIBSaveFilter(), false).c_str());
     PrintScanUsage(to);
+    PrintBatchUsage(to);
 }
 
 // Routes message boxes to err for the run's length, taking the progress bar
@@ -73,13 +75,15 @@ private:
 };
 
 struct ParsedLine {
-    std::string input;
-    std::vector<CliStep> steps; // settings first
+    std::vector<std::string> inputs;
+    std::vector<std::string> words; // the operations and their arguments, as given
+    std::vector<CliStep> steps;     // settings first
 };
 
 // The input is the one argument that is neither an operation nor an
-// operation's argument; operations may stand before and after it.
-bool Parse(const std::vector<std::string>& args, ParsedLine& line, std::string& error)
+// operation's argument; operations may stand before and after it. A batch
+// takes many inputs, and only operations that make sense for each of them.
+bool Parse(const std::vector<std::string>& args, bool batch, ParsedLine& line, std::string& error)
 {
     std::vector<CliStep> settings, steps;
     bool optionsEnded = false;
@@ -90,12 +94,12 @@ bool Parse(const std::vector<std::string>& args, ParsedLine& line, std::string& 
             continue;
         }
         if (optionsEnded || a.size() < 2 || a[0] != '-') {
-            if (!line.input.empty()) {
-                error = "Nur eine Eingabedatei: „" + line.input + "“ und „" + a +
+            if (!batch && !line.inputs.empty()) {
+                error = "Nur eine Eingabedatei: „" + line.inputs[0] + "“ und „" + a +
                         "“ sind zwei (siehe --help).";
                 return false;
             }
-            line.input = a;
+            line.inputs.push_back(a);
             continue;
         }
         const CliOperation* op = FindCliOperation(a);
@@ -103,6 +107,12 @@ bool Parse(const std::vector<std::string>& args, ParsedLine& line, std::string& 
             error = "Unbekannte Operation „" + a + "“ (siehe --help).";
             return false;
         }
+        if (batch && !op->batch) {
+            error = a + " passt nicht zu --batch: jede Datei bekommt die Schritte, --recipe und "
+                        "--quality, ihr Ergebnis landet in --out-dir (siehe --help).";
+            return false;
+        }
+        line.words.push_back(a);
         std::string argument;
         if (!op->argument.empty()) {
             if (i + 1 == args.size()) {
@@ -110,17 +120,19 @@ bool Parse(const std::vector<std::string>& args, ParsedLine& line, std::string& 
                 return false;
             }
             argument = args[++i];
+            line.words.push_back(argument);
         }
         CliStep step = op->parse(argument, error);
         if (!step)
             return false;
         (op->setting ? settings : steps).push_back(std::move(step));
     }
-    if (line.input.empty()) {
-        error = "Keine Eingabedatei angegeben (siehe --help).";
+    if (line.inputs.empty()) {
+        error = batch ? "Keine Eingabe angegeben: Dateien oder Ordner (siehe --help)."
+                      : "Keine Eingabedatei angegeben (siehe --help).";
         return false;
     }
-    if (steps.empty()) {
+    if (steps.empty() && !batch) {
         error = "Keine Operation angegeben; mit -o DATEI wird gespeichert (siehe --help).";
         return false;
     }
@@ -155,6 +167,21 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
 
     ParsedLine line;
     std::string error;
+    BatchRequest batch;
+    if (!TakeBatchArguments(args, batch, error)) {
+        MessageBox(error, {}, MB_OK | MB_ICONERROR);
+        return kCliUsage;
+    }
+    ProgressSink& progress = isatty(fileno(err)) ? static_cast<ProgressSink&>(bar) : silent;
+    if (batch.on) {
+        if (!Parse(args, true, line, error)) {
+            MessageBox(error, {}, MB_OK | MB_ICONERROR);
+            return kCliUsage;
+        }
+        const int result = RunBatch(batch, line.inputs, line.words, progress, out, err);
+        bar.Clear();
+        return result;
+    }
     CliScanRequest scan;
     if (!TakeScanArguments(args, scan, error)) {
         MessageBox(error, {}, MB_OK | MB_ICONERROR);
@@ -162,14 +189,14 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     }
     if (scan.list)
         return ListScannersForCli(out);
-    if (!Parse(args, line, error)) {
+    if (!Parse(args, false, line, error)) {
         MessageBox(error, {}, MB_OK | MB_ICONERROR);
         return kCliUsage;
     }
 
     CliSession session;
     session.image.SetHistoryBudget(0); // the command line never goes back
-    session.progress = isatty(fileno(err)) ? static_cast<ProgressSink*>(&bar) : &silent;
+    session.progress = &progress;
     session.out = out;
     TDibRecord input;
     if (scan.scan) {
@@ -177,13 +204,14 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
             return kCliFailed;
         session.image.InstallScanned(input, scan.device, std::time(nullptr));
     } else {
-        OpenDib(&input, line.input.c_str(), 0, nullptr);
+        const std::string& path = line.inputs[0];
+        OpenDib(&input, path.c_str(), 0, nullptr);
         if (!input.Bits) {
-            MessageBox(OpenDibFailure(line.input), {}, MB_OK | MB_ICONERROR);
+            MessageBox(OpenDibFailure(path), {}, MB_OK | MB_ICONERROR);
             return kCliFailed;
         }
         // only a file that opened has anything worth reading
-        session.image.InstallOpened(input, line.input);
+        session.image.InstallOpened(input, path);
     }
     int result = kCliOk;
     for (const CliStep& step : line.steps) {

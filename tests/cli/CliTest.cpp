@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include <csignal>
 #include <functional>
@@ -755,6 +756,226 @@ TEST_F(Cli, CtrlCStopsTheScanSaysSoAndWritesNothing)
     EXPECT_EQ(o.code, 1) << "an exit of its own, not the signal's";
     EXPECT_NE(o.err.find("mit Strg+C abgebrochen"), std::string::npos) << o.err;
     EXPECT_TRUE(Listing().empty());
+}
+
+} // namespace
+
+namespace {
+
+class CliBatch : public Cli {
+protected:
+    void SetUp() override
+    {
+        Cli::SetUp();
+        fs::create_directory(Path("in"));
+    }
+
+    std::string Recipe(const std::string& lines)
+    {
+        std::ofstream(Path("r.rezept")) << "# Kelvora-Rezept 1\n# zum Testen\n" << lines;
+        return Path("r.rezept");
+    }
+
+    // Every file in a folder by name, with its bytes.
+    std::map<std::string, std::string> Contents(const std::string& folder) const
+    {
+        std::map<std::string, std::string> files;
+        for (const auto& e : fs::directory_iterator(Path(folder)))
+            files[e.path().filename().string()] = ReadText(e.path().string());
+        return files;
+    }
+
+    // Pictures of several sizes and depths in in/.
+    std::vector<std::string> Photos(int count)
+    {
+        std::vector<std::string> paths;
+        for (int i = 0; i < count; ++i)
+            paths.push_back(Picture("in/p" + std::to_string(i) + (i % 2 ? ".png" : ".bmp"),
+                                    30 + 7 * i, 20 + 3 * i, i == 3 ? 8 : 24));
+        return paths;
+    }
+};
+
+TEST_F(CliBatch, ARecipeGivesTheBytesOfItsStepsAppliedOneByOne)
+{
+    const std::vector<std::pair<std::string, std::string>> steps = {
+        {"--crop", "3,2,37,28@40x30"},
+        {"--rotate", "rechts:90"},
+        {"--correct", "helligkeit:2:8"},
+        {"--resize", "13x"},
+        {"--mirror", "v"},
+        {"--depth", "4:fs:optimized:win"}};
+    std::string lines;
+    std::vector<std::string> words = {Path("in/a.bmp")};
+    for (const auto& [word, argument] : steps) {
+        lines += word + " " + argument + "\n\n";
+        words.insert(words.end(), {word, argument});
+    }
+    const std::string in = Picture("in/a.bmp", 40, 30, 24), recipe = Recipe(lines);
+    words.insert(words.end(), {"-o", Path("words.bmp")});
+    ASSERT_EQ(Run({"--recipe", recipe, in, "-o", Path("recipe.bmp")}).code, 0);
+    ASSERT_EQ(Run(words).code, 0);
+    std::string previous = in;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const std::string next = Path("step" + std::to_string(i) + ".bmp");
+        ASSERT_EQ(Run({previous, steps[i].first, steps[i].second, "-o", next}).code, 0) << i;
+        previous = next;
+    }
+    ASSERT_EQ(Run({"--recipe", recipe, "--batch", "--out-dir", Path("out"), in}).code, 0);
+    const std::string made = ReadText(Path("recipe.bmp"));
+    EXPECT_EQ(made.substr(0, 2), "BM");
+    EXPECT_EQ(made, ReadText(Path("words.bmp")));
+    EXPECT_EQ(made, ReadText(previous));
+    EXPECT_EQ(made, ReadText(Path("out/a.bmp")));
+}
+
+TEST_F(CliBatch, ARecipeOnAnotherSizeScalesItsCropAndKeepsItsResizeRules)
+{
+    const struct {
+        int width, height;
+        const char* line;
+        std::vector<std::string> same; // the words it stands for on this picture
+        int madeWidth, madeHeight;
+    } cases[] = {
+        {120, 80, "--crop 10,5,110,75@120x80", {"--crop", "10,5,110,75"}, 100, 70},
+        {60, 40, "--crop 10,5,110,75@120x80", {"--crop", "5,2,55,38"}, 50, 36}, // 2,5 and 37,5
+        {90, 60, "--crop 10,5,110,75@120x80", {"--crop", "8,4,82,56"}, 74, 52}, // 7,5 and 82,5
+        {60, 40, "--resize 50x", {"--resize", "50x33"}, 50, 33},
+        {90, 60, "--resize 40x30", {"--resize", "40x30"}, 40, 30},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line + std::string(" on ") + std::to_string(c.width));
+        const std::string in = Picture("in/a.bmp", c.width, c.height, 24);
+        ASSERT_EQ(
+            Run({"--recipe", Recipe(std::string(c.line) + "\n"), in, "-o", Path("r.bmp")}).code, 0);
+        std::vector<std::string> words = {in};
+        words.insert(words.end(), c.same.begin(), c.same.end());
+        words.insert(words.end(), {"-o", Path("w.bmp")});
+        ASSERT_EQ(Run(words).code, 0);
+        EXPECT_EQ(ReadText(Path("r.bmp")), ReadText(Path("w.bmp")));
+        DibGuard made;
+        OpenDib(&made.dib, Path("r.bmp").c_str(), 0, nullptr);
+        EXPECT_EQ(DibWidth(made.dib), c.madeWidth);
+        EXPECT_EQ(DibHeight(made.dib), c.madeHeight);
+    }
+}
+
+TEST_F(CliBatch, ABadRecipeIsRefusedBeforeAnythingIsWritten)
+{
+    const std::string in = Picture("in/a.bmp", 4, 4, 24), recipe = Recipe("--mirror h\n--flip\n");
+    const std::pair<std::string, std::string> faults[] = {
+        {recipe, "kelvora-cli: Rezept „" + recipe + "“, Zeile 4: „--flip“ ist kein Schritt"},
+        {Path("fehlt"), "kelvora-cli: Das Rezept „" + Path("fehlt") + "“ wurde nicht gefunden."},
+    };
+    for (const auto& [file, said] : faults) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{in, "--recipe", file, "-o", Path("x.png")},
+              std::vector<std::string>{"--batch", "--out-dir", Path("out"), "--recipe", file,
+                                       in}}) {
+            const Outcome o = Run(args);
+            EXPECT_EQ(o.code, 2);
+            EXPECT_EQ(o.err.rfind(said, 0), 0u) << o.err;
+            EXPECT_EQ(Listing(), (std::vector<std::string>{"in", "r.rezept"}));
+        }
+    }
+}
+
+TEST_F(CliBatch, ABrokenInputAmongGoodOnesFailsAloneAndIsNamed)
+{
+    Photos(3);
+    std::ofstream(Path("in/kaputt.jpg")) << "kein Bild";
+    Picture("in/klein.bmp", 8, 8, 24); // too small for the crop
+    fs::copy_file(std::string(KELVORA_TEST_DATA) + "/gif/triangle-001.gif", Path("in/dreieck.gif"));
+    const Outcome o = Run({"--batch", "--crop", "0,0,10,10", "--out-dir", Path("out"), Path("in")});
+    EXPECT_EQ(o.code, 1);
+    EXPECT_EQ(o.out, "4 bearbeitet, 0 übersprungen, 2 fehlgeschlagen\n");
+    EXPECT_EQ(o.err, "kelvora-cli: " + Path("in/kaputt.jpg") + ": Die Datei „" +
+                         Path("in/kaputt.jpg") +
+                         "“ ist kein lesbares Bild (unbekanntes Format, beschädigt oder zu groß).\n"
+                         "kelvora-cli: " +
+                         Path("in/klein.bmp") +
+                         ": --crop 0,0,10,10: das Rechteck liegt nicht ganz im Bild (8 × 8 "
+                         "Pixel).\n");
+    const std::map<std::string, std::string> made = Contents("out");
+    EXPECT_EQ(made.size(), 4u);
+    EXPECT_EQ(made.count("p1.png") + made.count("p2.bmp"), 2u);
+    EXPECT_EQ(made.count("dreieck.png"), 1u) << "a format that is not written comes out as PNG";
+}
+
+TEST_F(CliBatch, SkipExistingLeavesWhatIsThereAndMakesTheRest)
+{
+    Photos(3);
+    const std::vector<std::string> args = {"--batch",   "--mirror", "h",   "--out-dir",
+                                           Path("out"), "--format", "jpg", Path("in")};
+    ASSERT_EQ(Run(args).out, "3 bearbeitet, 0 übersprungen, 0 fehlgeschlagen\n");
+    const std::map<std::string, std::string> first = Contents("out");
+    EXPECT_EQ(first.at("p1.jpg").substr(0, 2), "\xFF\xD8");
+    fs::remove(Path("out/p1.jpg"));
+    std::ofstream(Path("out/p0.jpg")) << "von Hand";
+    std::vector<std::string> resume = args;
+    resume.push_back("--skip-existing");
+    const Outcome o = Run(resume);
+    EXPECT_EQ(o.code, 0);
+    EXPECT_EQ(o.out, "1 bearbeitet, 2 übersprungen, 0 fehlgeschlagen\n");
+    EXPECT_EQ(ReadText(Path("out/p0.jpg")), "von Hand");
+    EXPECT_EQ(ReadText(Path("out/p1.jpg")), first.at("p1.jpg"));
+    EXPECT_EQ(Run(args).out, "3 bearbeitet, 0 übersprungen, 0 fehlgeschlagen\n");
+    EXPECT_EQ(Contents("out"), first);
+}
+
+TEST_F(CliBatch, ThreeShardsOrGnuParallelGiveWhatOneRunGivesByteForByte)
+{
+    const std::vector<std::string> photos = Photos(7);
+    const std::string recipe = Recipe("--crop 2,2,28,18@30x20\n--rotate links:90\n"
+                                      "--correct kontrast:2\n--depth 8\n--resize 9x\n");
+    const auto batch = [&](const std::string& out, std::vector<std::string> more) {
+        std::vector<std::string> args = {"--recipe", recipe, "--batch", "--out-dir", Path(out)};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    const Outcome one = Run(batch("one", {"--jobs", "3", Path("in")}));
+    ASSERT_EQ(one.out, "7 bearbeitet, 0 übersprungen, 0 fehlgeschlagen\n") << one.err;
+    // 7 in three slices: 2, 2 and 3, whatever order the paths are given in
+    for (const char* shard : {"3/3", "1/3", "2/3"}) {
+        std::vector<std::string> more = {"--shard", shard};
+        more.insert(more.end(), photos.rbegin(), photos.rend());
+        const Outcome o = Run(batch("shards", more));
+        EXPECT_EQ(o.out, std::string(shard == std::string("3/3") ? "3" : "2") +
+                             " bearbeitet, 0 übersprungen, 0 fehlgeschlagen\n");
+    }
+    EXPECT_EQ(Contents("shards"), Contents("one"));
+
+    if (CommandOutput("parallel --version 2>/dev/null").find("GNU parallel") == std::string::npos)
+        GTEST_SKIP() << "GNU parallel is not installed (Debian's package parallel)";
+    std::vector<std::string> more = {"--jobs", "1", "{}", ":::"};
+    more.insert(more.end(), photos.begin(), photos.end());
+    const Outcome o = Spawn({"parallel", "--will-cite", "--jobs", "2"}, batch("parallel", more));
+    EXPECT_EQ(o.code, 0) << o.err;
+    EXPECT_EQ(Contents("parallel"), Contents("one"));
+}
+
+TEST_F(CliBatch, NothingRunsWhenAnOutputWouldOverwriteAnInputOrAWordDoesNotFit)
+{
+    const std::string in = Picture("in/a.png", 4, 4, 24);
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--out-dir", Path("in"), in}, "würde die Eingabe „" + in + "“ überschreiben"},
+        {{"--out-dir", Path("out"), in, "-o", Path("b.png")}, "-o passt nicht zu --batch"},
+        {{"--out-dir", Path("out")}, "Keine Eingabe angegeben"},
+    };
+    for (const auto& [args, said] : cases) {
+        std::vector<std::string> line = {"--batch"};
+        line.insert(line.end(), args.begin(), args.end());
+        const Outcome o = Run(line);
+        EXPECT_EQ(o.code, 2) << said;
+        EXPECT_NE(o.err.find(said), std::string::npos) << o.err;
+        EXPECT_EQ(Listing(), std::vector<std::string>{"in"});
+        EXPECT_EQ(Contents("in").size(), 1u);
+    }
+    std::ofstream(Path("datei")) << "schon da";
+    const Outcome file = Run({"--batch", "--out-dir", Path("datei"), in});
+    EXPECT_EQ(file.code, 1);
+    EXPECT_NE(file.err.find("Unter diesem Namen gibt es bereits eine Datei."), std::string::npos)
+        << file.err;
 }
 
 } // namespace
