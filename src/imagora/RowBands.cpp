@@ -95,10 +95,14 @@ public:
         std::unique_lock lock(m_);
         job_ = nullptr; // every band is taken: nobody else needs to join
         for (;;) {
+            // What is seen before report() lets go of the lock: a band that
+            // ends meanwhile is told in the next round, not lost by the break.
+            const int finished = job.finished;
+            const int attached = attached_;
             report(lock);
-            if (job.finished == job.bands && attached_ == 0)
+            if (finished == job.bands && attached == 0)
                 break;
-            changed_.wait(lock);
+            changed_.wait(lock, [&] { return job.finished != finished || attached_ != attached; });
         }
     }
 
