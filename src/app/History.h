@@ -10,7 +10,7 @@
 #include "imagora/DibRecord.h"
 #include "imagora/Metadata.h"
 #include "steps/Step.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 #include <cstddef>
 #include <ctime>

@@ -6,7 +6,7 @@
 #include "app/WorkingImage.h"
 #include "geometry/CropSelection.h"
 #include "toolkit/PaintThrottle.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "gdi/GdiObjects.h"
+#include "base/GdiObjects.h"
 
 namespace {
 int liveObjects = 0;

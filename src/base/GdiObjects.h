@@ -3,7 +3,7 @@
 // prove that nothing leaks.
 #pragma once
 
-#include "imagora/WinTypes.h"
+#include "base/WinTypes.h"
 
 #include <cstdint>
 #include <vector>

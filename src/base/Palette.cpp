@@ -1,4 +1,4 @@
-#include "gdi/Palette.h"
+#include "base/Palette.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // Logical palettes: creation and nearest-colour lookup.
 #pragma once
 
-#include "gdi/GdiObjects.h"
+#include "base/GdiObjects.h"
 
 // A palette of lp->palNumEntries entries (at most 256); null for a null or
 // empty palette.

@@ -89,10 +89,16 @@ struct RECT {
     friend bool operator==(const RECT&, const RECT&) = default;
 };
 
-// Handles of the drawing stand-in; the objects themselves live in gdi/.
+// Handles of the drawing stand-in; the objects themselves are in GdiObjects.h.
 struct GdiObject;
 struct GdiPalette;
 struct GdiBitmap;
 using HGDIOBJ = GdiObject*;
 using HPALETTE = GdiPalette*;
 using HBITMAP = GdiBitmap*;
+
+// Bytes per stored row of a picture: whole 32-bit words.
+constexpr std::int64_t DibLineBytes(std::int64_t width, int bitCount)
+{
+    return ((width * bitCount + 31) / 32) * 4;
+}

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "cli/BatchPlan.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 #include <cstdio>
 #include <string>

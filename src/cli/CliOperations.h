@@ -5,7 +5,7 @@
 
 #include "app/WorkingImage.h"
 #include "io/PrintLayout.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 #include <cstdio>
 #include <functional>

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "imagora/DibRecord.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 #include <cstdio>
 #include <string>

@@ -2,7 +2,7 @@
 //   [##########                    ]  33 %
 #pragma once
 
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 #include <cstdio>
 

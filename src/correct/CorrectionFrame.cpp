@@ -1,6 +1,6 @@
 #include "correct/CorrectionFrame.h"
 
-#include "gdi/Palette.h"
+#include "base/Palette.h"
 
 #include <bit>
 #include <cstring>

@@ -7,7 +7,7 @@
 #include "imagora/DibPalette.h"
 #include "imagora/DibRecord.h"
 #include "imagora/RowBands.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -10,7 +10,7 @@
 #pragma once
 
 #include "imagora/DibRecord.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 // Adds Offset to every channel. 1, 4, 8 and 24 bits.
 void Helligkeit(TDibRecord& Dib, int Offset, ProgressSink& progress);

@@ -4,7 +4,7 @@
 
 #include "gdi/DeviceContext.h"
 #include "imagora/DibRecord.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 // Cells are a third of the box each (the remainder stays unpainted); the
 // previews sit 2 pixels into their cells, all nine of one size: the cell

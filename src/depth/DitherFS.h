@@ -2,7 +2,7 @@
 #pragma once
 
 #include "imagora/DibRecord.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 // Maps every pixel of S onto N's palette and writes the indices into N. N has
 // S's size, 1, 4 or 8 bits and its final palette; S has 24, 8, 4 or 1 bits.

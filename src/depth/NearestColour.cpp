@@ -1,6 +1,6 @@
 #include "depth/NearestColour.h"
 
-#include "gdi/GdiObjects.h"
+#include "base/GdiObjects.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 // order, so ties still go to the lowest.
 #pragma once
 
-#include "imagora/WinTypes.h"
+#include "base/WinTypes.h"
 
 #include <cstdint>
 #include <vector>

@@ -5,7 +5,7 @@
 
 #include "depth/DepthTables.h"
 #include "imagora/DibRecord.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 // device in place that refuses or miscounts on purpose.
 #pragma once
 
-#include "gdi/GdiObjects.h"
+#include "base/GdiObjects.h"
 
 #include <cstdint>
 

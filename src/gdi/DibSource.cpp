@@ -1,7 +1,5 @@
 #include "gdi/DibSource.h"
 
-#include "imagora/Imagora.h"
-
 #include <algorithm>
 
 namespace {

@@ -3,7 +3,7 @@
 // raster devices.
 #pragma once
 
-#include "imagora/WinTypes.h"
+#include "base/WinTypes.h"
 
 #include <array>
 #include <cstddef>

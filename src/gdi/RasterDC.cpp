@@ -1,7 +1,7 @@
 #include "gdi/RasterDC.h"
 
 #include "gdi/MemoryDC.h"
-#include "gdi/Palette.h"
+#include "base/Palette.h"
 
 #include <algorithm>
 #include <new>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "imagora/DibRecord.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 enum class CropCheck {
     Fits,    // a part of the picture with at least one pixel

@@ -2,7 +2,7 @@
 // keeps a dragged selection to one, in picture pixels. Qt-free.
 #pragma once
 
-#include "imagora/WinTypes.h"
+#include "base/WinTypes.h"
 
 #include <array>
 #include <string_view>

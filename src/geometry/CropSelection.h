@@ -5,7 +5,7 @@
 // pixels, is the form's CropRect, handed in by reference.
 #pragma once
 
-#include "imagora/WinTypes.h"
+#include "base/WinTypes.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "imagora/DibRecord.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 // Dst receives the mirrored copy; Src is untouched. Dst is empty when Src is
 // or the copy cannot be allocated. Progress: 0, one report per row, 0.

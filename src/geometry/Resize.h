@@ -4,7 +4,7 @@
 #pragma once
 
 #include "imagora/DibRecord.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 // Dst receives a new picture of NewWidth x NewHeight with Src's depth and
 // colour table; the caller owns it. Rows are sampled in memory order, so a

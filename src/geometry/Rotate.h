@@ -4,8 +4,8 @@
 #pragma once
 
 #include "imagora/DibRecord.h"
-#include "imagora/WinTypes.h"
-#include "toolkit/ProgressSink.h"
+#include "base/WinTypes.h"
+#include "base/ProgressSink.h"
 
 // Result receives Src turned a quarter anticlockwise (RotLeft), clockwise
 // (RotRight) or by half a turn, with Src's depth and colour table; Src is

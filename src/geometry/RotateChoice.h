@@ -4,7 +4,7 @@
 #pragma once
 
 #include "imagora/DibRecord.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 enum class RotateAngle { Deg90, Deg180, Deg270, Free };
 

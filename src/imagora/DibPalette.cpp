@@ -1,7 +1,7 @@
 #include "imagora/DibPalette.h"
 
-#include "gdi/GdiObjects.h"
-#include "gdi/Palette.h"
+#include "base/GdiObjects.h"
+#include "base/Palette.h"
 
 void StorePaletteColour(TDibRecord& Dib, int i, std::uint8_t r, std::uint8_t g, std::uint8_t b)
 {

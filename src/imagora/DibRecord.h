@@ -3,7 +3,7 @@
 // with deldib. A record without pixels has Bits == nullptr.
 #pragma once
 
-#include "imagora/WinTypes.h"
+#include "base/WinTypes.h"
 
 #include <cstdint>
 

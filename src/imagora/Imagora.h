@@ -49,12 +49,6 @@ constexpr std::size_t kDefaultDibAllocationLimit = std::size_t(1) << 30;
 // Pictures allocated by newdib and not yet released by deldib.
 int LiveDibCount();
 
-// Bytes per stored row of a picture: whole 32-bit words.
-constexpr std::int64_t DibLineBytes(std::int64_t width, int bitCount)
-{
-    return ((width * bitCount + 31) / 32) * 4;
-}
-
 // Pixel access with rows counted from the top. A 24-bit value is 0x00BBGGRR
 // (red in the lowest byte, the order of a COLORREF). Coordinates outside the
 // picture read 0 and write nothing.

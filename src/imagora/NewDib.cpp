@@ -1,7 +1,7 @@
 #include "imagora/Imagora.h"
 
-#include "gdi/GdiObjects.h"
-#include "gdi/Palette.h"
+#include "base/GdiObjects.h"
+#include "base/Palette.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "imagora/DibRecord.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 // The orientation values, named by what they do to the stored picture.
 enum Orientation : int {

@@ -4,7 +4,7 @@
 // are done. The result is the same as one loop over all rows, byte for byte.
 #pragma once
 
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 #include <cstddef>
 #include <functional>

@@ -4,7 +4,7 @@
 #include "PictureSupport.h"
 
 #include "correct/Corrections.h"
-#include "gdi/Palette.h"
+#include "base/Palette.h"
 
 #include <cstring>
 #include <functional>

@@ -5,7 +5,7 @@
 #include "depth/DepthUp.h"
 #include "depth/DitherFS.h"
 #include "depth/OptimizedPalette.h"
-#include "gdi/Palette.h"
+#include "base/Palette.h"
 
 #include <random>
 

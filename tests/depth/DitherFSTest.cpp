@@ -1,7 +1,7 @@
 #include "PictureSupport.h"
 
 #include "depth/DitherFS.h"
-#include "gdi/Palette.h"
+#include "base/Palette.h"
 
 #include <algorithm>
 #include <random>

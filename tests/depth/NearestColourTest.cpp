@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
 #include "depth/NearestColour.h"
-#include "gdi/Palette.h"
+#include "base/Palette.h"
 
 #include <random>
 

@@ -7,7 +7,7 @@
 
 #include "display/StretchDrawDib.h"
 #include "gdi/MemoryDC.h"
-#include "gdi/Palette.h"
+#include "base/Palette.h"
 
 // The colour of picture pixel (x, y), y from the top, read independently of
 // the drawing code: through the colour table, or unpacked from 16 (5-5-5,

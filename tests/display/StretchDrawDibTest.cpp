@@ -1,7 +1,7 @@
 #include "DisplayTestSupport.h"
 
 #include "display/DrawFitted.h"
-#include "gdi/Palette.h"
+#include "base/Palette.h"
 #include "gdi/PrinterDC.h"
 
 namespace {

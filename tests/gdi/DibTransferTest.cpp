@@ -1,6 +1,6 @@
 #include "GdiTestSupport.h"
 
-#include "gdi/Palette.h"
+#include "base/Palette.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "GdiTestSupport.h"
 
 #include "gdi/MemoryDC.h"
-#include "gdi/Palette.h"
+#include "base/Palette.h"
 #include "gdi/PrinterDC.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "gdi/Palette.h"
+#include "base/Palette.h"
 #include "gdi/RasterDC.h"
 
 namespace {

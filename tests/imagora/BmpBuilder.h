@@ -2,7 +2,7 @@
 // generation and encoding can be written with exactly the fields a case needs.
 #pragma once
 
-#include "imagora/WinTypes.h"
+#include "base/WinTypes.h"
 
 #include <cstdint>
 #include <cstring>

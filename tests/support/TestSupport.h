@@ -1,10 +1,10 @@
 // Shared helpers of the test programs.
 #pragma once
 
-#include "gdi/GdiObjects.h"
+#include "base/GdiObjects.h"
 #include "imagora/Imagora.h"
 #include "toolkit/MessageBox.h"
-#include "toolkit/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 #include <gtest/gtest.h>
 
