@@ -1,6 +1,7 @@
 #include "cli/BatchPlan.h"
 
 #include "imagora/DibWriter.h"
+#include "imagora/FileFilter.h"
 #include "imagora/Imagora.h"
 #include "steps/StepText.h"
 
@@ -31,35 +32,15 @@ std::string Lower(std::string s)
     return s;
 }
 
-// The extensions of a filter text's masks, ".png", in the filter's order.
-std::vector<std::string> FilterExtensions(const char* filter)
-{
-    std::vector<std::string> extensions;
-    const std::string_view text(filter);
-    for (std::size_t start = 0, item = 0; start <= text.size(); ++item) {
-        const std::size_t bar = std::min(text.find('|', start), text.size());
-        for (std::size_t at = start; item % 2 == 1 && at < bar;) {
-            const std::size_t end = std::min(text.find(';', at), bar);
-            const std::string_view mask = text.substr(at, end - at);
-            if (mask.starts_with("*.") &&
-                std::find(extensions.begin(), extensions.end(), mask.substr(1)) == extensions.end())
-                extensions.emplace_back(mask.substr(1));
-            at = end + 1;
-        }
-        start = bar + 1;
-    }
-    return extensions;
-}
-
 bool ParseFormat(const std::string& text, std::string& format, std::string& error)
 {
     format = Lower(text.starts_with('.') ? text.substr(1) : text);
     if (!format.empty() && format.find('/') == std::string::npos &&
-        MatchesFilter(GetDIBSaveFilter(), "x." + format))
+        FilterMatches(GetDIBSaveFilter(), "x." + format))
         return true;
     std::string known;
     for (const std::string& e : FilterExtensions(GetDIBSaveFilter()))
-        known += (known.empty() ? "" : ", ") + e.substr(1);
+        known += (known.empty() ? "" : ", ") + e;
     error = "--format: „" + text + "“ kann nicht geschrieben werden; möglich sind " + known + ".";
     return false;
 }
@@ -156,19 +137,12 @@ std::pair<std::size_t, std::size_t> ShardRange(std::size_t count, Shard shard)
     return {edge(shard.index - 1), edge(shard.index)};
 }
 
-bool MatchesFilter(const char* filter, const std::string& name)
-{
-    const std::string extension = Lower(fs::path(name).extension().string());
-    const std::vector<std::string> known = FilterExtensions(filter);
-    return !extension.empty() && std::find(known.begin(), known.end(), extension) != known.end();
-}
-
 std::string OutputName(const std::string& input, const std::string& format)
 {
     const fs::path name = fs::path(input).filename();
     if (!format.empty())
         return name.stem().string() + "." + format;
-    if (MatchesFilter(GetDIBSaveFilter(), name.string()))
+    if (FilterMatches(GetDIBSaveFilter(), name.string()))
         return name.string();
     return name.stem().string() + ".png";
 }
@@ -190,7 +164,7 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs)
             const std::string name = entry->path().filename().string();
             std::error_code typeError;
             if (!name.starts_with('.') && entry->is_regular_file(typeError) &&
-                MatchesFilter(GetDIBOpenFilter(), name))
+                FilterMatches(GetDIBOpenFilter(), name))
                 files.push_back(entry->path().lexically_normal().string());
         }
         if (ec)

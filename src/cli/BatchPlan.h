@@ -37,10 +37,6 @@ bool ParseShard(std::string_view text, Shard& shard, std::string& error);
 // whose sizes differ by one at most, disjoint, together all of them.
 std::pair<std::size_t, std::size_t> ShardRange(std::size_t count, Shard shard);
 
-// Whether a file name's extension is one the filter text names ("Name
-// (*.png)|*.png|..."), in any case.
-bool MatchesFilter(const char* filter, const std::string& name);
-
 // The name an input gets in the output folder: its own, in its format unless
 // format names another; a format that is read but not written (GIF, WebP) or
 // none at all becomes PNG ("name.png").

@@ -5,6 +5,7 @@
 #include "cli/CliScan.h"
 #include "cli/TerminalProgress.h"
 #include "imagora/DibWriter.h"
+#include "imagora/FileFilter.h"
 #include "imagora/Imagora.h"
 #include "imagora/OpenDibFailure.h"
 #include "toolkit/MessageBox.h"
@@ -16,17 +17,13 @@
 
 namespace {
 
-// The descriptions of a "Description|mask|..." filter text, comma-separated.
-std::string FilterDescriptions(const std::string& filter, bool skipFirst)
+// The descriptions of a filter's entries, comma-separated, from entry first on.
+std::string FilterDescriptions(const char* filter, std::size_t first)
 {
     std::string list;
-    std::size_t start = 0;
-    for (int item = 0; start <= filter.size(); ++item) {
-        const std::size_t bar = std::min(filter.find('|', start), filter.size());
-        if (item % 2 == 0 && !(skipFirst && item == 0))
-            list += (list.empty() ? "" : ", ") + filter.substr(start, bar - start);
-        start = bar + 1;
-    }
+    const std::vector<FilterEntry> entries = ParseFileFilter(filter);
+    for (std::size_t i = first; i < entries.size(); ++i)
+        list += (list.empty() ? "" : ", ") + entries[i].description;
     return list;
 }
 
@@ -50,8 +47,8 @@ void PrintUsage(std::FILE* to)
     }
     std::fprintf(to, "  %-16s %s\n  %-16s %s\n\nLesbare Formate: %s\nSpeicherbare Formate: %s\n",
                  "--help", "zeigt diese Hilfe", "--version", "zeigt die Version",
-                 FilterDescriptions(GetDIBOpenFilter(), true).c_str(),
-                 FilterDescriptions(GetDIBSaveFilter(), false).c_str());
+                 FilterDescriptions(GetDIBOpenFilter(), 1).c_str(),
+                 FilterDescriptions(GetDIBSaveFilter(), 0).c_str());
     PrintScanUsage(to);
     PrintBatchUsage(to);
 }

@@ -2,22 +2,13 @@
 
 #include "imagora/DibEncoders.h"
 #include "imagora/DibWriter.h"
+#include "imagora/FileFilter.h"
 #include "imagora/FileFormats.h"
 
 #include <algorithm>
 #include <cctype>
 
 namespace {
-
-std::vector<std::string> Split(const std::string& text, char separator)
-{
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find(separator, start)) != std::string::npos; start = end + 1)
-        parts.push_back(text.substr(start, end - start));
-    parts.push_back(text.substr(start));
-    return parts;
-}
 
 std::string Lower(std::string text)
 {
@@ -55,13 +46,11 @@ std::vector<SaveFormat> SaveFormatsFor(PictureTones tones)
 {
     // "Description (masks)|*.a;*.b|..."
     std::vector<SaveFormat> formats;
-    const std::vector<std::string> parts = Split(GetDIBSaveFilter(), '|');
-    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+    for (const FilterEntry& entry : ParseFileFilter(GetDIBSaveFilter())) {
         SaveFormat f;
-        f.description = parts[i].substr(0, parts[i].find(" ("));
-        for (const std::string& mask : Split(parts[i + 1], ';'))
-            f.extensions.push_back(mask.substr(2)); // "*.png" -> "png"
-        f.netpbm = parts[i + 1] == kPnmFormat.masks;
+        f.description = entry.description.substr(0, entry.description.find(" ("));
+        f.extensions = entry.extensions;
+        f.netpbm = entry.masks == kPnmFormat.masks;
         if (f.netpbm) {
             const auto kind = std::find(f.extensions.begin(), f.extensions.end(),
                                         std::string(NetpbmExtension(tones)));

@@ -5,6 +5,7 @@
 #include "app/PageFrame.h"
 #include "app/PagePane.h"
 #include "display/DrawFitted.h"
+#include "imagora/FileFilter.h"
 #include "imagora/Imagora.h"
 #include "imagora/OpenDibFailure.h"
 #include "io/FileList.h"
@@ -41,11 +42,11 @@ namespace {
 // The masks of entry i of a "description|mask|..." filter text.
 QStringList FilterMasks(const QString& filter, int entry)
 {
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    const int at = 2 * entry + 1;
-    if (entry < 0 || at >= parts.size())
+    const std::vector<FilterEntry> entries = ParseFileFilter(filter.toStdString());
+    if (entry < 0 || std::size_t(entry) >= entries.size())
         return {QStringLiteral("*")};
-    QStringList masks = parts[at].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    QStringList masks =
+        QString::fromStdString(entries[std::size_t(entry)].masks).split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (QString& mask : masks)
         if (mask == QLatin1String("*.*"))
             mask = QStringLiteral("*"); // every file, with or without an extension
@@ -203,9 +204,8 @@ void TMainForm::FillFilterList()
     FilterComboBox1->setProperty("filter", filter);
     const QSignalBlocker quiet(FilterComboBox1);
     FilterComboBox1->clear();
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        FilterComboBox1->addItem(parts[i]);
+    for (const FilterEntry& entry : ParseFileFilter(GetDIBOpenFilter()))
+        FilterComboBox1->addItem(QString::fromStdString(entry.description));
     FilterComboBox1->setCurrentIndex(0);
     FilterComboBox1Change();
 }
