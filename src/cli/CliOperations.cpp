@@ -33,6 +33,22 @@ CliStep ParseInfo(const std::string&, std::string&)
     };
 }
 
+// The steps that level and cut out a photo on a scan, as recipe lines.
+CliStep ParseFindPhoto(const std::string&, std::string&)
+{
+    return [](CliSession& s) {
+        const FoundPhoto photo = FindPhoto(s.image.WorkDib);
+        if (!photo.Found) {
+            MessageBox("Auf dem Bild hebt sich kein Foto von einem gleichmäßigen Hintergrund ab.",
+                       {}, MB_OK | MB_ICONERROR);
+            return false;
+        }
+        for (const Step& step : StraightenSteps(photo))
+            std::fprintf(s.out, "%s\n", FormatStep(step).c_str());
+        return true;
+    };
+}
+
 CliStep ParseOutput(const std::string& path, std::string&)
 {
     return [path](CliSession& s) {
@@ -160,6 +176,10 @@ std::vector<CliOperation> MakeOperations()
         {"--info", "",
          "gibt Breite, Höhe, Bits pro Pixel und bei Palettenbildern die Farbanzahl aus", false,
          ParseInfo},
+        {"--find-photo", "",
+         "gibt als Rezeptzeilen aus, was das Foto auf einem Scan gerade ausrichtet (--rotate, "
+         "ab 0,05 Grad) und ausschneidet (--crop)",
+         false, ParseFindPhoto},
         {"--quality", std::string(kQuality.Name),
          "JPEG-Qualität 1 bis 100 für alle Speicherungen (Vorgabe: die der Eingabe, sonst 90)",
          true, ParseQuality, true},

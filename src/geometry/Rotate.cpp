@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -121,15 +122,36 @@ void TurnPixels(const TDibRecord& src, const TDibRecord& dst, const Turn& t, COL
     ForEachRowBand(newHeight, 2 * std::size_t(dst.LineBytes), &progress, band, kTileRows);
 }
 
+// Anticlockwise in the picture, rows from the top: Right turns the other way.
+Turn TurnOf(bool right, long double angle)
+{
+    const long double radians = (right ? -angle : angle) * kPi / 180;
+    return {std::sin(radians), std::cos(radians)};
+}
+
 } // namespace
+
+FreeTurn::FreeTurn(int width, int height, bool right, long double angle)
+    : centreX_(width / 2), centreY_(height / 2)
+{
+    const Turn t = TurnOf(right, angle);
+    s_ = t.s;
+    c_ = t.c;
+    std::tie(newWidth_, newHeight_) = TurnedSize(width, height, t);
+}
+
+void FreeTurn::Place(double x, double y, double& newX, double& newY) const
+{
+    // The inverse of the sampling: new (u, v) takes the source at R (u, v).
+    const long double u = x - centreX_, v = y - centreY_;
+    newX = double(u * c_ + v * s_ + newWidth_ / 2);
+    newY = double(-u * s_ + v * c_ + newHeight_ / 2);
+}
 
 void DibRotxxx(const TDibRecord& Src, bool Right, long double Angle, COLORREF Colour,
                TDibRecord& Result, ProgressSink& progress)
 {
-    if (Right)
-        Angle = -Angle;
-    const long double radians = Angle * kPi / 180;
-    const Turn t{std::sin(radians), std::cos(radians)};
+    const Turn t = TurnOf(Right, Angle);
     TDibRecord turned;
     if (Src.Bits) {
         const auto [width, height] = TurnedSize(DibWidth(Src), DibHeight(Src), t);

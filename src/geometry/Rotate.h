@@ -23,3 +23,17 @@ void Rot180(const TDibRecord& Src, TDibRecord& Result, ProgressSink& progress);
 // one report per new row, 0.
 void DibRotxxx(const TDibRecord& Src, bool Right, long double Angle, COLORREF Colour,
                TDibRecord& Result, ProgressSink& progress);
+
+// The free turn's geometry: the size of the new picture, and where a point of
+// the source (pixels, rows from the top) comes to lie in it.
+class FreeTurn {
+public:
+    FreeTurn(int width, int height, bool right, long double angle);
+    int NewWidth() const { return newWidth_; }
+    int NewHeight() const { return newHeight_; }
+    void Place(double x, double y, double& newX, double& newY) const;
+
+private:
+    long double s_, c_;
+    int centreX_, centreY_, newWidth_ = 0, newHeight_ = 0;
+};

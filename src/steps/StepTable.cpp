@@ -409,6 +409,16 @@ Step ScanStep(const std::string& device)
     return {StepKind::Scan, {}, device};
 }
 
+std::vector<Step> StraightenSteps(const FoundPhoto& photo)
+{
+    std::vector<Step> steps;
+    if (photo.Hundredths)
+        steps.push_back(RotateStep({photo.Right, RotateAngle::Free, photo.Hundredths / 100.0L,
+                                    photo.Background}));
+    steps.push_back(CropStep(photo.Crop, photo.CutWidth, photo.CutHeight));
+    return steps;
+}
+
 RotateChoice RotationOf(const Step& s)
 {
     using namespace rotate_param;

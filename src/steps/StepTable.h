@@ -7,6 +7,7 @@
 
 #include "correct/CorrectionModes.h"
 #include "depth/DepthDown.h"
+#include "geometry/FindPhoto.h"
 #include "geometry/Resize.h"
 #include "geometry/RotateChoice.h"
 #include "steps/Step.h"
@@ -14,6 +15,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 // What running a step gave.
 struct StepResult {
@@ -86,6 +88,9 @@ Step CorrectStep(int mode, int level, int intensity);
 Step DepthStep(int bits, const DepthDownChoice& choice);
 Step OpenStep(const std::string& path);
 Step ScanStep(const std::string& device);
+// The free turn that levels a found photo (when it is askew) and the cut
+// that takes it out.
+std::vector<Step> StraightenSteps(const FoundPhoto& photo);
 
 // --- and what they hold
 

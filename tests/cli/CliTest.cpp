@@ -1,6 +1,7 @@
 // Runs the built kelvora-cli on files the tests write and checks its exit
 // codes, its output and the files it writes.
 #include "SaneTestBackend.h"
+#include "SyntheticScan.h"
 #include "TestSupport.h"
 
 #include "cli/CliOperations.h"
@@ -976,6 +977,33 @@ TEST_F(CliBatch, NothingRunsWhenAnOutputWouldOverwriteAnInputOrAWordDoesNotFit)
     EXPECT_EQ(file.code, 1);
     EXPECT_NE(file.err.find("Unter diesem Namen gibt es bereits eine Datei."), std::string::npos)
         << file.err;
+}
+
+
+TEST_F(CliBatch, TheFoundPhotosLinesCutItOutOfTheScanAndABlankScanFails)
+{
+    DibGuard scan, blank;
+    MakeScan({.width = 620, .height = 877, .photoWidth = 300, .photoHeight = 200, .degrees = -5},
+             scan.dib);
+    MakeScan({.width = 620, .height = 877, .photoWidth = 0, .photoHeight = 0}, blank.dib);
+    ASSERT_TRUE(WriteDibFile(scan.dib, Path("scan.png")));
+    ASSERT_TRUE(WriteDibFile(blank.dib, Path("blank.png")));
+
+    const Outcome found = Run({Path("scan.png"), "--find-photo"});
+    ASSERT_EQ(found.code, 0) << found.err;
+    EXPECT_EQ(found.out.rfind("--rotate rechts:frei:", 0), 0u) << found.out;
+    EXPECT_NE(found.out.find("\n--crop "), std::string::npos) << found.out;
+    ASSERT_EQ(Run({"--recipe", Recipe(found.out), Path("scan.png"), "-o", Path("photo.bmp")}).code,
+              0);
+    DibGuard photo;
+    OpenDib(&photo.dib, Path("photo.bmp").c_str(), 0, nullptr);
+    EXPECT_NEAR(DibWidth(photo.dib), 300, 3);
+    EXPECT_NEAR(DibHeight(photo.dib), 200, 2);
+
+    const Outcome none = Run({Path("blank.png"), "--find-photo"});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_EQ(none.out, "");
+    EXPECT_NE(none.err.find("kein Foto"), std::string::npos) << none.err;
 }
 
 } // namespace
