@@ -82,10 +82,10 @@ QWidget* TMainForm::BuildResultPage()
 
     HistoryList = MakeHistoryList(Panel4);
     HistoryList->setFixedHeight(84);
-    connect(HistoryList, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { HistoryListClick(HistoryList->row(item)); });
-    connect(HistoryList, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { HistoryListClick(HistoryList->row(item)); });
+    // a click, or Enter on the entry the arrow keys reached
+    const auto goTo = [this](QListWidgetItem* item) { HistoryListClick(HistoryList->row(item)); };
+    connect(HistoryList, &QListWidget::itemClicked, this, goTo);
+    connect(HistoryList, &QListWidget::itemActivated, this, goTo);
     panelLayout->addWidget(HistoryList);
     return page;
 }
