@@ -96,6 +96,7 @@ QWidget* TMainForm::BuildCropButtons(QWidget* parent)
     depth->setObjectName(QStringLiteral("FTiefeBtn"));
     depth->setToolTip(QStringLiteral("Hiermit können Sie die Farbtiefe des Bides anpassen"));
     UndoBtn1 = MakeUndoButton(QStringLiteral("Letzten Schritt rückgängig machen"), panel);
+    RedoBtn1 = MakeRedoButton(QStringLiteral("Wiederholen"), panel);
 
     connect(CutBtn, &QPushButton::clicked, this, [this] { CutBtnClick(); });
     connect(MirrorHBtn, &QPushButton::clicked, this, [this] { MirrorHBtnClick(); });
@@ -104,6 +105,7 @@ QWidget* TMainForm::BuildCropButtons(QWidget* parent)
     connect(SizeBtn, &QPushButton::clicked, this, [this] { SizeBtnClick(); });
     connect(depth, &QPushButton::clicked, this, [this] { FTiefeBtnClick(); });
     connect(UndoBtn1, &QPushButton::clicked, this, [this] { UndoBtn1Click(); });
+    connect(RedoBtn1, &QPushButton::clicked, this, [this] { RedoBtn1Click(); });
 
     QPushButton* const rows[][3] = {
         {CutBtn, MirrorHBtn, MirrorVBtn},
@@ -112,7 +114,8 @@ QWidget* TMainForm::BuildCropButtons(QWidget* parent)
     for (int r = 0; r < 2; ++r)
         for (int c = 0; c < 3; ++c)
             grid->addWidget(rows[r][c], r, c);
-    grid->addWidget(UndoBtn1, 2, 0, 1, 3);
+    grid->addWidget(UndoBtn1, 2, 0, 1, 2);
+    grid->addWidget(RedoBtn1, 2, 2);
     grid->addWidget(BuildCropProportionRow(panel), 3, 0, 1, 3);
     return panel;
 }

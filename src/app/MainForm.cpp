@@ -1,8 +1,10 @@
-// The main window's life cycle, closing, page flow, progress panel and undo.
+// The main window's life cycle, closing, page flow, progress panel and history.
 #include "app/MainUnit.h"
 
 #include "app/AboutBox.h"
 #include "app/FrameTexts.h"
+#include "app/HistoryList.h"
+#include "app/HistoryTexts.h"
 #include "imagora/Imagora.h"
 #include "quorscan/ScannedPictures.h"
 #include "toolkit/MessageBox.h"
@@ -14,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QTabWidget>
 
 
@@ -178,4 +181,34 @@ void TMainForm::UndoBtn1Click()
 {
     WaitCursor wait;
     Undo(*this);
+}
+
+void TMainForm::RedoBtn1Click()
+{
+    WaitCursor wait;
+    Redo(*this);
+}
+
+void TMainForm::ShowHistory()
+{
+    const History& steps = Steps();
+    const QString undo = QString::fromStdString(UndoHint(steps));
+    const QString redo = QString::fromStdString(RedoHint(steps));
+    for (QPushButton* button : {UndoBtn1, UndoBtn2}) {
+        button->setEnabled(steps.CanUndo());
+        button->setToolTip(undo);
+    }
+    for (QPushButton* button : {RedoBtn1, RedoBtn2}) {
+        button->setEnabled(steps.CanRedo());
+        button->setToolTip(redo);
+    }
+    ShowHistoryList(HistoryList, HistoryLines(steps), steps.Current());
+}
+
+void TMainForm::HistoryListClick(int row)
+{
+    if (row == Steps().Current() || row < 0 || row >= Steps().Count())
+        return;
+    WaitCursor wait;
+    GoTo(row, *this);
 }

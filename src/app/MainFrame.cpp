@@ -31,7 +31,10 @@ TMainForm::TMainForm(const std::string& programPath, const std::string& startFil
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     BuildFrame();
-    Changed = [this] { RepaintWorkDib(); };
+    Changed = [this] {
+        RepaintWorkDib();
+        ShowHistory();
+    };
     FormCreate();
     // The dialogs after the window, in the order the program makes them, once
     // for the whole run.
@@ -40,6 +43,7 @@ TMainForm::TMainForm(const std::string& programPath, const std::string& startFil
     CreateDepthForms();
     BindKeys(*this);
     ShowWorkDibFacts();
+    ShowHistory();
 }
 
 TMainForm::~TMainForm()

@@ -98,7 +98,12 @@ public:
     void ShowWorkDibFacts();
     // Applies a step built from the page's controls; a failure is shown.
     void ApplyStep(const Step& step);
+    // Every undo and redo button and key ends here.
     void UndoBtn1Click();
+    void RedoBtn1Click();
+    // The undo and redo buttons and the result page's list follow the
+    // history; part of the Changed hook.
+    void ShowHistory();
 
     // --- open page
     QListWidget* PrefListBox = nullptr;
@@ -139,6 +144,7 @@ public:
 
     // --- crop page
     QPushButton* UndoBtn1 = nullptr;
+    QPushButton* RedoBtn1 = nullptr;
     PaintBox* RetuschPaint = nullptr;
     void RetuschPaintPaint();
 
@@ -172,6 +178,7 @@ public:
     PaintBox* PaintBox1 = nullptr;
     PaintBox* PaintBox2 = nullptr;
     QPushButton* UndoBtn2 = nullptr;
+    QPushButton* RedoBtn2 = nullptr;
     void PaintBox1Paint();
     void PaintBox1MouseDown(int X, int Y);
     // Key 1..9 of the numeric keypad: a click on the cell where the key lies.
@@ -202,6 +209,10 @@ public:
     void FormResize();
     void SaveAsBtnClick();
     void PrintBtnClick();
+    // The steps since the picture was opened, the current one marked; a
+    // click returns to the picture after that step.
+    QListWidget* HistoryList = nullptr;
+    void HistoryListClick(int row);
 
     // the picture viewer, made on first use
     TViewPicForm* ViewPicForm = nullptr;

@@ -36,7 +36,7 @@ QWidget* TMainForm::BuildOptimizePage()
     leftLayout->setContentsMargins(0, 0, 0, 0);
     leftLayout->setSpacing(0);
     auto* controls = new QWidget(left);
-    controls->setFixedHeight(217);
+    controls->setFixedHeight(247);
     QStringList captions;
     for (std::string_view caption : kCorrectionModeCaptions)
         captions << QString::fromUtf8(caption.data(), qsizetype(caption.size()));
@@ -57,10 +57,13 @@ QWidget* TMainForm::BuildOptimizePage()
     IntensEd->setToolTip(
         QStringLiteral("Wie stark sich benachbarte Varianten unterscheiden (1 bis 25)"));
     connect(IntensEd, &QSpinBox::valueChanged, this, [this] { IntensEdChange(); });
+    // Their hints name the step they would undo or redo (ShowHistory).
     UndoBtn2 = MakeUndoButton(QStringLiteral("Rückgängig"), controls);
-    UndoBtn2->setGeometry(88, 152, 97, 25);
-    UndoBtn2->setToolTip(QStringLiteral("Macht den letzten Klick rückgängig (Strg+Z)"));
+    UndoBtn2->setGeometry(8, 220, 90, 25);
     connect(UndoBtn2, &QPushButton::clicked, this, [this] { UndoBtn1Click(); });
+    RedoBtn2 = MakeRedoButton(QStringLiteral("Wiederholen"), controls);
+    RedoBtn2->setGeometry(103, 220, 90, 25);
+    connect(RedoBtn2, &QPushButton::clicked, this, [this] { RedoBtn1Click(); });
     leftLayout->addWidget(controls);
     QWidget* smallPane = nullptr;
     PaintBox2 = MakePicturePane(left, &smallPane);

@@ -88,3 +88,8 @@ QPushButton* MakeUndoButton(const QString& caption, QWidget* parent)
 {
     return new QPushButton(QIcon(QStringLiteral(":/buttons/undo.svg")), caption, parent);
 }
+
+QPushButton* MakeRedoButton(const QString& caption, QWidget* parent)
+{
+    return new QPushButton(QIcon(QStringLiteral(":/buttons/redo.svg")), caption, parent);
+}

@@ -26,9 +26,10 @@ QWidget* MakeSidePanel(const QString& title, const QString& picture, QWidget* pa
 QWidget* MakePage(QWidget** content, const QString& banner, const QString& sideTitle = {},
                   const QString& sidePicture = {});
 
-// A page's undo button. Ctrl+Z presses the one on the page shown (the key
-// table names them).
+// A page's undo and redo buttons. Their keys press the ones on the page
+// shown (the key table names them).
 QPushButton* MakeUndoButton(const QString& caption, QWidget* parent);
+QPushButton* MakeRedoButton(const QString& caption, QWidget* parent);
 
 // Fills a widget's background with a colour.
 void SetBackground(QWidget* widget, const QColor& colour);

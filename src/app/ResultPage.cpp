@@ -1,8 +1,10 @@
 // The save and print page: the picture as opened beside the working image,
-// with a splitter between them whose proportion the window keeps, and the
-// buttons that save and print the working image.
+// with a splitter between them whose proportion the window keeps, the
+// buttons that save and print the working image, and the steps that led
+// to it.
 #include "app/MainUnit.h"
 
+#include "app/HistoryList.h"
 #include "app/PageFrame.h"
 #include "app/PagePane.h"
 #include "display/DrawFitted.h"
@@ -19,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QVBoxLayout>
@@ -76,6 +79,14 @@ QWidget* TMainForm::BuildResultPage()
     Splitter3->OnResize = [this] { FormResize(); };
     connect(Splitter3, &QSplitter::splitterMoved, this, [this] { Splitter3Moved(); });
     panelLayout->addWidget(Splitter3, 1);
+
+    HistoryList = MakeHistoryList(Panel4);
+    HistoryList->setFixedHeight(84);
+    // a click, or Enter on the entry the arrow keys reached
+    const auto goTo = [this](QListWidgetItem* item) { HistoryListClick(HistoryList->row(item)); };
+    connect(HistoryList, &QListWidget::itemClicked, this, goTo);
+    connect(HistoryList, &QListWidget::itemActivated, this, goTo);
+    panelLayout->addWidget(HistoryList);
     return page;
 }
 

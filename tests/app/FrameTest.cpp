@@ -30,6 +30,7 @@ TEST_F(Frame, EachKeyDoesItsJobOnThePagesItServes)
         QKeyCombination key;
         QWidget* TMainForm::*page; // shown when the key is pressed
         std::string happened;
+        bool undoFirst = false; // something to redo
     };
     const Row rows[] = {
         {Qt::CTRL | Qt::Key_O, &TMainForm::TabSheet4, "open page, file list focused"},
@@ -41,12 +42,17 @@ TEST_F(Frame, EachKeyDoesItsJobOnThePagesItServes)
         {QKeyCombination(Qt::Key_F1), &TMainForm::TabSheet5, "help shown"},
         {Qt::CTRL | Qt::Key_Z, &TMainForm::TabSheet3, "undone"},
         {Qt::CTRL | Qt::Key_Z, &TMainForm::TabSheet5, ""}, // no undo beside before and after
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, &TMainForm::TabSheet3, "redone", true},
+        {Qt::CTRL | Qt::Key_Y, &TMainForm::TabSheet3, "redone", true},
+        {Qt::CTRL | Qt::Key_Y, &TMainForm::TabSheet5, "", true},
     };
     for (const Row& row : rows) {
         form->PageControl2->setCurrentWidget(form.get()->*row.page);
         QApplication::setActiveWindow(form.get());
         form->PageControl2->tabBar()->setFocus();
         form->ApplyStep(CorrectStep(kModeHelligkeit, 1, 8)); // something to undo
+        if (row.undoFirst)
+            form->UndoBtn1Click();
         const int current = form->Steps().Current();
         boxes->shown.clear();
         std::string happened;
@@ -72,6 +78,8 @@ TEST_F(Frame, EachKeyDoesItsJobOnThePagesItServes)
         }
         if (form->Steps().Current() < current)
             say("undone");
+        if (form->Steps().Current() > current)
+            say("redone");
         EXPECT_EQ(happened, row.happened) << QKeySequence(row.key).toString().toStdString();
     }
     EXPECT_TRUE(form->isVisible());
