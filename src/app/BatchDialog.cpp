@@ -181,7 +181,10 @@ void TBatchDialog::ChooseRecipe()
 
 void TBatchDialog::ChooseFiles()
 {
-    const QString start = InputList->count() ? QFileInfo(InputList->item(InputList->count() - 1)->text()).absolutePath() : QString();
+    const QString start =
+        InputList->count()
+            ? QFileInfo(InputList->item(InputList->count() - 1)->text()).absolutePath()
+            : QString();
     std::unique_ptr<QFileDialog> dialog(ChooserOf(this, QStringLiteral("Bilder wählen"), start));
     dialog->setFileMode(QFileDialog::ExistingFiles);
     dialog->setNameFilters(PictureFilters());
@@ -191,7 +194,8 @@ void TBatchDialog::ChooseFiles()
 
 void TBatchDialog::ChooseFolder()
 {
-    std::unique_ptr<QFileDialog> dialog(ChooserOf(this, QStringLiteral("Ordner mit Bildern wählen"), {}));
+    std::unique_ptr<QFileDialog> dialog(
+        ChooserOf(this, QStringLiteral("Ordner mit Bildern wählen"), {}));
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOption(QFileDialog::ShowDirsOnly);
     if (ShowModal(*dialog) == QDialog::Accepted)
@@ -210,9 +214,9 @@ void TBatchDialog::ChooseOutDir()
 
 QStringList TBatchDialog::Arguments() const
 {
-    QStringList args = {QStringLiteral("--recipe"), RecipeEdit->text(), QStringLiteral("--batch"),
-                        QStringLiteral("--out-dir"), OutDirEdit->text(),
-                        QStringLiteral("--progress-lines")};
+    QStringList args = {QStringLiteral("--recipe"), RecipeEdit->text(),
+                        QStringLiteral("--batch"),  QStringLiteral("--out-dir"),
+                        OutDirEdit->text(),         QStringLiteral("--progress-lines")};
     const QString format = FormatBox->currentData().toString();
     if (!format.isEmpty())
         args << QStringLiteral("--format") << format;
@@ -228,8 +232,8 @@ bool TBatchDialog::Start()
 {
     if (Running())
         return false;
-    const char* missing = RecipeEdit->text().isEmpty() ? "Bitte wählen Sie ein Rezept."
-                          : InputList->count() == 0    ? "Bitte wählen Sie Bilder oder Ordner."
+    const char* missing = RecipeEdit->text().isEmpty()   ? "Bitte wählen Sie ein Rezept."
+                          : InputList->count() == 0      ? "Bitte wählen Sie Bilder oder Ordner."
                           : OutDirEdit->text().isEmpty() ? "Bitte wählen Sie einen Zielordner."
                                                          : nullptr;
     if (missing) {
@@ -322,7 +326,8 @@ void TBatchDialog::Ended(int code, QProcess::ExitStatus status)
     pending_.clear();
     QString said = summary_;
     // The failures, each file with its reason, without the program's name.
-    for (QString line : QString::fromUtf8(child_->readAllStandardError()).split(QLatin1Char('\n'))) {
+    for (QString line :
+         QString::fromUtf8(child_->readAllStandardError()).split(QLatin1Char('\n'))) {
         if (line.startsWith(QStringLiteral("kelvora-cli: ")))
             line.remove(0, 13);
         if (!line.trimmed().isEmpty())
@@ -332,7 +337,7 @@ void TBatchDialog::Ended(int code, QProcess::ExitStatus status)
         Bar->setRange(0, 1);
     const bool started = child_->error() != QProcess::FailedToStart;
     StatusLabel->setText(
-        !started   ? QStringLiteral("Das Programm „%1“ ließ sich nicht starten.").arg(Local(cli_))
+        !started ? QStringLiteral("Das Programm „%1“ ließ sich nicht starten.").arg(Local(cli_))
         : cancelled_ ? QStringLiteral("Abgebrochen.")
         : status == QProcess::CrashExit
             ? QStringLiteral("Das Bearbeiten ist unerwartet beendet worden.")
@@ -351,4 +356,6 @@ void TBatchDialog::ShowRunning(bool running)
                                                       FormatBox, SkipCheck, StartBtn})
         w->setEnabled(!running);
     CancelBtn->setEnabled(running);
+    // Before the first run a percentage would say nothing.
+    Bar->setTextVisible(running || Bar->value() > 0);
 }

@@ -88,8 +88,8 @@ void TMainForm::BuildFrame()
     bottom->addStretch(1);
     // Recipes concern the whole way from crop to colours, so they are at hand on every page.
     RecipeBtn = new QPushButton(QStringLiteral("Rezept"), Panel7);
-    RecipeBtn->setToolTip(
-        QStringLiteral("Die Schritte dieses Bildes als Rezept speichern und auf andere Bilder anwenden"));
+    RecipeBtn->setToolTip(QStringLiteral(
+        "Die Schritte dieses Bildes als Rezept speichern und auf andere Bilder anwenden"));
     auto* recipes = new QMenu(RecipeBtn);
     recipes->addAction(QStringLiteral("Rezept speichern..."), this, [this] { SaveRecipeClick(); });
     recipes->addAction(QStringLiteral("Rezept anwenden..."), this, [this] { ApplyRecipeClick(); });

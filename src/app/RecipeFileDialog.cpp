@@ -60,7 +60,8 @@ std::string AskRecipeSaveName(QWidget* parent, const std::string& start)
     for (;;) {
         const std::string path = Chosen(dialog);
         if (path.empty() || !QFileInfo::exists(QFile::decodeName(path.c_str())) ||
-            MessageBox("Die Datei „" + QFileInfo(QFile::decodeName(path.c_str())).fileName().toStdString() +
+            MessageBox("Die Datei „" +
+                           QFileInfo(QFile::decodeName(path.c_str())).fileName().toStdString() +
                            "“ gibt es schon.\nSoll sie ersetzt werden?",
                        "Rezept speichern unter", MB_OKCANCEL | MB_ICONQUESTION) == IDOK)
             return path;

@@ -149,7 +149,7 @@ public:
 
 private:
     static constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
-    struct sigaction previous_[std::size(kSignals)] {};
+    struct sigaction previous_[std::size(kSignals)]{};
 };
 
 // Runs every item, jobs of them at once, telling "fertig I/N" on lines (when
@@ -211,10 +211,10 @@ Outcome RunJobs(const std::vector<const BatchItem*>& todo, const std::vector<std
         if (stopping && !ok && !lost) {
             RemoveTemporaries(job->item->output, job->pid);
         } else {
-            finish(job->item, lost ? std::string("Der Prozess ging verloren: ") +
-                                         std::strerror(errno)
-                              : ok ? std::string()
-                                   : Reason(job->messages, status));
+            finish(job->item,
+                   lost ? std::string("Der Prozess ging verloren: ") + std::strerror(errno)
+                   : ok ? std::string()
+                        : Reason(job->messages, status));
         }
         std::fclose(job->messages);
         running.erase(job);
@@ -273,8 +273,8 @@ int RunBatch(const BatchRequest& request, const std::vector<std::string>& inputs
     for (const Failure& f : failures)
         std::fprintf(err, "kelvora-cli: %s: %s\n", f.input.c_str(), f.reason.c_str());
     if (outcome.stopped)
-        std::fprintf(err, "kelvora-cli: Abgebrochen: %zu %s nicht bearbeitet.\n",
-                     outcome.stopped, outcome.stopped == 1 ? "Datei wurde" : "Dateien wurden");
+        std::fprintf(err, "kelvora-cli: Abgebrochen: %zu %s nicht bearbeitet.\n", outcome.stopped,
+                     outcome.stopped == 1 ? "Datei wurde" : "Dateien wurden");
     return failures.empty() && !outcome.stopped ? kCliOk : kCliFailed;
 }
 

@@ -161,8 +161,7 @@ TEST_F(HistoryTest, AScanIsAStepAndUndoBringsBackThePictureWithWhatCameWithIt)
     EXPECT_TRUE(image.Steps().StepsSinceSource().empty());
     ASSERT_TRUE(image.Undo(quiet));
     EXPECT_TRUE(IsState(image.WorkDib, 1));
-    EXPECT_EQ(image.Steps().StepsSinceSource(),
-              std::vector<Step>{CorrectStep(kModeGamma, 2, 8)});
+    EXPECT_EQ(image.Steps().StepsSinceSource(), std::vector<Step>{CorrectStep(kModeGamma, 2, 8)});
     EXPECT_EQ(image.Metadata.jpegQuality, 77);
     ASSERT_TRUE(image.GoTo(3, quiet));
     EXPECT_EQ(DibWidth(image.WorkDib), 5) << "made again from the kept scan";

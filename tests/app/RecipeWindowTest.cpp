@@ -157,9 +157,9 @@ TEST(BatchProgress, LinesAreReadAndTheTimeLeftFollowsTheFilesDone)
         bool read;
         int done, all;
     } lines[] = {
-        {"fertig 3/10", true, 3, 10},     {"fertig 10/10\r", true, 10, 10},
-        {"fertig 11/10", false, 0, 0},    {"fertig 1/0", false, 0, 0},
-        {"fertig 1/", false, 0, 0},       {"3 bearbeitet, 0 übersprungen", false, 0, 0},
+        {"fertig 3/10", true, 3, 10},  {"fertig 10/10\r", true, 10, 10},
+        {"fertig 11/10", false, 0, 0}, {"fertig 1/0", false, 0, 0},
+        {"fertig 1/", false, 0, 0},    {"3 bearbeitet, 0 übersprungen", false, 0, 0},
         {"fertig -1/3", false, 0, 0},
     };
     for (const auto& row : lines) {
@@ -241,8 +241,9 @@ TEST_F(BatchWindow, ARealBatchReportsItsProgressAndSummaryWhileTheWindowWorksOn)
     EXPECT_EQ(dialog->StatusLabel->text(),
               QStringLiteral("Fertig, aber nicht alle Bilder ließen sich bearbeiten."));
     const QString summary = dialog->SummaryText->toPlainText();
-    EXPECT_TRUE(summary.startsWith(QStringLiteral("3 bearbeitet, 0 übersprungen, 1 fehlgeschlagen\n") +
-                                   QString::fromStdString(programDir + "in/kaputt.png: ")))
+    EXPECT_TRUE(
+        summary.startsWith(QStringLiteral("3 bearbeitet, 0 übersprungen, 1 fehlgeschlagen\n") +
+                           QString::fromStdString(programDir + "in/kaputt.png: ")))
         << summary.toStdString();
     EXPECT_EQ(Outputs(), (std::vector<std::string>{"a.bmp", "b.png", "c.bmp"}));
     DibGuard made;

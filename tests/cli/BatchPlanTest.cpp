@@ -62,8 +62,9 @@ TEST(BatchPlan, OutputsKeepTheirNameAndFormatUnlessItIsOneThatIsNotWritten)
 TEST(BatchPlan, OptionsAreTakenOutAndMistakesNamed)
 {
     std::vector<std::string> args = {
-        "--batch",         "--jobs",    "3",   "a.png",    "--format", ".PNG", "--shard", "2/5",
-        "--skip-existing", "--out-dir", "out", "--mirror", "h", "--progress-lines", "--", "--jobs"};
+        "--batch", "--jobs",          "3",         "a.png", "--format", ".PNG", "--shard",
+        "2/5",     "--skip-existing", "--out-dir", "out",   "--mirror", "h",    "--progress-lines",
+        "--",      "--jobs"};
     BatchRequest request;
     std::string error;
     ASSERT_TRUE(TakeBatchArguments(args, request, error)) << error;
