@@ -28,6 +28,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -98,6 +99,22 @@ TEST_F(RecipeWindow, ARecipeSavedInTheWindowGivesTheWindowsBytesOnTheCommandLine
                                  "--mirror h\n"
                                  "--resize 30x\n"
                                  "--correct kontrast:1:8\n");
+    {
+        DialogAnswer nowhere([&](QDialog& dialog) {
+            dynamic_cast<QFileDialog&>(dialog).selectFile(
+                QString::fromStdString(programDir + "fehlt/serie.txt"));
+            return int(QDialog::Accepted);
+        });
+        form->SaveRecipeClick();
+        ASSERT_EQ(boxes->shown.size(), 1u);
+        EXPECT_EQ(
+            boxes->shown[0].text.rfind("Das Rezept „" + programDir +
+                                           "fehlt/serie.txt“ konnte nicht gespeichert werden: ",
+                                       0),
+            0u)
+            << boxes->shown[0].text;
+        boxes->shown.clear();
+    }
     ASSERT_TRUE(WriteDibFile(form->WorkDib, programDir + "window.bmp", nullptr, 90));
     const std::string command = std::string("'") + KELVORA_CLI + "' '" + photo + "' --recipe '" +
                                 recipe + "' -o '" + programDir + "cli.bmp'";
@@ -263,8 +280,10 @@ TEST_F(BatchWindow, ARealBatchReportsItsProgressAndSummaryWhileTheWindowWorksOn)
 
 TEST_F(BatchWindow, AbbrechenStopsTheBatchAndItsJobsAndLeavesNoHalfFiles)
 {
-    for (int i = 0; i < 60; ++i)
-        Photo("in/p" + std::to_string(100 + i) + ".bmp", 400, 300);
+    // Many more files than cores, so the batch cannot be done before it is stopped.
+    const unsigned files = std::max(60u, 8 * std::thread::hardware_concurrency());
+    for (unsigned i = 0; i < files; ++i)
+        Photo("in/p" + std::to_string(1000 + i) + ".bmp", 400, 300);
     Run([&] {
         ASSERT_TRUE(WaitFor([&] { return dialog->Bar->value() >= 1; }));
         dialog->CancelBtn->click();
@@ -273,7 +292,7 @@ TEST_F(BatchWindow, AbbrechenStopsTheBatchAndItsJobsAndLeavesNoHalfFiles)
     EXPECT_NE(dialog->SummaryText->toPlainText().indexOf(QStringLiteral("Abgebrochen: ")), -1)
         << dialog->SummaryText->toPlainText().toStdString();
     const std::vector<std::string> made = Outputs();
-    EXPECT_LT(made.size(), 60u);
+    EXPECT_LT(made.size(), files);
     for (const std::string& name : made)
         EXPECT_FALSE(name.ends_with(".tmp")) << name;
     // No job goes on writing once the batch has ended.
