@@ -167,6 +167,17 @@ const PictureOrigin& History::Source() const
     return entries_[std::size_t(i)].origin;
 }
 
+std::vector<Step> History::StepsSinceSource() const
+{
+    int first = current_;
+    while (first > 0 && !FromOutside(entries_[std::size_t(first)].step))
+        --first;
+    std::vector<Step> steps;
+    for (int i = first + 1; i <= current_; ++i)
+        steps.push_back(entries_[std::size_t(i)].step);
+    return steps;
+}
+
 std::size_t History::KeptBytes() const
 {
     std::size_t bytes = 0;

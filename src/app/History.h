@@ -72,6 +72,9 @@ public:
     // What came with the current state's picture: the origin of the last
     // picture from outside at or before it.
     const PictureOrigin& Source() const;
+    // The steps that made the current state out of the last picture from
+    // outside, oldest first: what a recipe of this picture holds.
+    std::vector<Step> StepsSinceSource() const;
 
     // The bytes of the pictures kept, and the budget they keep within (the
     // pictures from outside may go beyond it).

@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
@@ -89,6 +90,17 @@ void TMainForm::BuildFrame()
     connect(wwwBtn, &QPushButton::clicked, this, [this] { wwwBtnClick(); });
     bottom->addWidget(wwwBtn);
     bottom->addStretch(1);
+    // Recipes concern the whole way from crop to colours, so they are at hand on every page.
+    RecipeBtn = new QPushButton(QStringLiteral("Rezept"), Panel7);
+    RecipeBtn->setToolTip(QStringLiteral(
+        "Die Schritte dieses Bildes als Rezept speichern und auf andere Bilder anwenden"));
+    auto* recipes = new QMenu(RecipeBtn);
+    recipes->addAction(QStringLiteral("Rezept speichern..."), this, [this] { SaveRecipeClick(); });
+    recipes->addAction(QStringLiteral("Rezept anwenden..."), this, [this] { ApplyRecipeClick(); });
+    recipes->addAction(QStringLiteral("Rezept auf mehrere Bilder anwenden..."), this,
+                       [this] { BatchRecipeClick(); });
+    RecipeBtn->setMenu(recipes);
+    bottom->addWidget(RecipeBtn);
     ueberbtn = MakeImageButton(Panel7, "info", QStringLiteral("Informationen über das Programm"));
     ueberbtn->OnClick = [this] { ueberbtnClick(); };
     bottom->addWidget(ueberbtn);

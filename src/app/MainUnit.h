@@ -38,6 +38,7 @@ class TDepthChangeForm;
 class TDepthDownForm;
 class TSplitter;
 class TViewPicForm;
+class TBatchDialog;
 
 // The product's web page, opened by the web button and the about box.
 extern const char* const kProductWebAddress;
@@ -104,6 +105,20 @@ public:
     // The undo and redo buttons and the result page's list follow the
     // history; part of the Changed hook.
     void ShowHistory();
+
+    // --- recipes: the bottom bar's "Rezept" menu, on every page
+    QPushButton* RecipeBtn = nullptr;
+    std::string RecipePath; // the recipe last saved or read; "" none
+    // The steps since the picture was opened, up to the current one, to a file.
+    void SaveRecipeClick();
+    void ApplyRecipeClick();
+    // Applies the recipe's steps one by one, each a step of the history; a
+    // bad file or a step that fails is said and leaves the picture as it was.
+    bool ApplyRecipeFile(const std::string& path);
+    // The batch dialog, made on first use; it runs the command line beside
+    // the program and leaves the window usable meanwhile.
+    TBatchDialog* BatchDialog = nullptr;
+    void BatchRecipeClick();
 
     // --- open page
     QListWidget* PrefListBox = nullptr;

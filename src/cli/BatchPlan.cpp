@@ -65,8 +65,10 @@ bool TakeBatchArguments(std::vector<std::string>& args, BatchRequest& request, s
             rest.insert(rest.end(), args.begin() + std::ptrdiff_t(i), args.end());
             break;
         }
-        if (a == "--batch" || a == "--skip-existing") {
-            (a == "--batch" ? request.on : request.skipExisting) = true;
+        if (a == "--batch" || a == "--skip-existing" || a == "--progress-lines") {
+            (a == "--batch"           ? request.on
+             : a == "--skip-existing" ? request.skipExisting
+                                      : request.progressLines) = true;
             given = a == "--batch" ? given : a;
             continue;
         }

@@ -1,7 +1,7 @@
 // What a batch does, decided before anything runs: its options, which files
 // it takes, the name each is written under, and the slice a shard takes.
 //   kelvora-cli --batch --out-dir DIR [--jobs N] [--shard I/N] [--skip-existing]
-//               [--format EXT] [Operationen] EINGABE...
+//               [--format EXT] [--progress-lines] [Operationen] EINGABE...
 #pragma once
 
 #include <cstddef>
@@ -23,6 +23,9 @@ struct BatchRequest {
     int jobs = 0;       // files at once; 0: one per core
     Shard shard;
     bool skipExisting = false;
+    // --progress-lines: "fertig I/N" on standard output as each file ends,
+    // for a program that runs the batch and shows its progress.
+    bool progressLines = false;
 };
 
 // Takes the batch options out of args, wherever they stand before "--".

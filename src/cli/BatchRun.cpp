@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -113,25 +114,74 @@ struct Failure {
     std::string input, reason;
 };
 
-// Runs every item, jobs of them at once; the failures, in the order of the
-// items.
-std::vector<Failure> RunJobs(const std::vector<const BatchItem*>& todo,
-                             const std::vector<std::string>& words, int jobs,
-                             ProgressSink& progress)
+struct Outcome {
+    std::vector<Failure> failures; // in the order of the items
+    std::size_t stopped = 0;       // items left undone when the batch was stopped
+};
+
+// Set by SIGTERM, SIGINT or SIGHUP while the jobs run: the batch stops.
+volatile std::sig_atomic_t stopAsked = 0;
+
+// Catches the signals that stop a batch, without restarting the wait they
+// break into, for as long as it lives. A signal the batch was started to
+// ignore (nohup, a background job) stays ignored.
+class StopSignals {
+public:
+    StopSignals()
+    {
+        stopAsked = 0;
+        struct sigaction action {};
+        action.sa_handler = [](int) { stopAsked = 1; };
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+            ::sigaction(kSignals[i], nullptr, &previous_[i]);
+            if (previous_[i].sa_handler != SIG_IGN)
+                ::sigaction(kSignals[i], &action, nullptr);
+        }
+    }
+    ~StopSignals()
+    {
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            ::sigaction(kSignals[i], &previous_[i], nullptr);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    static constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+    struct sigaction previous_[std::size(kSignals)]{};
+};
+
+// Runs every item, jobs of them at once, telling "fertig I/N" on lines (when
+// given) as each ends. A stop signal ends the running jobs and removes what
+// they had begun to write; the items not finished are counted as stopped.
+Outcome RunJobs(const std::vector<const BatchItem*>& todo, const std::vector<std::string>& words,
+                int jobs, ProgressSink& progress, std::FILE* lines)
 {
     std::vector<std::string> variables = JobEnvironment(std::max(1, AvailableCores() / jobs));
     std::vector<char*> environment = Pointers(variables);
+    const StopSignals signals;
     std::vector<Job> running;
     std::vector<std::pair<const BatchItem*, std::string>> failed;
     std::size_t next = 0, done = 0;
+    bool stopping = false;
     const auto finish = [&](const BatchItem* item, const std::string& reason) {
         if (!reason.empty())
             failed.emplace_back(item, reason);
         progress.SetProStatus(int(++done * 100 / todo.size()));
+        if (lines) {
+            std::fprintf(lines, "fertig %zu/%zu\n", done, todo.size());
+            std::fflush(lines);
+        }
     };
     progress.SetProStatus(0);
-    while (next < todo.size() || !running.empty()) {
-        while (running.size() < std::size_t(jobs) && next < todo.size()) {
+    while ((next < todo.size() && !stopAsked) || !running.empty()) {
+        if (stopAsked && !stopping) {
+            stopping = true;
+            for (const Job& job : running)
+                ::kill(job.pid, SIGKILL);
+        }
+        while (running.size() < std::size_t(jobs) && next < todo.size() && !stopAsked) {
             const BatchItem* item = todo[next++];
             std::FILE* messages = std::tmpfile();
             const pid_t pid = messages && ::fcntl(fileno(messages), F_SETFD, FD_CLOEXEC) == 0
@@ -158,18 +208,24 @@ std::vector<Failure> RunJobs(const std::vector<const BatchItem*>& todo,
         if (job == running.end())
             continue;
         const bool ok = !lost && WIFEXITED(status) && WEXITSTATUS(status) == kCliOk;
-        finish(job->item, lost ? std::string("Der Prozess ging verloren: ") + std::strerror(errno)
-                          : ok ? std::string()
-                               : Reason(job->messages, status));
+        if (stopping && !ok && !lost) {
+            RemoveTemporaries(job->item->output, job->pid);
+        } else {
+            finish(job->item,
+                   lost ? std::string("Der Prozess ging verloren: ") + std::strerror(errno)
+                   : ok ? std::string()
+                        : Reason(job->messages, status));
+        }
         std::fclose(job->messages);
         running.erase(job);
     }
     progress.SetProStatus(0);
     std::sort(failed.begin(), failed.end());
-    std::vector<Failure> failures;
+    Outcome outcome;
     for (const auto& [item, reason] : failed)
-        failures.push_back({item->input, reason});
-    return failures;
+        outcome.failures.push_back({item->input, reason});
+    outcome.stopped = todo.size() - done;
+    return outcome;
 }
 
 } // namespace
@@ -208,13 +264,18 @@ int RunBatch(const BatchRequest& request, const std::vector<std::string>& inputs
     }
     const int jobs = std::clamp(request.jobs ? request.jobs : AvailableCores(), 1,
                                 std::max(1, int(todo.size())));
-    const std::vector<Failure> failures = RunJobs(todo, words, jobs, progress);
+    const Outcome outcome =
+        RunJobs(todo, words, jobs, progress, request.progressLines ? out : nullptr);
+    const std::vector<Failure>& failures = outcome.failures;
     std::fprintf(out, "%zu bearbeitet, %zu übersprungen, %zu fehlgeschlagen\n",
-                 todo.size() - failures.size(), skipped, failures.size());
+                 todo.size() - outcome.stopped - failures.size(), skipped, failures.size());
     std::fflush(out);
     for (const Failure& f : failures)
         std::fprintf(err, "kelvora-cli: %s: %s\n", f.input.c_str(), f.reason.c_str());
-    return failures.empty() ? kCliOk : kCliFailed;
+    if (outcome.stopped)
+        std::fprintf(err, "kelvora-cli: Abgebrochen: %zu %s nicht bearbeitet.\n", outcome.stopped,
+                     outcome.stopped == 1 ? "Datei wurde" : "Dateien wurden");
+    return failures.empty() && !outcome.stopped ? kCliOk : kCliFailed;
 }
 
 void PrintBatchUsage(std::FILE* to)
@@ -223,14 +284,17 @@ void PrintBatchUsage(std::FILE* to)
         to,
         "\nViele Dateien auf einmal:\n"
         "  kelvora-cli --batch --out-dir ORDNER [--jobs N] [--shard I/N] [--skip-existing]\n"
-        "              [--format ENDUNG] [Operationen] EINGABE...\n"
+        "              [--format ENDUNG] [--progress-lines] [Operationen] EINGABE...\n"
         "  Jede EINGABE (ein Ordner steht für seine Bilddateien) wird geöffnet, bearbeitet und\n"
         "  unter ihrem Namen in ORDNER geschrieben, im eigenen Format (GIF und WebP als PNG);\n"
         "  eine Eingabe wird nie überschrieben. Operationen sind hier Schritte, --recipe und\n"
         "  --quality.\n"
-        "  %-16s %s\n  %-16s %s\n  %-16s %s\n  %-16s %s\n",
+        "  %-16s %s\n  %-16s %s\n  %-16s %s\n  %-16s %s\n  %-16s %s\n"
+        "  Ein Signal zum Beenden (Strg+C, SIGTERM) hält die laufenden Dateien an, entfernt\n"
+        "  ihre halb geschriebenen Ergebnisse und zählt sie als nicht bearbeitet.\n",
         "--jobs N", "so viele Dateien gleichzeitig (Vorgabe: einer je Prozessorkern)",
         "--shard I/N", "nur den I-ten von N Teilen der nach Pfad sortierten Eingaben",
         "--skip-existing", "lässt Ergebnisse, die es schon gibt, und bearbeitet den Rest",
-        "--format ENDUNG", "schreibt alle Ergebnisse in diesem Format (etwa png, jpg)");
+        "--format ENDUNG", "schreibt alle Ergebnisse in diesem Format (etwa png, jpg)",
+        "--progress-lines", "meldet jede fertige Datei als Zeile „fertig I/N“ auf der Ausgabe");
 }

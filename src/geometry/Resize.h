@@ -16,7 +16,9 @@
 void DIBResize(const TDibRecord& Src, int NewWidth, int NewHeight, bool Interpolate,
                TDibRecord& Dst, ProgressSink& progress);
 
-// What the resize dialog asks for.
+// What the resize dialog asks for. With the proportions kept, the side the
+// user set is given and the other is 0, following it by the proportions of
+// the picture at hand, so a recipe keeps them on pictures of other sizes.
 struct ResizeChoice {
     int Width = 1;
     int Height = 1;

@@ -93,8 +93,18 @@ void TResizeForm::SetPicture(int width, int height, bool interpolationPossible)
 
 ResizeChoice TResizeForm::Choice() const
 {
-    return ResizeChoice{int(BreitEdit->value()), int(HochEdit->value()),
-                        InterpolCheck->isChecked()};
+    int width = int(BreitEdit->value()), height = int(HochEdit->value());
+    if (SverhCheck->isChecked()) {
+        // Only a side that the other truly follows is left out, so that the
+        // picture here gets exactly the size the fields show.
+        const bool byWidth = height == LinkedSide(width, BaseWidth, BaseHeight);
+        const bool byHeight = width == LinkedSide(height, BaseHeight, BaseWidth);
+        if (byHeight && (heightSetLast_ || !byWidth))
+            width = 0;
+        else if (byWidth)
+            height = 0;
+    }
+    return ResizeChoice{width, height, InterpolCheck->isChecked()};
 }
 
 void TResizeForm::Link(const TSpinEdit* edited, int base, int otherBase, TSpinEdit* other)
@@ -117,11 +127,13 @@ void TResizeForm::Link(const TSpinEdit* edited, int base, int otherBase, TSpinEd
 
 void TResizeForm::BreitEditChange()
 {
+    heightSetLast_ = heightSetLast_ && LinkGuard;
     Link(BreitEdit, BaseWidth, BaseHeight, HochEdit);
 }
 
 void TResizeForm::HochEditChange()
 {
+    heightSetLast_ = heightSetLast_ || !LinkGuard;
     Link(HochEdit, BaseHeight, BaseWidth, BreitEdit);
 }
 

@@ -36,7 +36,8 @@ public:
     // it can be done (true colour), and keeps its tick either way.
     void SetPicture(int width, int height, bool interpolationPossible);
     // What the controls say now; within the sides a picture can have once OK
-    // has let the dialog close.
+    // has let the dialog close. With the proportions kept, the side set last
+    // is given and the other is 0.
     ResizeChoice Choice() const;
 
     void BreitEditChange();
@@ -47,4 +48,6 @@ private:
     // The edited side's field, of a picture side base, sets the other field,
     // of otherBase, when the proportions are kept.
     void Link(const TSpinEdit* edited, int base, int otherBase, TSpinEdit* other);
+
+    bool heightSetLast_ = false; // the user's last edit was the height's
 };

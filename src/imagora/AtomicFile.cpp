@@ -20,14 +20,19 @@ constexpr std::size_t kBufferBytes = std::size_t(1) << 20;
 // still being encoded, so the closing flush waits only for the last step.
 constexpr std::uint64_t kWritebackStep = std::uint64_t(8) << 20;
 
+// The start of the temporaries the process writer makes for the file name.
+std::string TemporaryPrefix(const std::string& name, long writer)
+{
+    return "." + name + "." + std::to_string(writer) + "-";
+}
+
 // A new file beside the target under a name nobody else uses. It is created
 // with mode 0666 so that the user's umask applies as to any new file.
 int CreateTemporary(const std::filesystem::path& folder, const std::string& name, std::string& path)
 {
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        path = (folder / ("." + name + "." + std::to_string(::getpid()) + "-" +
-                          std::to_string(++counter) + ".tmp"))
+        path = (folder / (TemporaryPrefix(name, ::getpid()) + std::to_string(++counter) + ".tmp"))
                    .string();
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
@@ -265,6 +270,20 @@ std::size_t OutputFile::ReadAt(std::uint64_t offset, void* data, std::size_t siz
         done += std::size_t(n);
     }
     return done;
+}
+
+void RemoveTemporaries(const std::string& path, long writer)
+{
+    namespace fs = std::filesystem;
+    const fs::path target = path;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string prefix = TemporaryPrefix(target.filename().string(), writer);
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with(prefix) && name.ends_with(".tmp"))
+            fs::remove(entry.path(), ec);
+    }
 }
 
 std::string SystemErrorText(int error)

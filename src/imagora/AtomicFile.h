@@ -71,5 +71,9 @@ private:
 using FileContent = std::function<bool(OutputFile& out, std::string& reason)>;
 bool ReplaceFileAtomically(const std::string& path, const FileContent& write, std::string& reason);
 
+// Removes the temporary files that the process writer, stopped while it
+// replaced path, left beside it.
+void RemoveTemporaries(const std::string& path, long writer);
+
 // A German explanation of a system error number, for messages to the user.
 std::string SystemErrorText(int error);

@@ -82,7 +82,8 @@ enum { Bits, Method, Palette, WindowsColours };
 Step CropStep(const RECT& r, int width, int height);
 Step MirrorStep(bool horizontal);
 Step RotateStep(const RotateChoice& choice);
-// Both sides given: the picture gets exactly that size.
+// Both sides given: the picture gets exactly that size; a side of 0 follows
+// the other by the picture's proportions ("500x").
 Step ResizeStep(const ResizeChoice& size);
 Step CorrectStep(int mode, int level, int intensity);
 Step DepthStep(int bits, const DepthDownChoice& choice);

@@ -154,10 +154,14 @@ TEST_F(HistoryTest, AScanIsAStepAndUndoBringsBackThePictureWithWhatCameWithIt)
     EXPECT_EQ(image.Metadata.jpegQuality, 0) << "a scan carries no camera data";
     EXPECT_EQ(DescribeStep(image.Steps().At(2).step), "Gescannt (test:0)");
     ASSERT_TRUE(image.Apply(MirrorStep(true), quiet).Error.empty());
+    // a recipe of this picture starts after the scan, and ends at the current state
+    EXPECT_EQ(image.Steps().StepsSinceSource(), std::vector<Step>{MirrorStep(true)});
     ASSERT_TRUE(image.Undo(quiet));
     EXPECT_EQ(DibWidth(image.WorkDib), 5);
+    EXPECT_TRUE(image.Steps().StepsSinceSource().empty());
     ASSERT_TRUE(image.Undo(quiet));
     EXPECT_TRUE(IsState(image.WorkDib, 1));
+    EXPECT_EQ(image.Steps().StepsSinceSource(), std::vector<Step>{CorrectStep(kModeGamma, 2, 8)});
     EXPECT_EQ(image.Metadata.jpegQuality, 77);
     ASSERT_TRUE(image.GoTo(3, quiet));
     EXPECT_EQ(DibWidth(image.WorkDib), 5) << "made again from the kept scan";

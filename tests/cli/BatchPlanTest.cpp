@@ -62,13 +62,14 @@ TEST(BatchPlan, OutputsKeepTheirNameAndFormatUnlessItIsOneThatIsNotWritten)
 TEST(BatchPlan, OptionsAreTakenOutAndMistakesNamed)
 {
     std::vector<std::string> args = {
-        "--batch",         "--jobs",    "3",   "a.png",    "--format", ".PNG", "--shard", "2/5",
-        "--skip-existing", "--out-dir", "out", "--mirror", "h",        "--",   "--jobs"};
+        "--batch", "--jobs",          "3",         "a.png", "--format", ".PNG", "--shard",
+        "2/5",     "--skip-existing", "--out-dir", "out",   "--mirror", "h",    "--progress-lines",
+        "--",      "--jobs"};
     BatchRequest request;
     std::string error;
     ASSERT_TRUE(TakeBatchArguments(args, request, error)) << error;
     EXPECT_EQ(args, (std::vector<std::string>{"a.png", "--mirror", "h", "--", "--jobs"}));
-    EXPECT_TRUE(request.on && request.skipExisting);
+    EXPECT_TRUE(request.on && request.skipExisting && request.progressLines);
     EXPECT_EQ(request.outDir, "out");
     EXPECT_EQ(request.format, "png");
     EXPECT_EQ(request.jobs, 3);
@@ -78,6 +79,7 @@ TEST(BatchPlan, OptionsAreTakenOutAndMistakesNamed)
     const std::pair<std::vector<std::string>, const char*> refused[] = {
         {{"--batch", "a.png"}, "--batch braucht --out-dir ORDNER"},
         {{"--out-dir", "o", "a.png"}, "--out-dir gilt nur zusammen mit --batch."},
+        {{"--progress-lines", "a.png"}, "--progress-lines gilt nur zusammen mit --batch."},
         {{"--batch", "--out-dir"}, "--out-dir braucht ein Argument: ORDNER."},
         {{"--batch", "--out-dir", "o", "--jobs", "0"}, "--jobs: N muss eine ganze Zahl von 1 bis"},
         {{"--batch", "--out-dir", "o", "--format", "gif"},

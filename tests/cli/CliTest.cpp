@@ -914,10 +914,11 @@ TEST_F(CliBatch, SkipExistingLeavesWhatIsThereAndMakesTheRest)
     fs::remove(Path("out/p1.jpg"));
     std::ofstream(Path("out/p0.jpg")) << "von Hand";
     std::vector<std::string> resume = args;
-    resume.push_back("--skip-existing");
+    resume.insert(resume.end(), {"--skip-existing", "--progress-lines"});
     const Outcome o = Run(resume);
     EXPECT_EQ(o.code, 0);
-    EXPECT_EQ(o.out, "1 bearbeitet, 2 übersprungen, 0 fehlgeschlagen\n");
+    EXPECT_EQ(o.out, "fertig 1/1\n1 bearbeitet, 2 übersprungen, 0 fehlgeschlagen\n")
+        << "the progress counts the files that are made";
     EXPECT_EQ(ReadText(Path("out/p0.jpg")), "von Hand");
     EXPECT_EQ(ReadText(Path("out/p1.jpg")), first.at("p1.jpg"));
     EXPECT_EQ(Run(args).out, "3 bearbeitet, 0 übersprungen, 0 fehlgeschlagen\n");

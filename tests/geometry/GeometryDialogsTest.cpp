@@ -156,26 +156,35 @@ protected:
     std::unique_ptr<TResizeForm> form;
 };
 
+// The choice keeps linked sides as the side set last ("400x", "x100"), so a
+// recipe keeps the proportions on other sizes.
 TEST_F(ResizeDialog, OneSizeFollowsTheOtherOnce)
 {
-    EXPECT_EQ(form->Choice().Width, 800);
-    EXPECT_EQ(form->Choice().Height, 600);
+    const auto choice = [&] { return std::pair(form->Choice().Width, form->Choice().Height); };
+    EXPECT_EQ(choice(), std::pair(800, 0));
     form->BreitEdit->setValue(400);
     EXPECT_EQ(form->HochEdit->value(), 300);
+    EXPECT_EQ(choice(), std::pair(400, 0));
     form->HochEdit->setValue(100);
     EXPECT_EQ(form->BreitEdit->value(), 133) << "Trunc(100 * 800 / 600)";
+    EXPECT_EQ(choice(), std::pair(0, 100));
     EXPECT_FALSE(form->LinkGuard);
     form->SverhCheck->setChecked(false);
     form->BreitEdit->setValue(700);
     EXPECT_EQ(form->HochEdit->value(), 100) << "unlinked";
+    EXPECT_EQ(choice(), std::pair(700, 100));
     form->SverhCheck->click();
     EXPECT_EQ(form->HochEdit->value(), 525) << "ticking links the height to the width";
+    EXPECT_EQ(choice(), std::pair(700, 0));
 }
 
 TEST_F(ResizeDialog, AnEditThatLeavesTheOtherSizeAsItWasStillLinksTheNextOne)
 {
     form->BreitEdit->setValue(801); // 600.75: the height stays 600 and raises no change
     EXPECT_EQ(form->HochEdit->value(), 600);
+    form->HochEdit->setValue(601);
+    form->BreitEdit->setValue(802);
+    EXPECT_EQ(form->Choice().Height, 0) << "the height follows the width set last";
     form->HochEdit->setValue(300);
     EXPECT_EQ(form->BreitEdit->value(), 400);
 }
