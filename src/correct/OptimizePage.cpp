@@ -4,6 +4,7 @@
 
 #include "app/PageFrame.h"
 #include "app/PagePane.h"
+#include "correct/AutoCorrect.h"
 #include "correct/CorrectionModes.h"
 #include "correct/VariationGrid.h"
 #include "display/DrawFitted.h"
@@ -34,7 +35,7 @@ QWidget* TMainForm::BuildOptimizePage()
     leftLayout->setContentsMargins(0, 0, 0, 0);
     leftLayout->setSpacing(0);
     auto* controls = new QWidget(left);
-    controls->setFixedHeight(217);
+    controls->setFixedHeight(249);
     QStringList captions;
     for (std::string_view caption : kCorrectionModeCaptions)
         captions << QString::fromUtf8(caption.data(), qsizetype(caption.size()));
@@ -51,7 +52,7 @@ QWidget* TMainForm::BuildOptimizePage()
     IntensEd->setGeometry(64, 192, 65, 22);
     IntensEd->setRange(kMinIntensity, kMaxIntensity);
     IntensEd->setSingleStep(2);
-    IntensEd->setValue(8);
+    IntensEd->setValue(kDefaultIntensity);
     IntensEd->setToolTip(
         QStringLiteral("Wie stark sich benachbarte Varianten unterscheiden (1 bis 25)"));
     connect(IntensEd, &QSpinBox::valueChanged, this, [this] { IntensEdChange(); });
@@ -59,6 +60,12 @@ QWidget* TMainForm::BuildOptimizePage()
     UndoBtn2->setGeometry(88, 152, 97, 25);
     UndoBtn2->setToolTip(QStringLiteral("Macht den letzten Klick rückgängig (Strg+Z)"));
     connect(UndoBtn2, &QPushButton::clicked, this, [this] { UndoBtn1Click(); });
+    AutoBtn = new QPushButton(QStringLiteral("Automatisch"), controls);
+    AutoBtn->setGeometry(8, 220, 185, 25);
+    AutoBtn->setToolTip(
+        QStringLiteral("Klickt für Sie die Varianten an, die das Bild am besten belichten und\n"
+                       "farbneutral machen; jeder Klick lässt sich einzeln rückgängig machen"));
+    connect(AutoBtn, &QPushButton::clicked, this, [this] { AutoBtnClick(); });
     leftLayout->addWidget(controls);
     QWidget* smallPane = nullptr;
     PaintBox2 = MakePicturePane(left, &smallPane);
@@ -100,6 +107,14 @@ void TMainForm::PaintBox1MouseDown(int X, int Y)
     if (step == kNoVariation)
         return;
     ApplyStep(CorrectStep(KModeBox->ItemIndex(), step, Intensity()));
+}
+
+void TMainForm::AutoBtnClick()
+{
+    WaitCursor wait;
+    for (const Step& step : ChooseAutoCorrections(WorkDib, Intensity(), *this))
+        if (!ApplyStep(step))
+            break;
 }
 
 bool TMainForm::VariationKeyPress(const QKeyEvent& key)
