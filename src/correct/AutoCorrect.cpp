@@ -76,7 +76,8 @@ void Restore(TDibRecord& trial, const TDibRecord& sample)
                 std::size_t(sample.LineBytes) * std::size_t(DibHeight(sample)));
     trial.Palette = sample.Palette;
     std::memcpy(trial.Info->bmiColors, sample.Info->bmiColors,
-                sizeof(RGBQUAD) * std::size_t(DibBitCount(sample) <= 8 ? DibColorCount(sample) : 0));
+                sizeof(RGBQUAD) *
+                    std::size_t(DibBitCount(sample) <= 8 ? DibColorCount(sample) : 0));
 }
 
 } // namespace
@@ -87,7 +88,11 @@ ExposureStats MeasureExposure(const TDibRecord& dib)
     // that clipping a tail away never counts as reaching the ends.
     std::array<long, 256> all{}, unclipped{};
     long count = 0, inside = 0, clipped = 0;
+    double sum[3] = {0, 0, 0};
     ForEachColour(dib, [&](int r, int g, int b) {
+        sum[0] += r;
+        sum[1] += g;
+        sum[2] += b;
         const int y = Luminance(r, g, b);
         ++all[std::size_t(y)];
         ++count;
@@ -102,6 +107,8 @@ ExposureStats MeasureExposure(const TDibRecord& dib)
         return s;
     s.Median = Percentile(all, count, 0.5);
     s.Clipped = double(clipped) / double(3 * count);
+    s.RedToGreen = (sum[0] + count) / (sum[1] + count);
+    s.BlueToGreen = (sum[2] + count) / (sum[1] + count);
     if (inside > 0) {
         s.Low = Percentile(unclipped, inside, kEndShare);
         s.High = Percentile(unclipped, inside, 1 - kEndShare);
@@ -111,15 +118,17 @@ ExposureStats MeasureExposure(const TDibRecord& dib)
     return s;
 }
 
-double ExposureScore(const ExposureStats& s, double clippedBefore)
+double ExposureScore(const ExposureStats& s, const ExposureStats& before)
 {
     // In squared levels: the ends of the range from black and white, the
-    // median beyond 40 levels from 115 at a third of that weight, and every
-    // percent of channel values clipped anew as much as 14 levels of range.
+    // median beyond 30 levels from 115 at half that weight, every
+    // percent of channel values clipped anew as much as 14 levels of range,
+    // and a change of the colour balance by 1 % as much as 10 levels.
     const double shortOfWhite = 255 - s.High;
-    const double offMiddle = std::max(std::abs(s.Median - 115) - 40, 0);
-    return double(s.Low) * s.Low + shortOfWhite * shortOfWhite + 0.3 * offMiddle * offMiddle +
-           20000 * std::max(s.Clipped - clippedBefore, 0.0);
+    const double offMiddle = std::max(std::abs(s.Median - 115) - 30, 0);
+    const double red = s.RedToGreen - before.RedToGreen, blue = s.BlueToGreen - before.BlueToGreen;
+    return double(s.Low) * s.Low + shortOfWhite * shortOfWhite + 0.5 * offMiddle * offMiddle +
+           20000 * std::max(s.Clipped - before.Clipped, 0.0) + 1e6 * (red * red + blue * blue);
 }
 
 std::vector<Step> ChooseAutoCorrections(const TDibRecord& picture, int intensity,
@@ -152,7 +161,7 @@ std::vector<Step> ChooseAutoCorrections(const TDibRecord& picture, int intensity
 
     NullProgress quiet;
     const ExposureStats start = MeasureExposure(sample);
-    double score = ExposureScore(start, start.Clipped);
+    double score = ExposureScore(start, start);
     progress.SetProStatus(0);
     while (int(picks.size()) < kMaxAutoPicks) {
         progress.SetProStatus(StepPercent(int(picks.size()), kMaxAutoPicks));
@@ -161,7 +170,7 @@ std::vector<Step> ChooseAutoCorrections(const TDibRecord& picture, int intensity
         for (const Candidate& c : candidates) {
             Restore(trial, sample);
             ApplyVariation(trial, c.mode, c.step, c.intensity, quiet);
-            const double s = ExposureScore(MeasureExposure(trial), start.Clipped);
+            const double s = ExposureScore(MeasureExposure(trial), start);
             if (s < bestScore) {
                 bestScore = s;
                 best = &c;

@@ -3,8 +3,8 @@
 // a well-exposed, neutral photo, until no click helps any more.
 #pragma once
 
-#include "imagora/DibRecord.h"
 #include "base/ProgressSink.h"
+#include "imagora/DibRecord.h"
 #include "steps/Step.h"
 
 #include <vector>
@@ -12,10 +12,13 @@
 // What the score looks at, all of the luminance (30 r + 59 g + 11 b) / 100
 // but the clipping.
 struct ExposureStats {
-    int Low = 0;        // 0.05 % of the pixels neither black nor white are darker
-    int High = 255;     // 0.05 % of them are brighter
+    int Low = 0;    // 0.05 % of the pixels neither black nor white are darker
+    int High = 255; // 0.05 % of them are brighter
     int Median = 128;
     double Clipped = 0; // share of channel values at 0 or 255
+    // The colour balance: mean red and mean blue over mean green (each plus 1).
+    double RedToGreen = 1;
+    double BlueToGreen = 1;
 };
 
 // Of a picture of any depth the corrections treat (palette pictures through
@@ -23,9 +26,9 @@ struct ExposureStats {
 ExposureStats MeasureExposure(const TDibRecord& dib);
 
 // 0 for a picture that reaches from black to white with its middle tones
-// near the middle and no more clipped than clippedBefore (the share the
-// picture had before the picks); growing with every fault.
-double ExposureScore(const ExposureStats& stats, double clippedBefore);
+// near the middle, no more clipped and its colours balanced as they were
+// before the picks; growing with every fault.
+double ExposureScore(const ExposureStats& stats, const ExposureStats& before);
 
 // The longest series of picks.
 constexpr int kMaxAutoPicks = 12;
