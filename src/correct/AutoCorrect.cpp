@@ -107,14 +107,15 @@ ExposureStats MeasureExposure(const TDibRecord& dib)
         return s;
     s.Median = Percentile(all, count, 0.5);
     s.Clipped = double(clipped) / double(3 * count);
-    s.RedToGreen = (sum[0] + count) / (sum[1] + count);
-    s.BlueToGreen = (sum[2] + count) / (sum[1] + count);
     if (inside > 0) {
         s.Low = Percentile(unclipped, inside, kEndShare);
         s.High = Percentile(unclipped, inside, 1 - kEndShare);
     } else {
         s.Low = s.High = s.Median;
     }
+    const double range = std::max(s.High - s.Low, 1) * double(count);
+    s.RedCast = (sum[0] - sum[1]) / range;
+    s.BlueCast = (sum[2] - sum[1]) / range;
     return s;
 }
 
@@ -123,10 +124,10 @@ double ExposureScore(const ExposureStats& s, const ExposureStats& before)
     // In squared levels: the ends of the range from black and white, the
     // median beyond 30 levels from 115 at half that weight, every
     // percent of channel values clipped anew as much as 14 levels of range,
-    // and a change of the colour balance by 1 % as much as 10 levels.
+    // and a shift of the colour balance by 1 % of the range as much as 10 levels.
     const double shortOfWhite = 255 - s.High;
     const double offMiddle = std::max(std::abs(s.Median - 115) - 30, 0);
-    const double red = s.RedToGreen - before.RedToGreen, blue = s.BlueToGreen - before.BlueToGreen;
+    const double red = s.RedCast - before.RedCast, blue = s.BlueCast - before.BlueCast;
     return double(s.Low) * s.Low + shortOfWhite * shortOfWhite + 0.5 * offMiddle * offMiddle +
            20000 * std::max(s.Clipped - before.Clipped, 0.0) + 1e6 * (red * red + blue * blue);
 }

@@ -16,9 +16,10 @@ struct ExposureStats {
     int High = 255; // 0.05 % of them are brighter
     int Median = 128;
     double Clipped = 0; // share of channel values at 0 or 255
-    // The colour balance: mean red and mean blue over mean green (each plus 1).
-    double RedToGreen = 1;
-    double BlueToGreen = 1;
+    // The colour balance: mean red and mean blue less mean green, in parts of
+    // High - Low, which a change of brightness or contrast keeps.
+    double RedCast = 0;
+    double BlueCast = 0;
 };
 
 // Of a picture of any depth the corrections treat (palette pictures through
