@@ -1,11 +1,13 @@
 // The colour corrections on a 24-megapixel photo, against the cost of one
-// plain read-modify-write pass over the same pixels, and one rebuild of the
-// variations grid from such a photo.
+// plain read-modify-write pass over the same pixels, one rebuild of the
+// variations grid from such a photo, and the automatic correction of it.
+#include "correct/AutoCorrect.h"
 #include "correct/CorrectionModes.h"
 #include "correct/Corrections.h"
 #include "correct/VariationGrid.h"
 #include "gdi/RasterDC.h"
 #include "imagora/Imagora.h"
+#include "steps/StepTable.h"
 
 #include "PhotoLike.h"
 
@@ -105,6 +107,27 @@ void BM_VariationGridRebuild(benchmark::State& state)
     state.SetLabel(std::string(kCorrectionModeCaptions[std::size_t(mode)]));
 }
 
+// The photo made dark and flat, then its picks chosen and applied, as the
+// button and --auto do (without the history's copies).
+void BM_AutoCorrect(benchmark::State& state)
+{
+    Photo& photo = SharedPhoto();
+    std::size_t picks = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        photo.Restore();
+        Kontrast(photo.dib, 60, progress);
+        Helligkeit(photo.dib, -40, progress);
+        state.ResumeTiming();
+        const std::vector<Step> steps = ChooseAutoCorrections(photo.dib, 8, progress);
+        for (const Step& step : steps)
+            RunStep(step, photo.dib, progress);
+        picks = steps.size();
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(std::to_string(picks) + " picks");
+}
+
 BENCHMARK(BM_ReadModifyWritePass)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Helligkeit)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Kontrast)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -117,6 +140,7 @@ BENCHMARK(BM_VariationGridRebuild)
     ->Arg(kModeGamma)
     ->Arg(kModeGlanzlicht)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AutoCorrect)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -169,12 +169,14 @@ void TMainForm::ShowWorkDibFacts()
     StatusBar1->SetPanelText(0, QString::fromStdString(PictureSizeText(WorkDib)));
 }
 
-void TMainForm::ApplyStep(const Step& step)
+bool TMainForm::ApplyStep(const Step& step)
 {
     WaitCursor wait;
     const StepResult result = Apply(step, *this);
-    if (!result.Error.empty())
-        MessageBox(result.Error, {}, MB_OK | MB_ICONERROR);
+    if (result.Error.empty())
+        return true;
+    MessageBox(result.Error, {}, MB_OK | MB_ICONERROR);
+    return false;
 }
 
 void TMainForm::UndoBtn1Click()

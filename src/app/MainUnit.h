@@ -97,8 +97,9 @@ public:
     void RepaintWorkDib();
     // The title names the file, the status bar the working image's size.
     void ShowWorkDibFacts();
-    // Applies a step built from the page's controls; a failure is shown.
-    void ApplyStep(const Step& step);
+    // Applies a step built from the page's controls; a failure is shown, and
+    // false returned.
+    bool ApplyStep(const Step& step);
     // Every undo and redo button and key ends here.
     void UndoBtn1Click();
     void RedoBtn1Click();
@@ -206,6 +207,9 @@ public:
     int Intensity() const;
     // opens the picture viewer on the working image
     void PaintBox2MouseDown();
+    QPushButton* AutoBtn = nullptr;
+    // The automatic correction's picks, each a step of its own.
+    void AutoBtnClick();
 
     // --- result page
     QWidget* Panel4 = nullptr;

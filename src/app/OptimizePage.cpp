@@ -4,6 +4,7 @@
 
 #include "app/PageFrame.h"
 #include "app/PagePane.h"
+#include "correct/AutoCorrect.h"
 #include "correct/CorrectionModes.h"
 #include "correct/VariationGrid.h"
 #include "display/DrawFitted.h"
@@ -53,7 +54,7 @@ QWidget* TMainForm::BuildOptimizePage()
     IntensEd->setGeometry(64, 192, 65, 22);
     IntensEd->setRange(kMinIntensity, kMaxIntensity);
     IntensEd->setSingleStep(2);
-    IntensEd->setValue(8);
+    IntensEd->setValue(kDefaultIntensity);
     IntensEd->setToolTip(
         QStringLiteral("Wie stark sich benachbarte Varianten unterscheiden (1 bis 25)"));
     connect(IntensEd, &QSpinBox::valueChanged, this, [this] { IntensEdChange(); });
@@ -64,6 +65,13 @@ QWidget* TMainForm::BuildOptimizePage()
     RedoBtn2 = MakeRedoButton(QStringLiteral("Wiederholen"), controls);
     RedoBtn2->setGeometry(103, 220, 90, 25);
     connect(RedoBtn2, &QPushButton::clicked, this, [this] { RedoBtn1Click(); });
+    // where the mode group leaves room, beside its last column
+    AutoBtn = new QPushButton(QStringLiteral("Automatisch"), controls);
+    AutoBtn->setGeometry(88, 152, 97, 25);
+    AutoBtn->setToolTip(
+        QStringLiteral("Klickt für Sie die Varianten an, die das Bild am besten belichten und\n"
+                       "farbneutral machen; jeder Klick lässt sich einzeln rückgängig machen"));
+    connect(AutoBtn, &QPushButton::clicked, this, [this] { AutoBtnClick(); });
     leftLayout->addWidget(controls);
     QWidget* smallPane = nullptr;
     PaintBox2 = MakePicturePane(left, &smallPane);
@@ -105,6 +113,14 @@ void TMainForm::PaintBox1MouseDown(int X, int Y)
     if (step == kNoVariation)
         return;
     ApplyStep(CorrectStep(KModeBox->ItemIndex(), step, Intensity()));
+}
+
+void TMainForm::AutoBtnClick()
+{
+    WaitCursor wait;
+    for (const Step& step : ChooseAutoCorrections(WorkDib, Intensity(), *this))
+        if (!ApplyStep(step))
+            break;
 }
 
 bool TMainForm::VariationKeyPress(const QKeyEvent& key)

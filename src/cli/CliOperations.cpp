@@ -1,6 +1,7 @@
 #include "cli/CliOperations.h"
 
 #include "cli/CliPrint.h"
+#include "correct/AutoCorrect.h"
 #include "imagora/DibWriter.h"
 #include "imagora/Imagora.h"
 #include "imagora/UsedColours.h"
@@ -170,6 +171,22 @@ CliStep ParseRecipeFile(const std::string& path, std::string& error)
     };
 }
 
+// The picks are made on the picture as the words before left it, and run
+// through the same door as every step; standard error hears them as a
+// recipe, which a script can keep and apply again.
+CliStep ParseAuto(const std::string&, std::string&)
+{
+    return [](CliSession& s) {
+        const std::vector<Step> picks =
+            ChooseAutoCorrections(s.image.WorkDib, kDefaultIntensity, *s.progress);
+        for (const Step& step : picks)
+            if (!StepAction(step)(s))
+                return false;
+        std::fputs(RecipeText(picks).c_str(), s.err);
+        return true;
+    };
+}
+
 std::vector<CliOperation> MakeOperations()
 {
     std::vector<CliOperation> ops = {
@@ -188,6 +205,10 @@ std::vector<CliOperation> MakeOperations()
          "ersten Zeile „# Kelvora-Rezept 1“, dann je Zeile ein Schritt in den Worten dieser\n"
          "Hilfe (--resize 500x); leere Zeilen und Zeilen mit # am Anfang sind Kommentare",
          false, ParseRecipeFile, true},
+        {"--auto", "",
+         "korrigiert wie die Schaltfläche „Automatisch“ und schreibt die Klicks als Rezept auf "
+         "die Fehlerausgabe",
+         false, ParseAuto, true},
     };
     for (const StepRow& row : StepRows())
         if (!row.Word.empty())

@@ -17,6 +17,7 @@ struct CliSession {
     WorkingImage image;               // the picture and its steps
     ProgressSink* progress = nullptr; // long operations report here
     std::FILE* out = nullptr;         // reports such as --info
+    std::FILE* err = nullptr;         // the picks of --auto, as a recipe
     int jpegQuality = 0;              // 0: the source's, as the window saves
     PrintOptions printLayout;         // the print dialog's defaults unless --print-layout
     // Set by a word whose argument does not fit the picture (a crop beyond

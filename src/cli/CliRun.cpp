@@ -195,6 +195,7 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     session.image.SetHistoryBudget(0); // the command line never goes back
     session.progress = &progress;
     session.out = out;
+    session.err = err;
     TDibRecord input;
     if (scan.scan) {
         if (!ScanForCli(scan, input, *session.progress))

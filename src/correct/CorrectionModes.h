@@ -38,6 +38,8 @@ int ParseCorrectionMode(const std::string& name);
 // The intensity spin edit's limits; values beyond them never reach an operator.
 constexpr int kMinIntensity = 1;
 constexpr int kMaxIntensity = 25;
+// The page's intensity at start, and the command line's when none is given.
+constexpr int kDefaultIntensity = 8;
 
 enum class VariationOperator {
     None, // no item selected, or the gamma mode's unchanged centre

@@ -29,7 +29,8 @@ struct Step {
     // they are, decimals in hundredths, words as their value, colours as
     // COLORREF, a flag as 0 or 1.
     std::array<int, kMaxStepParams> Values{};
-    // Open: the file's path; Scan: the device's name.
+    // Open: the file's path; Scan: the device's name; Correct: kAutoSource
+    // for a pick of the automatic correction, which its description names.
     std::string Source;
 
     int operator[](int i) const { return Values[std::size_t(i)]; }

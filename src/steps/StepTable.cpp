@@ -220,7 +220,7 @@ constexpr ParamWord kModeWords[] = {
 constexpr StepParam kCorrectParams[] = {
     {0, "MODUS", ParamType::Word, 0, 0, kModeWords},
     {':', "STUFE", ParamType::Number, -4, 4},
-    {':', "INTENSITÄT", ParamType::Number, kMinIntensity, kMaxIntensity, {}, 8},
+    {':', "INTENSITÄT", ParamType::Number, kMinIntensity, kMaxIntensity, {}, kDefaultIntensity},
 };
 
 StepResult RunCorrect(const Step& s, TDibRecord& work, ProgressSink& progress)
@@ -233,7 +233,8 @@ StepResult RunCorrect(const Step& s, TDibRecord& work, ProgressSink& progress)
 std::string DescribeCorrect(const Step& s)
 {
     using namespace correct_param;
-    return std::string(kCorrectionModeCaptions[std::size_t(s[Mode])]) + " " + Signed(s[Level]) +
+    return (s.Source.empty() ? std::string() : s.Source + ": ") +
+           std::string(kCorrectionModeCaptions[std::size_t(s[Mode])]) + " " + Signed(s[Level]) +
            " (Intensität " + std::to_string(s[Intensity]) + ")";
 }
 
@@ -391,6 +392,11 @@ Step ResizeStep(const ResizeChoice& size)
 Step CorrectStep(int mode, int level, int intensity)
 {
     return {StepKind::Correct, {mode, level, intensity}, {}};
+}
+
+Step AutoStep(int mode, int level, int intensity)
+{
+    return {StepKind::Correct, {mode, level, intensity}, std::string(kAutoSource)};
 }
 
 Step DepthStep(int bits, const DepthDownChoice& c)

@@ -86,6 +86,9 @@ Step RotateStep(const RotateChoice& choice);
 // the other by the picture's proportions ("500x").
 Step ResizeStep(const ResizeChoice& size);
 Step CorrectStep(int mode, int level, int intensity);
+// The same click, made by the automatic correction: "Automatisch: Kontrast +2 (Intensität 8)".
+inline constexpr std::string_view kAutoSource = "Automatisch";
+Step AutoStep(int mode, int level, int intensity);
 Step DepthStep(int bits, const DepthDownChoice& choice);
 Step OpenStep(const std::string& path);
 Step ScanStep(const std::string& device);

@@ -830,6 +830,22 @@ TEST_F(CliBatch, ARecipeGivesTheBytesOfItsStepsAppliedOneByOne)
     EXPECT_EQ(made, ReadText(Path("out/a.bmp")));
 }
 
+TEST_F(CliBatch, AutoWritesItsPicksAsARecipeThatGivesTheSameBytes)
+{
+    DibGuard dark(MakeDib(60, 40, 24, [](int x, int y) {
+        return RGB(std::uint8_t(x), std::uint8_t(y), std::uint8_t((x + y) / 2));
+    }));
+    ASSERT_TRUE(WriteDibFile(dark.dib, Path("in/dark.bmp")));
+    const Outcome o = Run({Path("in/dark.bmp"), "--auto", "-o", Path("auto.bmp")});
+    ASSERT_EQ(o.code, 0) << o.err;
+    EXPECT_EQ(o.err.rfind("# Kelvora-Rezept 1\n--correct ", 0), 0u) << o.err;
+    std::ofstream(Path("picks.rezept")) << o.err;
+    ASSERT_EQ(Run({"--recipe", Path("picks.rezept"), Path("in/dark.bmp"), "-o", Path("r.bmp")}).code,
+              0);
+    EXPECT_EQ(ReadText(Path("r.bmp")), ReadText(Path("auto.bmp")));
+    EXPECT_NE(ReadText(Path("r.bmp")), ReadText(Path("in/dark.bmp")));
+}
+
 TEST_F(CliBatch, ARecipeOnAnotherSizeScalesItsCropAndKeepsItsResizeRules)
 {
     const struct {

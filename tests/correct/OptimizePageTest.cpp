@@ -3,6 +3,7 @@
 
 #include "correct/CorrectionModes.h"
 #include "imagora/DibWriter.h"
+#include "steps/StepTable.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/RadioGroup.h"
 
@@ -179,6 +180,30 @@ TEST_F(OptimizePage, AClickShowsTheWaitCursorWhileItWorks)
     ASSERT_FALSE(waiting.empty());
     EXPECT_EQ(std::count(waiting.begin(), waiting.end(), false), 0);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "and the normal one after it";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(OptimizePage, AutomatischMakesEachPickAStepOfItsOwn)
+{
+    EXPECT_EQ(form->AutoBtn->text(), QStringLiteral("Automatisch"));
+    TDibRecord dark = MakeDib(160, 120, 24, [](int x, int y) {
+        return RGB(std::uint8_t(x / 3), std::uint8_t(y / 2), std::uint8_t((x + y) / 5));
+    });
+    form->InstallOpened(dark, {});
+    form->AutoBtn->click();
+    const History& history = form->Steps();
+    ASSERT_GT(history.Count(), 1) << "a dark picture gets picks";
+    for (int i = 1; i < history.Count(); ++i)
+        EXPECT_EQ(DescribeStep(history.At(i).step).rfind("Automatisch: ", 0), 0u) << i;
+    EXPECT_GT(WorkGrey(), 10 / 3) << "red at (10, 10) brighter";
+    form->UndoBtn2->click();
+    EXPECT_EQ(history.Current(), history.Count() - 2) << "undone one pick at a time";
+    while (history.Current() > 0)
+        form->UndoBtn2->click();
+    EXPECT_EQ(WorkPixel(), RGB(10 / 3, 10 / 2, 20 / 5));
 }
 
 } // namespace
