@@ -135,14 +135,20 @@ bool ReadJpeg(JpegReader& r, const std::uint8_t* data, std::size_t size, TDibRec
     jpeg_start_decompress(&cinfo);
     if (r.errors.ranOut || int(cinfo.output_width) != width || int(cinfo.output_height) != height)
         return false;
+    // Several rows a call, straight into the picture; CMYK goes through a row.
+    constexpr int kRowsPerCall = 16;
+    JSAMPROW rows[kRowsPerCall];
     while (cinfo.output_scanline < cinfo.output_height) {
         // Once the data has run out the rest would be invented: a file of a
         // few kilobytes that claims a gigapixel stops here, not at its end.
         if (r.errors.missingData)
             return false;
         const int y = int(cinfo.output_scanline);
-        JSAMPROW row = cmyk ? r.cmykRow.data() : DibRowFromTop(*out, y);
-        if (jpeg_read_scanlines(&cinfo, &row, 1) != 1)
+        const int count = cmyk ? 1 : std::min(kRowsPerCall, height - y);
+        for (int i = 0; i < count; ++i)
+            rows[i] = cmyk ? r.cmykRow.data() : DibRowFromTop(*out, y + i);
+        const int read = int(jpeg_read_scanlines(&cinfo, rows, JDIMENSION(count)));
+        if (read < 1)
             return false;
         if (cmyk)
             CmykToBgr(DibRowFromTop(*out, y), r.cmykRow.data(), width, cinfo.saw_Adobe_marker);
