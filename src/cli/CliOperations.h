@@ -4,10 +4,12 @@
 #pragma once
 
 #include "app/WorkingImage.h"
-#include "io/PrintLayout.h"
 #include "base/ProgressSink.h"
+#include "io/PrintLayout.h"
 
 #include <cstdio>
+
+class RowFeed;
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +24,9 @@ struct CliSession {
     // Set by a word whose argument does not fit the picture (a crop beyond
     // its edges): the run then ends as for a bad argument.
     bool badArgument = false;
+    // The rows of the picture still arriving from its file, when the command
+    // line only saves it; null when the picture is all there.
+    RowFeed* arriving = nullptr;
 };
 
 // A parsed word, ready to run. False when it failed; it has then said why

@@ -5,6 +5,7 @@
 #include "imagora/DibEncoders.h"
 #include "imagora/Imagora.h"
 #include "imagora/Metadata.h"
+#include "imagora/RowFeed.h"
 
 #include <algorithm>
 #include <array>
@@ -124,11 +125,14 @@ JpegInput InputFor(const TDibRecord& dib)
 
 // Kept apart from EncodeJpeg so that the long jump out of libjpeg crosses no
 // C++ object with a destructor. buffer is room for kRowsPerCall converted rows
-// of 3 x width bytes, unused when the rows go in directly.
+// of 3 x width bytes, unused when the rows go in directly. Rows still
+// arriving through a feed are waited for; false with *starved when they never
+// come.
 bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrors& errors, JpegTarget& target,
                const TDibRecord& dib, const JpegInput& in, int quality, std::uint8_t* buffer,
-               const std::vector<std::uint8_t>& exif, const PictureMetadata* meta)
+               const std::vector<std::uint8_t>& exif, const EncodeOptions& options, bool* starved)
 {
+    const PictureMetadata* meta = options.metadata;
     if (setjmp(errors.jump))
         return false;
     jpeg_create_compress(&cinfo);
@@ -156,6 +160,10 @@ bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrors& errors, JpegTarget& targ
     while (cinfo.next_scanline < cinfo.image_height) {
         const int y = int(cinfo.next_scanline);
         const int count = std::min(kRowsPerCall, int(cinfo.image_height) - y);
+        if (options.rows && !options.rows->WaitFor(y + count)) {
+            *starved = true;
+            return false;
+        }
         for (int i = 0; i < count; ++i) {
             if (in.direct) {
                 rows[i] = DibRowFromTop(dib, y + i);
@@ -201,9 +209,13 @@ bool EncodeJpeg(const TDibRecord& dib, const EncodeOptions& options, OutputFile&
     const std::vector<std::uint8_t> exif =
         meta ? ExifForSavedPicture(meta->exif, DibWidth(dib), DibHeight(dib))
              : std::vector<std::uint8_t>();
-    const bool ok = WriteJpeg(cinfo, errors, *target, dib, in, quality, buffer.data(), exif, meta);
+    bool starved = false;
+    const bool ok =
+        WriteJpeg(cinfo, errors, *target, dib, in, quality, buffer.data(), exif, options, &starved);
     jpeg_destroy_compress(&cinfo);
-    if (!ok)
+    if (starved)
+        reason = kRowsNeverCame;
+    else if (!ok)
         reason = std::string("Fehler beim Kodieren als JPEG (") + errors.message + ").";
     return ok;
 }

@@ -8,8 +8,12 @@
 #include "imagora/Decoders.h"
 #include "imagora/DibEncoders.h"
 #include "imagora/DibWriter.h"
+#include "imagora/Imagora.h"
+#include "imagora/OpenDibStreamed.h"
+#include "imagora/RowFeed.h"
 
 #include <cstdio>
+#include <fstream>
 #include <jpeglib.h>
 
 namespace {
@@ -141,6 +145,80 @@ TEST_F(JpegRows, DecodedPixelsAreThoseOfThePlainLoop)
                 EXPECT_EQ(DibBitCount(decoded.dib), grey ? 8 : 24);
                 EXPECT_TRUE(DibRgb(decoded.dib) == PlainDecode(file, grey));
             }
+}
+
+// The same file opened whole and with its rows still arriving.
+struct Opened {
+    DibGuard whole, streamed;
+    RowFeed feed;
+    Opened(const std::string& path)
+    {
+        OpenDib(&whole.dib, path.c_str(), 0, nullptr);
+        OpenDibStreamed(&streamed.dib, path.c_str(), feed);
+    }
+};
+
+TEST_F(JpegRows, StreamedOpeningsAndSavesAreThoseOfTheWholePicture)
+{
+    TempFolder folder;
+    const std::string in = folder.File("in.jpg"), whole = folder.File("whole"),
+                      streamed = folder.File("streamed");
+    const Variant progressive{"progressive", 2, 2, true, 0}, restarts{"restarts", 2, 2, false, 1};
+    struct Row {
+        const char* name;
+        Bytes file;
+    };
+    DibGuard colour(NoisePicture(67, 131, 24)), grey(GreyNoise(37, 70));
+    const Row rows[] = {
+        {"colour", PlainJpeg(colour.dib, 90)},
+        {"grey", PlainJpeg(grey.dib, 90)},
+        {"progressive", PlainJpeg(colour.dib, 75, progressive)},
+        {"restart markers", PlainJpeg(grey.dib, 75, restarts)},
+        // Turned upright after the last row: decoded whole before the open returns.
+        {"EXIF orientation", ReadBytes(DataFile("jpeg/video-001.exif-canon.jpeg"))},
+        {"CMYK", ReadBytes(DataFile("jpeg/video-001.cmyk.jpeg"))},
+    };
+    for (const Row& row : rows)
+        for (const char* extension : {".jpg", ".png"}) {
+            SCOPED_TRACE(std::string(row.name) + extension);
+            WriteBytes(in, row.file);
+            Opened o(in);
+            ASSERT_TRUE(o.streamed.dib.Bits);
+            std::string error;
+            EXPECT_TRUE(
+                WriteDibFile(o.streamed.dib, streamed + extension, &error, 80, nullptr, &o.feed))
+                << error;
+            EXPECT_TRUE(o.feed.Finish());
+            EXPECT_EQ(DibBytes(o.streamed.dib), DibBytes(o.whole.dib));
+            ASSERT_TRUE(WriteDibFile(o.whole.dib, whole + extension, nullptr, 80));
+            EXPECT_TRUE(ReadBytes(streamed + extension) == ReadBytes(whole + extension));
+        }
+}
+
+TEST_F(JpegRows, AFileBrokenHalfwayGivesNoSaveWhenStreamed)
+{
+    TempFolder folder;
+    const std::string in = folder.File("in.jpg");
+    DibGuard colour(NoisePicture(67, 131, 24));
+    const Bytes good = PlainJpeg(colour.dib, 90);
+    Bytes cut(good.begin(), good.begin() + std::ptrdiff_t(good.size() * 3 / 5));
+    Bytes marker = good; // a marker where data should be: the rest would be invented
+    marker[good.size() / 2] = 0xFF;
+    marker[good.size() / 2 + 1] = 0xD9;
+    for (const Bytes& file : {cut, marker})
+        for (const char* extension : {".jpg", ".bmp"}) {
+            SCOPED_TRACE(std::to_string(file.size()) + extension);
+            WriteBytes(in, file);
+            Opened o(in);
+            EXPECT_FALSE(o.whole.dib.Bits);
+            ASSERT_TRUE(o.streamed.dib.Bits); // the header was good
+            std::string error;
+            const std::string out = folder.File(std::string("out") + extension);
+            EXPECT_FALSE(WriteDibFile(o.streamed.dib, out, &error, 90, nullptr, &o.feed));
+            EXPECT_NE(error.find("nicht vollständig gelesen"), std::string::npos) << error;
+            EXPECT_FALSE(o.feed.Finish());
+            EXPECT_FALSE(std::ifstream(out).good());
+        }
 }
 
 } // namespace
