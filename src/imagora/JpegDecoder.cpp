@@ -20,6 +20,9 @@
 #include <memory>
 #include <vector>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr int kExifMarker = JPEG_APP0 + 1;
@@ -172,6 +175,21 @@ bool ReadRows(JpegReader& r, const TDibRecord& out, RowFeed* feed)
     return !r.errors.missingData;
 }
 
+// Fresh picture memory is cleared by the system at its first touch, which
+// costs about as much as decoding into it. The rows decoded last (the bottom
+// half, first in memory) are touched here while the worker decodes the top
+// ones, so both cores share the clearing. Advice only: without it the decoder
+// touches them itself.
+void TouchBottomHalf(const TDibRecord& dib)
+{
+    const std::uintptr_t page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const auto bits = reinterpret_cast<std::uintptr_t>(dib.Bits);
+    const std::uintptr_t start = (bits + page - 1) & ~(page - 1);
+    const std::uintptr_t end = (bits + dib.Info->bmiHeader.biSizeImage / 2) & ~(page - 1);
+    if (end > start)
+        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+}
+
 std::unique_ptr<JpegReader> NewReader()
 {
     auto reader = std::make_unique<JpegReader>();
@@ -242,5 +260,6 @@ bool DecodeJpegStreamed(std::shared_ptr<const MappedFile> file, TDibRecord* out,
     feed.Start([file, reader, picture](RowFeed& f) {
         return Rows(*reader, picture, &f) && !file->Shrank();
     });
+    TouchBottomHalf(picture);
     return true;
 }
