@@ -4,15 +4,15 @@
 #pragma once
 
 #include "app/WorkingImage.h"
-#include "base/ProgressSink.h"
 #include "io/PrintLayout.h"
+#include "base/ProgressSink.h"
 
 #include <cstdio>
-
-class RowFeed;
 #include <functional>
 #include <string>
 #include <vector>
+
+class RowFeed;
 
 // What the words work on while the command line runs.
 struct CliSession {
