@@ -8,7 +8,9 @@ median wall time of each side, the median of the pairwise ratios, each side's
 median CPU time (user and system) and peak memory, and the physical limit of a safe save: copying
 kelvora-cli's output with dd and fsync (dd bs=4M conv=fsync), measured in the
 same rotation, beside kelvora-cli's time over it. Operations kelvora-cli does
-not offer yet are listed as such. With --before, an older kelvora-cli runs in
+not offer yet are listed as such. The JPEG rows ("jpeg ...") do the same on
+the picture as a JPEG of quality 90 (made with vips), written back as JPEG at
+that quality; every row gives the sizes of both outputs. With --before, an older kelvora-cli runs in
 the same rotation, so a change is measured side by side with what it replaces.
 
 --threads default (the default) lets every side use its threads as users run
@@ -95,6 +97,25 @@ OPERATIONS = [
      [IM + "-dither FloydSteinberg -colors 256 {o}"]),
 ]
 
+# The same for a photo as users have it: the picture as a JPEG of quality 90,
+# written back as JPEG at that quality (kelvora-cli keeps the source's by
+# itself; the peers are told).
+JPEG_QUALITY = 90
+GMJ = "gm convert {gm}{i} -quality %d " % JPEG_QUALITY
+VJ = "{o}[Q=%d]" % JPEG_QUALITY
+JPEG_OPERATIONS = [
+    ("jpeg copy", None, [], ["vips copy {i} " + VJ, GMJ + "{o}"]),
+    ("jpeg brightness", "--correct", ["helligkeit:4"],
+     ["vips linear {i} " + VJ + " --uchar -- 1 32", GMJ + "-operator All Add 12.5% {o}"]),
+    ("jpeg crop 80 %", "--crop", ["500,400,5500,3600"],
+     ["vips crop {i} " + VJ + " 500 400 5000 3200", GMJ + "-crop 5000x3200+500+400 {o}"]),
+    ("jpeg turn 90", "--rotate", ["rechts:90"], ["vips rot {i} " + VJ + " d90",
+                                                GMJ + "-rotate 90 {o}"]),
+    ("jpeg resize half", "--resize", ["3000x2000"],
+     ["vips shrink {i} " + VJ + " 2 2", "vips resize {i} " + VJ + " 0.5 --kernel linear",
+      GMJ + "-filter Box -resize 3000x2000 {o}"]),
+]
+
 
 def label(argv, picture):
     """A peer command's short name: the tool and its operation."""
@@ -174,6 +195,9 @@ def main():
     picture = os.path.join(folder, "photo.ppm")
     if not os.path.exists(picture):
         photo_like(picture, WIDTH, HEIGHT)
+    jpeg = os.path.join(folder, "photo.jpg")
+    if not os.path.exists(jpeg):
+        subprocess.run(["vips", "copy", picture, "%s[Q=%d]" % (jpeg, JPEG_QUALITY)], check=True)
     mb = os.path.getsize(picture) / 2**20
     print("picture: %dx%d, %.0f MiB; %d runs each after one warm-up; threads: %s; "
           "%d cores; load %.1f; memory goal %.0f MiB"
@@ -187,21 +211,24 @@ def main():
     header += ["%s/peer" % c for c in clis] + ["safe copy s", "kelvora/copy"]
     header += ["%s CPU s" % c for c in clis] + ["peer CPU s"]
     header += ["%s MiB" % c for c in clis] + ["peer MiB"]
+    header += ["kelvora out MiB", "peer out MiB"]
     rows = [header]
-    for name, option, values, peers in OPERATIONS:
+    work = [(op, picture, ".ppm") for op in OPERATIONS]
+    work += [(op, jpeg, ".jpg") for op in JPEG_OPERATIONS]
+    for (name, option, values, peers), source, ext in work:
         if args.only and not any(name.startswith(p) for p in args.only.split(",")):
             continue
         missing = [c for c, path in clis.items() if not offered(path, option)]
         if "kelvora" in missing:
             rows.append([name, "not yet"])
             continue
-        out = lambda side: os.path.join(folder, "out-%s.ppm" % side)
-        sides = {c: ([path, picture] + ([option] if option else []) + values + ["-o", out(c)],
+        out = lambda side: os.path.join(folder, "out-%s%s" % (side, ext))
+        sides = {c: ([path, source] + ([option] if option else []) + values + ["-o", out(c)],
                      out(c)) for c, path in clis.items() if c not in missing}
         for n, command in enumerate(peers):
-            argv = command.format(i=picture, o=out("peer%d" % n), **limits).split()
+            argv = command.format(i=source, o=out("peer%d" % n), **limits).split()
             sides["peer%d" % n] = (argv, out("peer%d" % n))
-        copy_in = os.path.join(folder, "copy-in.ppm")
+        copy_in = os.path.join(folder, "copy-in" + ext)
         if os.path.exists(copy_in):
             os.remove(copy_in)
         sides["limit"] = (["dd", "if=" + copy_in, "of=" + out("limit"), "bs=4M", "conv=fsync",
@@ -218,13 +245,14 @@ def main():
             x[0] / y[0] for x, y in zip(results[a], results[b]))
         row = [name]
         row += ["%.3f" % wall[c] if c in wall else "-" for c in clis]
-        row += ["%.3f" % wall[peer], label(sides[peer][0], picture)]
+        row += ["%.3f" % wall[peer], label(sides[peer][0], source)]
         row += [ratio(c, peer) if c in results else "not yet" for c in clis]
         row += ["%.3f" % wall["limit"], ratio("kelvora", "limit")]
         row += ["%.2f" % cpu[c] if c in cpu else "-" for c in clis]
         row.append("%.2f" % cpu[peer])
         row += ["%.0f" % peak[c] if c in peak else "-" for c in clis]
         row.append("%.0f" % peak[peer])
+        row += ["%.1f" % (os.path.getsize(sides[s][1]) / 2**20) for s in ("kelvora", peer)]
         rows.append(row)
         print("  ".join(row), file=sys.stderr)
 

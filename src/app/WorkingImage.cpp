@@ -73,18 +73,28 @@ StepResult WorkingImage::Apply(const Step& step, ProgressSink& progress)
 
 void WorkingImage::InstallOpened(const TDibRecord& opened, const std::string& path)
 {
+    Install(opened, path, true);
+}
+
+void WorkingImage::InstallForSaving(const TDibRecord& opened, const std::string& path)
+{
+    Install(opened, path, false);
+}
+
+void WorkingImage::Install(const TDibRecord& opened, const std::string& path, bool readPixels)
+{
     WorkModified = false;
     const PictureOrigin origin{path, ReadPictureMetadata(path), 0};
     // The copy before the old pictures go, so a message about a failed copy
     // never meets a pane drawing freed memory.
     TDibRecord orig;
-    if (history_.Budget() > 0)
+    if (readPixels && history_.Budget() > 0)
         MakeDIBCopy(opened, orig);
     deldib(WorkDib);
     deldib(OrigDib);
     OrigDib = orig;
     WorkDib = opened;
-    FileFingerprint = PictureFingerprint(WorkDib);
+    FileFingerprint = readPixels ? PictureFingerprint(WorkDib) : 0;
     history_.Restart(OpenStep(path), origin);
     // A selection of the last picture means nothing in this one, and a file
     // may arrive while the crop page shows.

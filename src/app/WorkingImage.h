@@ -62,6 +62,10 @@ struct WorkingImage {
     // the first state of a new history, with a copy as the before picture.
     // The file's metadata is read with it, and the whole picture is selected.
     void InstallOpened(const TDibRecord& opened, const std::string& path);
+    // The same for a picture that is only saved again, whose rows may still
+    // be arriving: nothing reads its pixels here (no before picture, no
+    // fingerprint), so it can be written while it is read.
+    void InstallForSaving(const TDibRecord& opened, const std::string& path);
     // A scanned picture becomes the working image as a step of its own; it
     // has no file and no metadata. Undo brings back the picture before it
     // with what came with that.
@@ -89,6 +93,8 @@ struct WorkingImage {
     void SetHistoryBudget(std::size_t bytes);
 
 private:
+    void Install(const TDibRecord& opened, const std::string& path, bool readPixels);
+
     // The state the history's current entry stands for is now the working image.
     void Settle();
 

@@ -4,6 +4,8 @@
 #include "correct/AutoCorrect.h"
 #include "imagora/DibWriter.h"
 #include "imagora/Imagora.h"
+#include "imagora/OpenDibFailure.h"
+#include "imagora/RowFeed.h"
 #include "imagora/UsedColours.h"
 #include "steps/Recipe.h"
 #include "steps/StepText.h"
@@ -56,8 +58,12 @@ CliStep ParseOutput(const std::string& path, std::string&)
         std::string error;
         PictureMetadata& metadata = s.image.Metadata;
         if (WriteDibFile(s.image.WorkDib, path, &error, SaveJpegQuality(&metadata, s.jpegQuality),
-                         &metadata))
+                         &metadata, s.arriving))
             return true;
+        // A file that turned out broken halfway is told as such, as when it
+        // is read whole before the save.
+        if (s.arriving && !s.arriving->Finish())
+            error = OpenDibFailure(s.image.FileName);
         MessageBox(error, {}, MB_OK | MB_ICONERROR);
         return false;
     };

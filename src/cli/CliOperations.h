@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+class RowFeed;
+
 // What the words work on while the command line runs.
 struct CliSession {
     WorkingImage image;               // the picture and its steps
@@ -23,6 +25,9 @@ struct CliSession {
     // Set by a word whose argument does not fit the picture (a crop beyond
     // its edges): the run then ends as for a bad argument.
     bool badArgument = false;
+    // The rows of the picture still arriving from its file, when the command
+    // line only saves it; null when the picture is all there.
+    RowFeed* arriving = nullptr;
 };
 
 // A parsed word, ready to run. False when it failed; it has then said why

@@ -8,6 +8,8 @@
 #include "imagora/FileFilter.h"
 #include "imagora/Imagora.h"
 #include "imagora/OpenDibFailure.h"
+#include "imagora/OpenDibStreamed.h"
+#include "imagora/RowFeed.h"
 #include "toolkit/MessageBox.h"
 
 #include <ctime>
@@ -75,6 +77,7 @@ struct ParsedLine {
     std::vector<std::string> inputs;
     std::vector<std::string> words; // the operations and their arguments, as given
     std::vector<CliStep> steps;     // settings first
+    bool onlySaves = true;          // every word but the settings is -o
 };
 
 // The input is the one argument that is neither an operation nor an
@@ -123,6 +126,7 @@ bool Parse(const std::vector<std::string>& args, bool batch, ParsedLine& line, s
         if (!step)
             return false;
         (op->setting ? settings : steps).push_back(std::move(step));
+        line.onlySaves = line.onlySaves && (op->setting || op->name == "-o");
     }
     if (line.inputs.empty()) {
         error = batch ? "Keine Eingabe angegeben: Dateien oder Ordner (siehe --help)."
@@ -197,19 +201,29 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
     session.out = out;
     session.err = err;
     TDibRecord input;
+    RowFeed arriving; // ends before the session frees the picture its work fills
     if (scan.scan) {
         if (!ScanForCli(scan, input, *session.progress))
             return kCliFailed;
         session.image.InstallScanned(input, scan.device, std::time(nullptr));
     } else {
         const std::string& path = line.inputs[0];
-        OpenDib(&input, path.c_str(), 0, nullptr);
+        // A picture only saved again is written while it is still being read.
+        if (line.onlySaves)
+            OpenDibStreamed(&input, path.c_str(), arriving);
+        else
+            OpenDib(&input, path.c_str(), 0, nullptr);
         if (!input.Bits) {
             MessageBox(OpenDibFailure(path), {}, MB_OK | MB_ICONERROR);
             return kCliFailed;
         }
         // only a file that opened has anything worth reading
-        session.image.InstallOpened(input, path);
+        if (line.onlySaves) {
+            session.image.InstallForSaving(input, path);
+            session.arriving = &arriving;
+        } else {
+            session.image.InstallOpened(input, path);
+        }
     }
     int result = kCliOk;
     for (const CliStep& step : line.steps) {

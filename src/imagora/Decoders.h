@@ -7,6 +7,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+
+class MappedFile;
+class RowFeed;
 
 bool DecodeBmp(const std::uint8_t* data, std::size_t size, TDibRecord* out);
 bool DecodePnm(const std::uint8_t* data, std::size_t size, TDibRecord* out);
@@ -15,3 +19,10 @@ bool DecodeJpeg(const std::uint8_t* data, std::size_t size, TDibRecord* out);
 bool DecodeGif(const std::uint8_t* data, std::size_t size, TDibRecord* out);
 bool DecodeTiff(const std::uint8_t* data, std::size_t size, TDibRecord* out);
 bool DecodeWebp(const std::uint8_t* data, std::size_t size, TDibRecord* out);
+
+// A JPEG file whose rows are decoded on feed's thread while the caller goes
+// on: *out has its size and depth at once, its rows as feed tells. False (and
+// no picture) when the header is bad; a fault in the rows ends the feed as
+// failed, and the picture is then not the file's. A photo to be turned
+// upright is decoded whole before this returns.
+bool DecodeJpegStreamed(std::shared_ptr<const MappedFile> file, TDibRecord* out, RowFeed& feed);

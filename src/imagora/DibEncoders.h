@@ -10,6 +10,7 @@
 #include <string>
 
 struct PictureMetadata;
+class RowFeed;
 
 struct EncodeOptions {
     int jpegQuality = 90; // 1..100
@@ -17,7 +18,13 @@ struct EncodeOptions {
     // the formats that keep it; null for none.
     const PictureMetadata* metadata = nullptr;
     std::string extension; // of the file written, lower case: ".pgm"
+    // The feed the picture's rows still arrive through, for an encoder that
+    // writes them as they come; null when all are there.
+    const RowFeed* rows = nullptr;
 };
+
+// Why nothing was written when the rows still arriving never came.
+inline constexpr char kRowsNeverCame[] = "Das Bild wurde nicht vollständig gelesen.";
 
 using DibEncoder = bool (*)(const TDibRecord&, const EncodeOptions&, OutputFile&, std::string&);
 

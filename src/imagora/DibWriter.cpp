@@ -4,6 +4,7 @@
 #include "imagora/DibEncoders.h"
 #include "imagora/FileFormats.h"
 #include "imagora/Imagora.h"
+#include "imagora/RowFeed.h"
 
 #include <algorithm>
 #include <cctype>
@@ -68,7 +69,7 @@ bool KnownDepth(int bits)
 } // namespace
 
 bool WriteDibFile(const TDibRecord& dib, const std::string& path, std::string* error,
-                  int jpegQuality, const PictureMetadata* metadata)
+                  int jpegQuality, const PictureMetadata* metadata, const RowFeed* rows)
 {
     std::string reason;
     const WriteFormat* format = FormatFor(path);
@@ -80,9 +81,12 @@ bool WriteDibFile(const TDibRecord& dib, const std::string& path, std::string* e
     } else if (!format) {
         reason = "Das Format ist an der Dateiendung nicht zu erkennen (möglich sind " +
                  KnownExtensions() + ").";
+    } else if (rows && format->encode != EncodeJpeg && !rows->WaitFor(DibHeight(dib))) {
+        // Only the JPEG encoder takes the rows as they come.
+        reason = kRowsNeverCame;
     } else {
         try {
-            const EncodeOptions options{jpegQuality, metadata, LowerExtension(path)};
+            const EncodeOptions options{jpegQuality, metadata, LowerExtension(path), rows};
             if (ReplaceFileAtomically(
                     path,
                     [&](OutputFile& out, std::string& why) {

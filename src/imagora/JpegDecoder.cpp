@@ -5,7 +5,9 @@
 
 #include "imagora/DecodeSupport.h"
 #include "imagora/Imagora.h"
+#include "imagora/MappedFile.h"
 #include "imagora/Orientation.h"
+#include "imagora/RowFeed.h"
 
 #include <cstdio> // jpeglib.h needs FILE
 #include <jerror.h>
@@ -17,6 +19,9 @@
 #include <cstring>
 #include <memory>
 #include <vector>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -61,6 +66,7 @@ struct JpegReader {
     jpeg_decompress_struct cinfo{};
     JpegErrors errors{};
     bool created = false;
+    bool cmyk = false;
     std::vector<std::uint8_t> cmykRow;
 
     ~JpegReader()
@@ -108,8 +114,9 @@ void CmykToBgr(std::uint8_t* bgr, const std::uint8_t* cmyk, int width, bool inve
     }
 }
 
-// Decodes into *out; libjpeg errors longjmp out of here instead.
-bool ReadJpeg(JpegReader& r, const std::uint8_t* data, std::size_t size, TDibRecord* out)
+// Reads the header and makes the picture, ready for its rows; libjpeg errors
+// longjmp out of here and ReadRows instead.
+bool StartJpeg(JpegReader& r, const std::uint8_t* data, std::size_t size, TDibRecord* out)
 {
     jpeg_decompress_struct& cinfo = r.cinfo;
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
@@ -118,41 +125,103 @@ bool ReadJpeg(JpegReader& r, const std::uint8_t* data, std::size_t size, TDibRec
         return false;
 
     const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
-    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-    cinfo.out_color_space = grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    r.cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = grey ? JCS_GRAYSCALE : r.cmyk ? JCS_CMYK : JCS_EXT_BGR;
     const int width = int(cinfo.image_width);
     const int height = int(cinfo.image_height);
     const bool made = grey ? NewGreyDib(out, width, height) : NewTrueColourDib(out, width, height);
     DecodeBudget budget;
-    if (!made || !budget.TakePicture(*out) || !budget.Take(cmyk ? std::uint64_t(width) * 4 : 0))
+    if (!made || !budget.TakePicture(*out) || !budget.Take(r.cmyk ? std::uint64_t(width) * 4 : 0))
         return false;
-    if (cmyk)
+    if (r.cmyk)
         r.cmykRow.resize(std::size_t(width) * 4);
     // What is left is libjpeg's, whose largest need is a progressive file's
     // coefficients, several bytes a pixel (0 would mean no limit at all).
     cinfo.mem->max_memory_to_use = long(std::max<std::uint64_t>(budget.Left(), 1));
 
     jpeg_start_decompress(&cinfo);
-    if (r.errors.ranOut || int(cinfo.output_width) != width || int(cinfo.output_height) != height)
-        return false;
-    while (cinfo.output_scanline < cinfo.output_height) {
+    return !r.errors.ranOut && int(cinfo.output_width) == width &&
+           int(cinfo.output_height) == height;
+}
+
+// Decodes the rows from the top, several a call straight into the picture
+// (CMYK through a row), telling feed each finished count.
+bool ReadRows(JpegReader& r, const TDibRecord& out, RowFeed* feed)
+{
+    jpeg_decompress_struct& cinfo = r.cinfo;
+    const int height = int(cinfo.output_height);
+    constexpr int kRowsPerCall = 16;
+    JSAMPROW rows[kRowsPerCall];
+    while (int(cinfo.output_scanline) < height) {
         // Once the data has run out the rest would be invented: a file of a
         // few kilobytes that claims a gigapixel stops here, not at its end.
         if (r.errors.missingData)
             return false;
         const int y = int(cinfo.output_scanline);
-        JSAMPROW row = cmyk ? r.cmykRow.data() : DibRowFromTop(*out, y);
-        if (jpeg_read_scanlines(&cinfo, &row, 1) != 1)
+        const int count = r.cmyk ? 1 : std::min(kRowsPerCall, height - y);
+        for (int i = 0; i < count; ++i)
+            rows[i] = r.cmyk ? r.cmykRow.data() : DibRowFromTop(out, y + i);
+        if (jpeg_read_scanlines(&cinfo, rows, JDIMENSION(count)) < 1)
             return false;
-        if (cmyk)
-            CmykToBgr(DibRowFromTop(*out, y), r.cmykRow.data(), width, cinfo.saw_Adobe_marker);
+        if (r.cmyk)
+            CmykToBgr(DibRowFromTop(out, y), r.cmykRow.data(), int(cinfo.output_width),
+                      cinfo.saw_Adobe_marker);
+        // A row is told only once the data behind it is known to be there.
+        if (feed && !r.errors.missingData)
+            feed->Publish(int(cinfo.output_scanline));
     }
     // A file that lacks only its end marker is complete; one whose compressed
     // data ran short is not.
-    if (r.errors.missingData)
+    return !r.errors.missingData;
+}
+
+// Fresh picture memory is cleared by the system at its first touch, which
+// costs about as much as decoding into it. The rows decoded last (the bottom
+// half, first in memory) are touched here while the worker decodes the top
+// ones, so both cores share the clearing. Advice only: without it the decoder
+// touches them itself.
+void TouchBottomHalf(const TDibRecord& dib)
+{
+    const std::uintptr_t page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const auto bits = reinterpret_cast<std::uintptr_t>(dib.Bits);
+    const std::uintptr_t start = (bits + page - 1) & ~(page - 1);
+    const std::uintptr_t end = (bits + dib.Info->bmiHeader.biSizeImage / 2) & ~(page - 1);
+    if (end > start)
+        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+}
+
+std::unique_ptr<JpegReader> NewReader()
+{
+    auto reader = std::make_unique<JpegReader>();
+    reader->cinfo.err = jpeg_std_error(&reader->errors.mgr);
+    reader->errors.mgr.error_exit = OnError;
+    reader->errors.mgr.emit_message = OnMessage;
+    reader->errors.mgr.output_message = Silent;
+    return reader;
+}
+
+// The header and the picture; false (and no picture) on any fault.
+bool Start(JpegReader& r, const std::uint8_t* data, std::size_t size, TDibRecord* out)
+{
+    if (setjmp(r.errors.jump))
         return false;
-    ApplyOrientation(out, ExifOrientation(cinfo));
-    return true;
+    jpeg_create_decompress(&r.cinfo);
+    r.created = true;
+    return StartJpeg(r, data, size, out);
+}
+
+bool Rows(JpegReader& r, const TDibRecord& out, RowFeed* feed)
+{
+    if (setjmp(r.errors.jump))
+        return false;
+    return ReadRows(r, out, feed);
+}
+
+bool Fail(TDibRecord* out)
+{
+    deldib(*out);
+    *out = TDibRecord{};
+    return false;
 }
 
 } // namespace
@@ -162,22 +231,35 @@ bool DecodeJpeg(const std::uint8_t* data, std::size_t size, TDibRecord* out)
     *out = TDibRecord{};
     if (size < 3 || data[0] != 0xFF || data[1] != 0xD8)
         return false;
-    auto reader = std::make_unique<JpegReader>();
-    reader->cinfo.err = jpeg_std_error(&reader->errors.mgr);
-    reader->errors.mgr.error_exit = OnError;
-    reader->errors.mgr.emit_message = OnMessage;
-    reader->errors.mgr.output_message = Silent;
-    if (setjmp(reader->errors.jump)) {
-        deldib(*out);
-        *out = TDibRecord{};
+    const std::unique_ptr<JpegReader> reader = NewReader();
+    if (!Start(*reader, data, size, out) || !Rows(*reader, *out, nullptr))
+        return Fail(out);
+    ApplyOrientation(out, ExifOrientation(reader->cinfo));
+    return true;
+}
+
+bool DecodeJpegStreamed(std::shared_ptr<const MappedFile> file, TDibRecord* out, RowFeed& feed)
+{
+    *out = TDibRecord{};
+    const std::uint8_t* data = file->Data();
+    const std::size_t size = file->Size();
+    if (size < 3 || data[0] != 0xFF || data[1] != 0xD8)
         return false;
+    std::shared_ptr<JpegReader> reader = NewReader();
+    if (!Start(*reader, data, size, out))
+        return Fail(out);
+    // A photo to be turned upright has no final rows before its last.
+    if (ExifOrientation(reader->cinfo) != 1) {
+        if (!Rows(*reader, *out, nullptr) || file->Shrank())
+            return Fail(out);
+        ApplyOrientation(out, ExifOrientation(reader->cinfo));
+        feed.Complete(true);
+        return true;
     }
-    jpeg_create_decompress(&reader->cinfo);
-    reader->created = true;
-    if (!ReadJpeg(*reader, data, size, out)) {
-        deldib(*out);
-        *out = TDibRecord{};
-        return false;
-    }
+    const TDibRecord picture = *out;
+    feed.Start([file, reader, picture](RowFeed& f) {
+        return Rows(*reader, picture, &f) && !file->Shrank();
+    });
+    TouchBottomHalf(picture);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "imagora/DibEncoders.h"
 #include "imagora/Imagora.h"
 #include "imagora/Metadata.h"
+#include "imagora/RowFeed.h"
 
 #include <algorithm>
 #include <array>
@@ -88,26 +89,62 @@ bool Encodable(const std::array<SamplingFactors, 3>& factors)
     return blocks <= C_MAX_BLOCKS_IN_MCU;
 }
 
-// Kept apart from EncodeJpeg so that the long jump out of libjpeg crosses no
-// C++ object with a destructor. row is room for 3 x width bytes.
-bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrors& errors, JpegTarget& target,
-               const TDibRecord& dib, int quality, std::uint8_t* row,
-               const std::vector<std::uint8_t>& exif, const PictureMetadata* meta)
+// Rows handed to libjpeg in one call: the tallest coding unit.
+constexpr int kRowsPerCall = 16;
+
+// How the picture's rows reach libjpeg. 24- and 32-bit rows and those of an
+// 8-bit grey ramp go in as they lie in memory (libjpeg reads blue, green, red
+// itself, with the same arithmetic as for red, green, blue); the other depths
+// through a converted row.
+struct JpegInput {
+    bool grey;
+    bool direct;
+    J_COLOR_SPACE space;
+    int components;
+    std::uint8_t levels[256];
+};
+
+JpegInput InputFor(const TDibRecord& dib)
 {
+    JpegInput in{};
+    const int bits = DibBitCount(dib);
+    in.grey = DibGreyLevels(dib, in.levels);
+    if (in.grey) {
+        in.direct = bits == 8;
+        for (int i = 0; i < 256 && in.direct; ++i)
+            in.direct = in.levels[i] == i;
+        in.space = JCS_GRAYSCALE;
+        in.components = 1;
+    } else {
+        in.direct = bits == 24 || bits == 32;
+        in.space = bits == 24 ? JCS_EXT_BGR : bits == 32 ? JCS_EXT_BGRX : JCS_RGB;
+        in.components = bits == 32 ? 4 : 3;
+    }
+    return in;
+}
+
+// Kept apart from EncodeJpeg so that the long jump out of libjpeg crosses no
+// C++ object with a destructor. buffer is room for kRowsPerCall converted rows
+// of 3 x width bytes, unused when the rows go in directly. Rows still
+// arriving through a feed are waited for; false with *starved when they never
+// come.
+bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrors& errors, JpegTarget& target,
+               const TDibRecord& dib, const JpegInput& in, int quality, std::uint8_t* buffer,
+               const std::vector<std::uint8_t>& exif, const EncodeOptions& options, bool* starved)
+{
+    const PictureMetadata* meta = options.metadata;
     if (setjmp(errors.jump))
         return false;
     jpeg_create_compress(&cinfo);
     cinfo.dest = &target.manager;
 
-    std::uint8_t levels[256];
-    const bool grey = DibGreyLevels(dib, levels);
     cinfo.image_width = JDIMENSION(DibWidth(dib));
     cinfo.image_height = JDIMENSION(DibHeight(dib));
-    cinfo.input_components = grey ? 1 : 3;
-    cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    cinfo.input_components = in.components;
+    cinfo.in_color_space = in.space;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
-    if (!grey && meta && Encodable(meta->jpegSampling)) {
+    if (!in.grey && meta && Encodable(meta->jpegSampling)) {
         for (std::size_t i = 0; i < 3; ++i) {
             cinfo.comp_info[i].h_samp_factor = meta->jpegSampling[i].horizontal;
             cinfo.comp_info[i].v_samp_factor = meta->jpegSampling[i].vertical;
@@ -118,14 +155,27 @@ bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrors& errors, JpegTarget& targ
         jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif.data(), unsigned(exif.size()));
     if (meta && !meta->icc.empty())
         jpeg_write_icc_profile(&cinfo, meta->icc.data(), unsigned(meta->icc.size()));
+    const std::size_t stride = std::size_t(DibWidth(dib)) * 3;
+    JSAMPROW rows[kRowsPerCall];
     while (cinfo.next_scanline < cinfo.image_height) {
         const int y = int(cinfo.next_scanline);
-        if (grey)
-            DibRowToGrey(dib, y, levels, row);
-        else
-            DibRowToRgb(dib, y, row);
-        JSAMPROW rows[1] = {row};
-        jpeg_write_scanlines(&cinfo, rows, 1);
+        const int count = std::min(kRowsPerCall, int(cinfo.image_height) - y);
+        if (options.rows && !options.rows->WaitFor(y + count)) {
+            *starved = true;
+            return false;
+        }
+        for (int i = 0; i < count; ++i) {
+            if (in.direct) {
+                rows[i] = DibRowFromTop(dib, y + i);
+                continue;
+            }
+            rows[i] = buffer + std::size_t(i) * stride;
+            if (in.grey)
+                DibRowToGrey(dib, y + i, in.levels, rows[i]);
+            else
+                DibRowToRgb(dib, y + i, rows[i]);
+        }
+        jpeg_write_scanlines(&cinfo, rows, JDIMENSION(count));
     }
     jpeg_finish_compress(&cinfo);
     return true;
@@ -141,7 +191,8 @@ bool EncodeJpeg(const TDibRecord& dib, const EncodeOptions& options, OutputFile&
                  " Pixel breit und hoch.";
         return false;
     }
-    std::vector<std::uint8_t> row(std::size_t(DibWidth(dib)) * 3);
+    const JpegInput in = InputFor(dib);
+    std::vector<std::uint8_t> buffer(in.direct ? 0 : std::size_t(DibWidth(dib)) * 3 * kRowsPerCall);
     jpeg_compress_struct cinfo{};
     JpegErrors errors{};
     cinfo.err = jpeg_std_error(&errors.manager);
@@ -158,9 +209,13 @@ bool EncodeJpeg(const TDibRecord& dib, const EncodeOptions& options, OutputFile&
     const std::vector<std::uint8_t> exif =
         meta ? ExifForSavedPicture(meta->exif, DibWidth(dib), DibHeight(dib))
              : std::vector<std::uint8_t>();
-    const bool ok = WriteJpeg(cinfo, errors, *target, dib, quality, row.data(), exif, meta);
+    bool starved = false;
+    const bool ok =
+        WriteJpeg(cinfo, errors, *target, dib, in, quality, buffer.data(), exif, options, &starved);
     jpeg_destroy_compress(&cinfo);
-    if (!ok)
+    if (starved)
+        reason = kRowsNeverCame;
+    else if (!ok)
         reason = std::string("Fehler beim Kodieren als JPEG (") + errors.message + ").";
     return ok;
 }

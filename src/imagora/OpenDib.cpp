@@ -5,8 +5,11 @@
 #include "imagora/FileFormats.h"
 #include "imagora/Imagora.h"
 #include "imagora/MappedFile.h"
+#include "imagora/OpenDibStreamed.h"
+#include "imagora/RowFeed.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
@@ -72,12 +75,9 @@ constexpr ReadFormat kFormats[] = {
     {kPnmFormat, IsPnm, DecodePnm},
 };
 
-} // namespace
-
-void OpenDib(TDibRecord* dib, const char* path, int /*reserved*/, void* /*windowHandle*/)
+// The picture of a mapped file, by the decoder its signature names.
+void DecodeMapped(const MappedFile& file, TDibRecord* dib)
 {
-    *dib = TDibRecord{};
-    const MappedFile file(path, kMaxFileBytes);
     if (!file.Data())
         return;
     for (const ReadFormat& f : kFormats) {
@@ -89,6 +89,27 @@ void OpenDib(TDibRecord* dib, const char* path, int /*reserved*/, void* /*window
             return;
         }
     }
+}
+
+} // namespace
+
+void OpenDib(TDibRecord* dib, const char* path, int /*reserved*/, void* /*windowHandle*/)
+{
+    *dib = TDibRecord{};
+    DecodeMapped(MappedFile(path, kMaxFileBytes), dib);
+}
+
+void OpenDibStreamed(TDibRecord* dib, const char* path, RowFeed& feed)
+{
+    *dib = TDibRecord{};
+    auto file = std::make_shared<const MappedFile>(path, kMaxFileBytes);
+    if (file->Data() && IsJpeg(file->Data(), file->Size())) {
+        if (!DecodeJpegStreamed(std::move(file), dib, feed))
+            feed.Complete(false);
+        return;
+    }
+    DecodeMapped(*file, dib);
+    feed.Complete(dib->Bits != nullptr);
 }
 
 const char* GetDIBOpenFilter()

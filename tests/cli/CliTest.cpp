@@ -274,6 +274,20 @@ TEST_F(Cli, UnreadableInputExitsWithOne)
     EXPECT_NE(garbage.err.find("ist kein lesbares Bild"), std::string::npos) << garbage.err;
     EXPECT_FALSE(fs::exists(Path("out.png")));
 
+    // A JPEG cut short is found out while it is saved as it is read: no
+    // output, and the same message as when a step needs it whole first.
+    const std::string jpeg = Picture("cut.jpg", 60, 90, 24);
+    fs::resize_file(jpeg, fs::file_size(jpeg) * 3 / 5);
+    for (const std::vector<std::string>& line :
+         {std::vector<std::string>{jpeg, "-o", Path("out.png")},
+          std::vector<std::string>{jpeg, "--mirror", "h", "-o", Path("out.png")}}) {
+        const Outcome cut = Run(line);
+        EXPECT_EQ(cut.code, 1);
+        EXPECT_NE(cut.err.find("„" + jpeg + "“ ist kein lesbares Bild"), std::string::npos)
+            << cut.err;
+        EXPECT_FALSE(fs::exists(Path("out.png")));
+    }
+
     fs::create_directory(Path("folder.png"));
     EXPECT_NE(Run({Path("folder.png"), "--info"}).err.find("ist ein Ordner"), std::string::npos);
 
