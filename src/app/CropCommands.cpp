@@ -4,6 +4,7 @@
 #include "app/MainUnit.h"
 
 #include "geometry/Crop.h"
+#include "geometry/FindPhoto.h"
 #include "geometry/Mirror.h"
 #include "geometry/Resize.h"
 #include "geometry/ResizeForm.h"
@@ -11,6 +12,7 @@
 #include "toolkit/MessageBox.h"
 #include "toolkit/ModalDialog.h"
 #include "toolkit/PaintBox.h"
+#include "toolkit/WaitCursor.h"
 
 void TMainForm::CutBtnClick()
 {
@@ -47,4 +49,42 @@ void TMainForm::SizeBtnClick()
     if (ShowModal(*ResizeForm) != QDialog::Accepted)
         return;
     ApplyStep(ResizeStep(ResizeForm->Choice()));
+}
+
+namespace {
+
+const char* const kNoPhotoFound =
+    "Auf dem Bild hebt sich kein Foto von einem gleichmäßigen Hintergrund ab.";
+
+} // namespace
+
+void TMainForm::FindPhotoBtnClick()
+{
+    FoundPhoto photo;
+    {
+        const WaitCursor wait;
+        photo = FindPhoto(WorkDib);
+    }
+    if (!photo.Found) {
+        MessageBox(kNoPhotoFound, "Foto suchen", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    CropRect = photo.Bounds;
+    RetuschPaint->Repaint();
+}
+
+void TMainForm::StraightenBtnClick()
+{
+    FoundPhoto photo;
+    {
+        const WaitCursor wait;
+        photo = FindPhoto(WorkDib);
+    }
+    if (!photo.Found) {
+        MessageBox(kNoPhotoFound, "Gerade ausrichten", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    for (const Step& step : StraightenSteps(photo))
+        if (!ApplyStep(step))
+            return;
 }

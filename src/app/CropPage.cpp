@@ -95,6 +95,14 @@ QWidget* TMainForm::BuildCropButtons(QWidget* parent)
     QPushButton* depth = button("Farb-Anzahl...");
     depth->setObjectName(QStringLiteral("FTiefeBtn"));
     depth->setToolTip(QStringLiteral("Hiermit können Sie die Farbtiefe des Bides anpassen"));
+    FindPhotoBtn = button("Foto suchen");
+    FindPhotoBtn->setToolTip(QStringLiteral(
+        "Sucht ein aufgelegtes Foto vor dem gleichmäßigen Hintergrund eines Scans\n"
+        "und wählt es aus"));
+    StraightenBtn = button("Gerade ausrichten");
+    StraightenBtn->setToolTip(QStringLiteral(
+        "Dreht ein schräg aufgelegtes Foto gerade und schneidet es aus:\n"
+        "zwei Schritte, die sich einzeln rückgängig machen lassen"));
     UndoBtn1 = MakeUndoButton(QStringLiteral("Letzten Schritt rückgängig machen"), panel);
     RedoBtn1 = MakeRedoButton(QStringLiteral("Wiederholen"), panel);
 
@@ -104,6 +112,8 @@ QWidget* TMainForm::BuildCropButtons(QWidget* parent)
     connect(RotateBtn, &QPushButton::clicked, this, [this] { RotateBtnClick(); });
     connect(SizeBtn, &QPushButton::clicked, this, [this] { SizeBtnClick(); });
     connect(depth, &QPushButton::clicked, this, [this] { FTiefeBtnClick(); });
+    connect(FindPhotoBtn, &QPushButton::clicked, this, [this] { FindPhotoBtnClick(); });
+    connect(StraightenBtn, &QPushButton::clicked, this, [this] { StraightenBtnClick(); });
     connect(UndoBtn1, &QPushButton::clicked, this, [this] { UndoBtn1Click(); });
     connect(RedoBtn1, &QPushButton::clicked, this, [this] { RedoBtn1Click(); });
 
@@ -114,9 +124,11 @@ QWidget* TMainForm::BuildCropButtons(QWidget* parent)
     for (int r = 0; r < 2; ++r)
         for (int c = 0; c < 3; ++c)
             grid->addWidget(rows[r][c], r, c);
-    grid->addWidget(UndoBtn1, 2, 0, 1, 2);
-    grid->addWidget(RedoBtn1, 2, 2);
-    grid->addWidget(BuildCropProportionRow(panel), 3, 0, 1, 3);
+    grid->addWidget(FindPhotoBtn, 2, 0);
+    grid->addWidget(StraightenBtn, 2, 1);
+    grid->addWidget(UndoBtn1, 3, 0, 1, 2);
+    grid->addWidget(RedoBtn1, 3, 2);
+    grid->addWidget(BuildCropProportionRow(panel), 4, 0, 1, 3);
     return panel;
 }
 

@@ -171,6 +171,9 @@ public:
     QPushButton* MirrorVBtn = nullptr;
     QPushButton* RotateBtn = nullptr;
     QPushButton* SizeBtn = nullptr;
+    // A photo laid on a scanner: selected, or levelled and cut out.
+    QPushButton* FindPhotoBtn = nullptr;
+    QPushButton* StraightenBtn = nullptr;
     // The proportion the selection keeps (remembered), and its size.
     QComboBox* CropProportionBox = nullptr;
     QLabel* CropSizeLabel = nullptr;
@@ -186,6 +189,8 @@ public:
     void MirrorVBtnClick();
     void RotateBtnClick();
     void SizeBtnClick();
+    void FindPhotoBtnClick();
+    void StraightenBtnClick();
     void CropProportionBoxChange();
 
     // --- optimize page

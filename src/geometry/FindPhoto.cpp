@@ -405,6 +405,14 @@ FoundPhoto FindPhoto(const TDibRecord& scan)
     photo.Right = skew < 0;
     photo.CutWidth = DibWidth(scan);
     photo.CutHeight = DibHeight(scan);
+    double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+    for (const Point p : corners) {
+        x0 = std::min(x0, p.x), y0 = std::min(y0, p.y);
+        x1 = std::max(x1, p.x), y1 = std::max(y1, p.y);
+    }
+    photo.Bounds = {std::max(int(std::ceil(x0)), 0), std::max(int(std::ceil(y0)), 0),
+                    std::min(int(std::floor(x1)) + 1, photo.CutWidth),
+                    std::min(int(std::floor(y1)) + 1, photo.CutHeight)};
     if (photo.Hundredths < kLeastSkewHundredths) {
         photo.Hundredths = 0;
         photo.Right = false;

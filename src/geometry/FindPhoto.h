@@ -13,6 +13,7 @@ struct FoundPhoto {
     COLORREF Background = 0;
     bool Right = false;  // the turn that straightens it is clockwise
     int Hundredths = 0;  // its angle in hundredths of a degree; 0: no turn
+    RECT Bounds{};       // the photo's upright bounds on the scan
     RECT Crop{};         // in the turned picture, or the scan when not turned
     int CutWidth = 0;    // the size of the picture the crop is made on
     int CutHeight = 0;

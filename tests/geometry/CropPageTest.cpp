@@ -3,6 +3,7 @@
 // and its undo.
 #include "MainWindowFixture.h"
 #include "PictureSupport.h"
+#include "SyntheticScan.h"
 
 #include "DialogAnswer.h"
 #include "geometry/ResizeForm.h"
@@ -150,6 +151,37 @@ TEST_F(CropPage, CuttingTakesTheSelectionAndUndoBringsThePictureBack)
     EXPECT_TRUE(Unchanged());
     EXPECT_NE(form->WorkDib.Bits, before->Bits);
     EXPECT_TRUE(boxes->shown.empty());
+}
+
+TEST_F(CropPage, AFoundPhotoIsSelectedAndLevelledAndCutInTwoSteps)
+{
+    TDibRecord scan;
+    MakeScan({.width = 620, .height = 877, .photoWidth = 300, .photoHeight = 200, .degrees = 6},
+             scan);
+    Install(scan);
+    const int steps = form->Steps().Count();
+    form->FindPhotoBtn->click();
+    const RECT& r = form->CropRect; // 300 x 200 turned by 6 degrees: 319 x 230 upright
+    EXPECT_NEAR(r.right - r.left, 319, 3);
+    EXPECT_NEAR(r.bottom - r.top, 230, 3);
+    EXPECT_EQ(form->Steps().Count(), steps) << "finding changes nothing";
+    EXPECT_EQ(form->CropSizeLabel->text().toStdString(),
+              "Auswahl: " + SelectionSizeText(r)) << "the selection is drawn";
+    form->StraightenBtn->click();
+    EXPECT_EQ(form->Steps().Count(), steps + 2);
+    EXPECT_NEAR(DibWidth(form->WorkDib), 300, 3);
+    EXPECT_NEAR(DibHeight(form->WorkDib), 200, 2);
+    form->UndoBtn1->click();
+    EXPECT_GT(DibWidth(form->WorkDib), 620) << "the turn alone, larger than the scan";
+    EXPECT_TRUE(UndoBringsBack());
+
+    Install(MakeDib(300, 200, 24, [](int, int) { return RGB(255, 255, 255); }));
+    form->FindPhotoBtn->click();
+    form->StraightenBtn->click();
+    ASSERT_EQ(boxes->shown.size(), 2u);
+    EXPECT_EQ(boxes->shown[1].text,
+              "Auf dem Bild hebt sich kein Foto von einem gleichmäßigen Hintergrund ab.");
+    EXPECT_TRUE(Unchanged());
 }
 
 TEST_F(CropPage, CuttingNothingSaysSo)
