@@ -53,37 +53,36 @@ void TMainForm::SizeBtnClick()
 
 namespace {
 
-const char* const kNoPhotoFound =
-    "Auf dem Bild hebt sich kein Foto von einem gleichmäßigen Hintergrund ab.";
+// The photo on the working image, or a message saying there is none.
+FoundPhoto FindPhotoOrSay(const TDibRecord& picture, const char* caption)
+{
+    FoundPhoto photo;
+    {
+        const WaitCursor wait;
+        photo = FindPhoto(picture);
+    }
+    if (!photo.Found)
+        MessageBox("Auf dem Bild hebt sich kein Foto von einem gleichmäßigen Hintergrund ab.",
+                   caption, MB_OK | MB_ICONINFORMATION);
+    return photo;
+}
 
 } // namespace
 
 void TMainForm::FindPhotoBtnClick()
 {
-    FoundPhoto photo;
-    {
-        const WaitCursor wait;
-        photo = FindPhoto(WorkDib);
-    }
-    if (!photo.Found) {
-        MessageBox(kNoPhotoFound, "Foto suchen", MB_OK | MB_ICONINFORMATION);
+    const FoundPhoto photo = FindPhotoOrSay(WorkDib, "Foto suchen");
+    if (!photo.Found)
         return;
-    }
     CropRect = photo.Bounds;
     RetuschPaint->Repaint();
 }
 
 void TMainForm::StraightenBtnClick()
 {
-    FoundPhoto photo;
-    {
-        const WaitCursor wait;
-        photo = FindPhoto(WorkDib);
-    }
-    if (!photo.Found) {
-        MessageBox(kNoPhotoFound, "Gerade ausrichten", MB_OK | MB_ICONINFORMATION);
+    const FoundPhoto photo = FindPhotoOrSay(WorkDib, "Gerade ausrichten");
+    if (!photo.Found)
         return;
-    }
     for (const Step& step : StraightenSteps(photo))
         if (!ApplyStep(step))
             return;

@@ -220,6 +220,26 @@ double NearAngle(double degrees, double near)
     return degrees - 90 * std::round((degrees - near) / 90);
 }
 
+// The rectangle around points with sides along d and across it: a0..a1
+// along, b0..b1 across.
+struct Extents {
+    double a0 = INFINITY, a1 = -INFINITY, b0 = INFINITY, b1 = -INFINITY;
+    double Area() const { return (a1 - a0) * (b1 - b0); }
+};
+
+Extents ExtentsAlong(const std::vector<Point>& points, Point d)
+{
+    const Point n{-d.y, d.x};
+    Extents e;
+    for (const Point p : points) {
+        e.a0 = std::min(e.a0, Dot(p, d));
+        e.a1 = std::max(e.a1, Dot(p, d));
+        e.b0 = std::min(e.b0, Dot(p, n));
+        e.b1 = std::max(e.b1, Dot(p, n));
+    }
+    return e;
+}
+
 // The direction of the rectangle of least area around the hull, as the angle
 // of its more level sides, within 45 degrees of level.
 double LeastRectangleAngle(const std::vector<Point>& hull)
@@ -230,16 +250,10 @@ double LeastRectangleAngle(const std::vector<Point>& hull)
         const double length = std::hypot(edge.x, edge.y);
         if (length == 0)
             continue;
-        const Point d = (1 / length) * edge, n{-d.y, d.x};
-        double a0 = INFINITY, a1 = -INFINITY, b0 = INFINITY, b1 = -INFINITY;
-        for (const Point p : hull) {
-            a0 = std::min(a0, Dot(p, d));
-            a1 = std::max(a1, Dot(p, d));
-            b0 = std::min(b0, Dot(p, n));
-            b1 = std::max(b1, Dot(p, n));
-        }
-        if ((a1 - a0) * (b1 - b0) < bestArea) {
-            bestArea = (a1 - a0) * (b1 - b0);
+        const Point d = (1 / length) * edge;
+        const Extents e = ExtentsAlong(hull, d);
+        if (e.Area() < bestArea) {
+            bestArea = e.Area();
             bestAngle = std::atan2(d.y, d.x) * 180 / kPi;
         }
     }
@@ -365,13 +379,7 @@ FoundPhoto FindPhoto(const TDibRecord& scan)
     const std::vector<Point> hull = ConvexHull(outline);
     const double rough = LeastRectangleAngle(hull) * kPi / 180;
     const Point e1{std::cos(rough), std::sin(rough)}, e2{-e1.y, e1.x};
-    double a0 = INFINITY, a1 = -INFINITY, b0 = INFINITY, b1 = -INFINITY;
-    for (const Point p : hull) {
-        a0 = std::min(a0, Dot(p, e1));
-        a1 = std::max(a1, Dot(p, e1));
-        b0 = std::min(b0, Dot(p, e2));
-        b1 = std::max(b1, Dot(p, e2));
-    }
+    const auto [a0, a1, b0, b1] = ExtentsAlong(hull, e1);
     const auto corner = [&](double a, double b) { return a * e1 + b * e2; };
     // A pixel's noise is k times a block's; the fit looks at three at once.
     const double pixelThreshold = std::max(8.0, 6 * noise * blocks.k / std::sqrt(3.0) + 2);
