@@ -7,28 +7,17 @@
 #include "steps/StepText.h"
 
 #include <cmath>
-#include <functional>
+#include <tuple>
 
 namespace {
-
-TDibRecord Photo()
-{
-    TDibRecord d;
-    OpenDib(&d, KELVORA_TEST_DATA "/jpeg/video-001.rgb.jpeg", 0, nullptr);
-    return d;
-}
 
 double Psnr(const TDibRecord& a, const TDibRecord& b)
 {
     double sum = 0;
     for (int y = 0; y < DibHeight(a); ++y)
-        for (int x = 0; x < DibWidth(a); ++x) {
-            const Rgb p = PixelColour(a, x, y), q = PixelColour(b, x, y);
-            sum +=
-                (p.r - q.r) * (p.r - q.r) + (p.g - q.g) * (p.g - q.g) + (p.b - q.b) * (p.b - q.b);
-        }
-    const double mse = sum / (3.0 * DibWidth(a) * DibHeight(a));
-    return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+        for (int i = 0; i < 3 * DibWidth(a); ++i)
+            sum += std::pow(DibRowFromTop(a, y)[i] - DibRowFromTop(b, y)[i], 2);
+    return 10 * std::log10(255.0 * 255.0 * 3 * DibWidth(a) * DibHeight(a) / sum);
 }
 
 // The photo with its channels mapped linearly from 0..255 to low..high.
@@ -53,28 +42,22 @@ TEST(AutoCorrect, AFaultIsBroughtCloserToThePhotoAndAGoodPhotoStaysNearlyAsItIs)
         {"flau", 51, 204, 0},
         {"dunkel und flau", 13, 140, 0},
     };
-    DibGuard photo(Photo());
+    DibGuard photo;
+    OpenDib(&photo.dib, KELVORA_TEST_DATA "/jpeg/video-001.rgb.jpeg", 0, nullptr);
     ASSERT_TRUE(photo->Bits);
     NullProgress quiet;
     for (const auto& row : rows) {
         DibGuard work(Levelled(photo.dib, row.low, row.high));
         const double before = Psnr(photo.dib, work.dib);
-        const ExposureStats start = MeasureExposure(work.dib);
         const std::vector<Step> picks = ChooseAutoCorrections(work.dib, kDefaultIntensity, quiet);
-        EXPECT_LE(int(picks.size()), kMaxAutoPicks);
-        for (const Step& step : picks) {
-            using namespace correct_param;
-            EXPECT_EQ(step.Source, kAutoSource);
-            EXPECT_TRUE(step[Level] != 0 && std::abs(step[Level]) <= 4) << row.fault;
-            EXPECT_TRUE(step[Intensity] >= 1 && step[Intensity] <= kDefaultIntensity);
+        for (const Step& step : picks) { // grid steps -4..4 but 0, at most the given intensity
+            const int level = step[correct_param::Level],
+                      intensity = step[correct_param::Intensity];
+            EXPECT_TRUE(level != 0 && std::abs(level) <= 4 && intensity >= 1 &&
+                        intensity <= kDefaultIntensity);
             EXPECT_TRUE(RunStep(step, work.dib, quiet).Error.empty());
         }
-        if (row.psnrAtLeast > 0) {
-            EXPECT_GE(Psnr(photo.dib, work.dib), row.psnrAtLeast) << row.fault;
-            continue;
-        }
-        EXPECT_GT(Psnr(photo.dib, work.dib), before + 1.0) << row.fault;
-        EXPECT_LT(ExposureScore(MeasureExposure(work.dib), start), ExposureScore(start, start))
+        EXPECT_GE(Psnr(photo.dib, work.dib), row.psnrAtLeast ? row.psnrAtLeast : before + 1.0)
             << row.fault;
     }
 }
@@ -83,7 +66,6 @@ TEST(AutoCorrect, APickIsDescribedAsAutomaticAndWrittenAsAnyClick)
 {
     const Step pick = AutoStep(kModeKontrast, 2, 8);
     EXPECT_EQ(DescribeStep(pick), "Automatisch: Kontrast +2 (Intensität 8)");
-    EXPECT_EQ(DescribeStep(CorrectStep(kModeKontrast, 2, 8)), "Kontrast +2 (Intensität 8)");
     EXPECT_EQ(FormatStep(pick), FormatStep(CorrectStep(kModeKontrast, 2, 8)));
 }
 
@@ -91,7 +73,7 @@ TEST(AutoCorrect, MeasuresTheLuminanceRangeAndClipping)
 {
     const struct {
         const char* picture;
-        std::function<COLORREF(int, int)> pixel;
+        COLORREF (*pixel)(int x, int y);
         int low, median, high;
         double clipped;
     } rows[] = {
@@ -105,9 +87,8 @@ TEST(AutoCorrect, MeasuresTheLuminanceRangeAndClipping)
     for (const auto& row : rows) {
         DibGuard d(MakeDib(256, 16, 24, row.pixel));
         const ExposureStats s = MeasureExposure(d.dib);
-        EXPECT_EQ(s.Low, row.low) << row.picture;
-        EXPECT_EQ(s.Median, row.median) << row.picture;
-        EXPECT_EQ(s.High, row.high) << row.picture;
+        EXPECT_EQ(std::tie(s.Low, s.Median, s.High), std::tie(row.low, row.median, row.high))
+            << row.picture;
         EXPECT_NEAR(s.Clipped, row.clipped, 1e-9) << row.picture;
     }
 }
@@ -118,7 +99,6 @@ TEST(AutoCorrect, PalettePicturesAreCorrectedThroughTheirTableAndEmptyOnesNotAtA
     DibGuard dark(MakeDib(64, 64, 8, [](int x, int y) { return std::uint32_t((x + y) / 2); }));
     NullProgress quiet;
     const std::vector<Step> picks = ChooseAutoCorrections(dark.dib, kDefaultIntensity, quiet);
-    EXPECT_FALSE(picks.empty());
     for (const Step& step : picks)
         RunStep(step, dark.dib, quiet);
     EXPECT_GT(MeasureExposure(dark.dib).Median, 100);
