@@ -53,17 +53,27 @@ protected:
 
     // The colour the screen shows for the paint box's logical pixel (x, y),
     // a square of device pixels; 1 when the square is not of one colour.
-    static QRgb Shown(const QImage& screen, const PaintBox* box, int x, int y)
+    static QRect Square(const PaintBox* box, int x, int y)
     {
         const qreal scale = box->CanvasScale();
         const QPoint at = box->mapTo(box->window(), QPoint(x, y));
-        const QRect r(QPoint(qRound(at.x() * scale), qRound(at.y() * scale)),
-                      QPoint(qRound((at.x() + 1) * scale) - 1, qRound((at.y() + 1) * scale) - 1));
+        return {QPoint(qRound(at.x() * scale), qRound(at.y() * scale)),
+                QPoint(qRound((at.x() + 1) * scale) - 1, qRound((at.y() + 1) * scale) - 1)};
+    }
+    static QRgb Shown(const QImage& screen, const PaintBox* box, int x, int y)
+    {
+        const QRect r = Square(box, x, y);
         for (int py = r.top(); py <= r.bottom(); ++py)
             for (int px = r.left(); px <= r.right(); ++px)
                 if (screen.pixel(px, py) != screen.pixel(r.topLeft()))
                     return 1;
         return screen.pixel(r.topLeft());
+    }
+    // The first device pixel of that square: the picture is drawn at the
+    // screen's resolution, so a square may hold several of its pixels.
+    static QRgb First(const QImage& screen, const PaintBox* box, int x, int y)
+    {
+        return screen.pixel(Square(box, x, y).topLeft());
     }
 
     // Dots along the selection's top edge, one logical pixel each; the
@@ -77,11 +87,11 @@ protected:
                       (x - b.left) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0))
                 << "at " << x << ", " << b.top;
         const int y = (b.top + b.bottom) / 2;
-        const QRgb left = Shown(before, form->RetuschPaint, b.left - 2, y);
-        EXPECT_EQ(Shown(screen, form->RetuschPaint, b.left - 2, y),
+        const QRgb left = First(before, form->RetuschPaint, b.left - 2, y);
+        EXPECT_EQ(First(screen, form->RetuschPaint, b.left - 2, y),
                   ((left >> 1) & 0x7F7F7F) | 0xFF000000);
-        EXPECT_EQ(Shown(screen, form->RetuschPaint, b.left + 2, y),
-                  Shown(before, form->RetuschPaint, b.left + 2, y));
+        EXPECT_EQ(First(screen, form->RetuschPaint, b.left + 2, y),
+                  First(before, form->RetuschPaint, b.left + 2, y));
     }
 
     void SelectMoveAndCut()
