@@ -4,6 +4,7 @@
 #include "steps/StepTable.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include <unistd.h>
@@ -62,8 +63,14 @@ void History::Clear()
 void History::Restart(const Step& first, const PictureOrigin& origin)
 {
     Clear();
-    entries_.push_back(Entry{first, {}, origin});
+    Add(first, origin);
     current_ = 0;
+}
+
+void History::Add(const Step& step, const PictureOrigin& origin)
+{
+    static std::atomic<std::uint64_t> serials{0};
+    entries_.push_back(Entry{step, {}, origin, ++serials});
 }
 
 void History::Push(const Step& step, const TDibRecord& before, const PictureOrigin& origin)
@@ -75,7 +82,7 @@ void History::Push(const Step& step, const TDibRecord& before, const PictureOrig
         deldib(before);
     else
         entries_[std::size_t(current_)].picture = before;
-    entries_.push_back(Entry{step, {}, origin});
+    Add(step, origin);
     ++current_;
     Trim();
 }
@@ -159,21 +166,23 @@ TDibRecord History::TakeSpare(const TDibRecord& like)
     return spare;
 }
 
-const PictureOrigin& History::Source() const
+int History::SourceIndex() const
 {
     int i = current_;
     while (i > 0 && !FromOutside(entries_[std::size_t(i)].step))
         --i;
-    return entries_[std::size_t(i)].origin;
+    return i;
+}
+
+const PictureOrigin& History::Source() const
+{
+    return entries_[std::size_t(SourceIndex())].origin;
 }
 
 std::vector<Step> History::StepsSinceSource() const
 {
-    int first = current_;
-    while (first > 0 && !FromOutside(entries_[std::size_t(first)].step))
-        --first;
     std::vector<Step> steps;
-    for (int i = first + 1; i <= current_; ++i)
+    for (int i = SourceIndex() + 1; i <= current_; ++i)
         steps.push_back(entries_[std::size_t(i)].step);
     return steps;
 }

@@ -13,6 +13,7 @@
 #include "base/ProgressSink.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -37,6 +38,9 @@ public:
         TDibRecord picture{};
         // What came with a picture from outside (a file opened, a scan).
         PictureOrigin origin;
+        // Unique among all entries of the run: tells a state's pictures from
+        // those of another that happens to reuse its memory.
+        std::uint64_t Serial = 0;
     };
 
     // A budget of 0 keeps no pictures at all: the steps are recorded, but
@@ -72,6 +76,8 @@ public:
     // What came with the current state's picture: the origin of the last
     // picture from outside at or before it.
     const PictureOrigin& Source() const;
+    // The index of that picture's entry.
+    int SourceIndex() const;
     // The steps that made the current state out of the last picture from
     // outside, oldest first: what a recipe of this picture holds.
     std::vector<Step> StepsSinceSource() const;
@@ -91,6 +97,7 @@ private:
     int Furthest(const TDibRecord* like) const;
     void Drop(TDibRecord& picture);
     void Clear();
+    void Add(const Step& step, const PictureOrigin& origin);
 
     std::vector<Entry> entries_{Entry{}};
     int current_ = 0;
