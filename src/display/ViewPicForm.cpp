@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -87,8 +88,26 @@ TViewPicForm::TViewPicForm(QWidget* parent) : TStoredDialog(QStringLiteral("TVie
     HorzScrollBar->hide();
     layout->addWidget(ScrollBox1, 1);
 
-    auto* status = new QWidget(this); // the status bar stays empty
+    SplitBox = new PaintBox(ScrollBox1);
+    SplitBox->setCursor(Qt::PointingHandCursor);
+    SplitBox->hide();
+
+    // Empty, unless there is a before picture to switch to.
+    auto* status = new QWidget(this);
     status->setFixedHeight(19);
+    auto* statusLayout = new QHBoxLayout(status);
+    statusLayout->setContentsMargins(4, 0, 0, 0);
+    ShownLabel = new QLabel(status);
+    statusLayout->addWidget(ShownLabel, 1);
+    SplitBtn = new QPushButton(QStringLiteral("&Teilen"), status);
+    SplitBtn->setCheckable(true);
+    SplitBtn->setFixedHeight(19);
+    SplitBtn->setAutoDefault(false);
+    SplitBtn->setToolTip(QStringLiteral("Die Ansicht teilen: links Vorher, rechts Nachher, mit "
+                                        "einem Zoom und einer Verschiebung (T); V tauscht die "
+                                        "Seiten"));
+    SplitBtn->hide();
+    statusLayout->addWidget(SplitBtn);
     layout->addWidget(status);
 
     connect(ReadyBtn, &QPushButton::clicked, this, &QDialog::accept);
@@ -96,14 +115,18 @@ TViewPicForm::TViewPicForm(QWidget* parent) : TStoredDialog(QStringLiteral("TVie
     connect(OpenBtn, &QPushButton::clicked, this, [this] { OpenBtnClick(); });
     connect(ZoomEd, &QSpinBox::valueChanged, this, [this] { ZoomEdChange(); });
     connect(FitBtn, &QPushButton::clicked, this, [this] { FitBtnClick(); });
+    connect(SplitBtn, &QPushButton::clicked, this, [this] { SplitBtnClick(); });
+    AddKeys(this, {Qt::Key_V}, [this] { SwitchBeforeAfter(); });
+    AddKeys(this, {Qt::Key_T}, [this] { SplitBtnClick(); });
     AddKeys(this, {Qt::Key_Plus, Qt::CTRL | Qt::Key_Plus}, [this] { ZoomInOut(1); });
     AddKeys(this, {Qt::Key_Minus, Qt::CTRL | Qt::Key_Minus}, [this] { ZoomInOut(-1); });
     AddKeys(this, {Qt::CTRL | Qt::Key_0}, [this] { FitBtnClick(); });
     for (QScrollBar* bar : {HorzScrollBar, VertScrollBar})
         connect(bar, &QScrollBar::valueChanged, this, [this] { PaintBox1->Repaint(); });
-    // The wheel scrolls by the viewer's steps over the picture and its bars.
-    for (QWidget* w : {static_cast<QWidget*>(PaintBox1), static_cast<QWidget*>(HorzScrollBar),
-                       static_cast<QWidget*>(VertScrollBar)})
+    // The wheel scrolls by the viewer's steps over the picture and its bars;
+    // the split half follows the picture box's size.
+    for (QWidget* w : {static_cast<QWidget*>(PaintBox1), static_cast<QWidget*>(SplitBox),
+                       static_cast<QWidget*>(HorzScrollBar), static_cast<QWidget*>(VertScrollBar)})
         w->installEventFilter(this);
     ZoomEd->installEventFilter(this);
     PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
@@ -114,6 +137,15 @@ TViewPicForm::TViewPicForm(QWidget* parent) : TStoredDialog(QStringLiteral("TVie
         PaintBox1MouseMove(x + HorzScrollBar->value(), y + VertScrollBar->value());
     };
     PaintBox1->OnMouseUp = [this](Qt::MouseButton, int, int) { PaintBox1MouseUp(); };
+    // The split half pans the one picture box: its points are the box's.
+    SplitBox->OnPaint = [this] { SplitBoxPaint(); };
+    SplitBox->OnMouseDown = [this](Qt::MouseButton, int x, int y) {
+        PaintBox1MouseDown(x + SplitBox->x() + HorzScrollBar->value(), y + VertScrollBar->value());
+    };
+    SplitBox->OnMouseMove = [this](Qt::MouseButton, int x, int y) {
+        PaintBox1MouseMove(x + SplitBox->x() + HorzScrollBar->value(), y + VertScrollBar->value());
+    };
+    SplitBox->OnMouseUp = [this](Qt::MouseButton, int, int) { PaintBox1MouseUp(); };
 
     Storage.Add(this, "NormalSize", QStringLiteral("Size"));
     Storage.Add(this, "Maximized", QStringLiteral("Maximized"));
@@ -166,8 +198,9 @@ void TViewPicForm::ResizeBox()
 
 void TViewPicForm::PaintBox1Paint()
 {
-    const int w = DibWidth(ViewDib), h = DibHeight(ViewDib);
-    const ZoomedSize zoomed = ViewDib.Bits ? ZoomedBoxSize(w, h, ZoomEd->value()) : box_;
+    const TDibRecord& front = Front();
+    const ZoomedSize zoomed =
+        front.Bits ? ZoomedBoxSize(DibWidth(front), DibHeight(front), ZoomEd->value()) : box_;
     // The box takes the zoomed size in two steps, width then height; each
     // step paints anew.
     if (zoomed.width != box_.width) {
@@ -181,18 +214,101 @@ void TViewPicForm::PaintBox1Paint()
         return;
     }
     UpdateScrollBars();
-    if (!ViewDib.Bits)
+    DrawView(PaintBox1, front, 0);
+    SplitBoxPaint();
+}
+
+void TViewPicForm::DrawView(PaintBox* box, const TDibRecord& picture, int offset)
+{
+    if (!picture.Bits)
         return;
     // The box and the scroll positions are in logical pixels; the view's
     // canvas has the screen's, so the box is drawn at the screen's resolution.
-    HDC dc = PaintBox1->Canvas();
-    const QSize view = PaintBox1->CanvasImage().size();
+    HDC dc = box->Canvas();
+    const QSize view = box->CanvasImage().size();
     ViewDraw d;
-    if (VisibleDraw(w, h, LogicalToDevice(dc, box_.width), LogicalToDevice(dc, box_.height),
-                    LogicalToDevice(dc, HorzScrollBar->value()),
+    if (VisibleDraw(DibWidth(picture), DibHeight(picture), LogicalToDevice(dc, box_.width),
+                    LogicalToDevice(dc, box_.height),
+                    LogicalToDevice(dc, HorzScrollBar->value() + offset),
                     LogicalToDevice(dc, VertScrollBar->value()), view.width(), view.height(), d))
-        StretchDrawDib(dc, d.destX, d.destY, d.destWidth, d.destHeight, ViewDib, d.srcX, d.srcY,
+        StretchDrawDib(dc, d.destX, d.destY, d.destWidth, d.destHeight, picture, d.srcX, d.srcY,
                        d.srcWidth, d.srcHeight, true, SRCCOPY, false, nullptr);
+}
+
+// Drawn whenever the picture box is: a half of its own has no gap to mind
+// where the two pictures meet, whatever the zoom.
+void TViewPicForm::SplitBoxPaint()
+{
+    if (!split_)
+        return;
+    HDC dc = SplitBox->Canvas();
+    const QSize view = SplitBox->CanvasImage().size();
+    const QColor erase = SplitBox->EraseColor();
+    dc->SetBrush(RGB(std::uint8_t(erase.red()), std::uint8_t(erase.green()),
+                     std::uint8_t(erase.blue())));
+    dc->FillRect(RECT{0, 0, view.width(), view.height()});
+    DrawView(SplitBox, Back(), SplitBox->x() - PaintBox1->x());
+    // the divider: dark and light, to show on any picture
+    const int line = LogicalToDevice(dc, 1);
+    dc->SetBrush(RGB(0, 0, 0));
+    dc->FillRect(RECT{0, 0, line, view.height()});
+    dc->SetBrush(RGB(255, 255, 255));
+    dc->FillRect(RECT{line, 0, 2 * line, view.height()});
+}
+
+const TDibRecord& TViewPicForm::Front() const
+{
+    return showBefore_ != split_ ? BeforeDib : ViewDib;
+}
+
+const TDibRecord& TViewPicForm::Back() const
+{
+    return showBefore_ != split_ ? ViewDib : BeforeDib;
+}
+
+void TViewPicForm::PlaceSplitBox()
+{
+    const QRect view = PaintBox1->geometry();
+    const int half = view.width() / 2;
+    SplitBox->setGeometry(view.x() + half, view.y(), view.width() - half, view.height());
+}
+
+void TViewPicForm::ShowBefore(bool before)
+{
+    showBefore_ = before && BeforeDib.Bits && !split_;
+    split_ = split_ && BeforeDib.Bits;
+    ShowState();
+}
+
+void TViewPicForm::SwitchBeforeAfter()
+{
+    if (!BeforeDib.Bits)
+        return;
+    showBefore_ = !showBefore_;
+    ShowState();
+}
+
+void TViewPicForm::SplitBtnClick()
+{
+    split_ = !split_ && BeforeDib.Bits;
+    showBefore_ = false;
+    ShowState();
+}
+
+void TViewPicForm::ShowState()
+{
+    const bool both = BeforeDib.Bits != nullptr;
+    SplitBtn->setVisible(both);
+    SplitBtn->setChecked(split_);
+    ShownLabel->setText(!both     ? QString()
+                        : split_  ? showBefore_ ? QStringLiteral("Links Nachher, rechts Vorher")
+                                                : QStringLiteral("Links Vorher, rechts Nachher")
+                        : showBefore_ ? QStringLiteral("Vorher  (V: Nachher zeigen)")
+                                      : QStringLiteral("Nachher  (V: Vorher zeigen)"));
+    PlaceSplitBox();
+    SplitBox->setVisible(split_);
+    SplitBox->raise();
+    PaintBox1->Repaint();
 }
 
 void TViewPicForm::ZoomEdChange()
@@ -235,7 +351,7 @@ void TViewPicForm::FormMouseWheelUp()
 void TViewPicForm::FitBtnClick()
 {
     ZoomEd->setValue(
-        FitZoom(DibWidth(ViewDib), DibHeight(ViewDib), ScrollBox1->width(), ScrollBox1->height()));
+        FitZoom(DibWidth(Front()), DibHeight(Front()), ScrollBox1->width(), ScrollBox1->height()));
 }
 
 void TViewPicForm::ZoomAt(int steps, QPoint at)
@@ -289,10 +405,12 @@ void TViewPicForm::wheelEvent(QWheelEvent* event)
 bool TViewPicForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ZoomEd) {
-        // + and - zoom while the zoom field has the focus too: it takes no signs.
+        // + and -, V and T act while the zoom field has the focus too: it
+        // takes no signs or letters.
         if (event->type() == QEvent::ShortcutOverride) {
             const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Plus || key == Qt::Key_Minus) {
+            if (key == Qt::Key_Plus || key == Qt::Key_Minus || key == Qt::Key_V ||
+                key == Qt::Key_T) {
                 event->ignore();
                 return true;
             }
@@ -303,6 +421,8 @@ bool TViewPicForm::eventFilter(QObject* watched, QEvent* event)
         FormMouseWheel(static_cast<QWheelEvent*>(event));
         return true;
     }
+    if (watched == PaintBox1 && event->type() == QEvent::Resize)
+        PlaceSplitBox();
     return TStoredDialog::eventFilter(watched, event);
 }
 

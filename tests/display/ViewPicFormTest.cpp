@@ -218,6 +218,69 @@ TEST_F(Viewer, OpenAsksTheDesktopAndPrintLaysOutThePicture)
     EXPECT_EQ(printed, picture.Bits);
 }
 
+TEST_F(Viewer, VSwitchesToTheBeforePictureAtTheSameZoomAndPlace)
+{
+    DibGuard before(MakeDib(640, 480, 24, [](int, int) { return RGB(9, 99, 199); }));
+    viewer->BeforeDib = before.dib;
+    viewer->ShowBefore(false);
+    Show();
+    Zoom(300);
+    viewer->HorzScrollBar->setValue(700);
+    viewer->VertScrollBar->setValue(400);
+    const QImage& view = viewer->PaintBox1->CanvasImage();
+    // rows: the key, then what shows; the zoom field has the focus in the last
+    for (const auto& [shownBefore, focusZoom] :
+         {std::pair{true, false}, std::pair{false, false}, std::pair{true, true}}) {
+        if (focusZoom)
+            viewer->ZoomEd->setFocus();
+        PressKey(viewer.get(), Qt::Key_V);
+        QApplication::processEvents();
+        EXPECT_EQ(viewer->ShowingBefore(), shownBefore);
+        EXPECT_EQ(viewer->ZoomEd->value(), 300);
+        EXPECT_EQ(H(), 700);
+        EXPECT_EQ(V(), 400);
+        const int px = (700 + 10) / 3, py = (400 + 10) / 3;
+        EXPECT_EQ(view.pixel(10, 10),
+                  shownBefore ? qRgb(9, 99, 199) : qRgb(px & 255, py & 255, (px ^ py) & 255));
+    }
+}
+
+TEST_F(Viewer, TheSplitViewShowsTheHalvesOfBothWithOnePan)
+{
+    DibGuard before(MakeDib(640, 480, 24, [](int, int) { return RGB(9, 99, 199); }));
+    Show();
+    PressKey(viewer.get(), Qt::Key_T);
+    EXPECT_FALSE(viewer->IsSplit()) << "nothing to split without a before picture";
+    EXPECT_FALSE(viewer->SplitBtn->isVisible());
+
+    viewer->BeforeDib = before.dib;
+    viewer->ShowBefore(false);
+    Zoom(200);
+    viewer->HorzScrollBar->setValue(300);
+    PressKey(viewer.get(), Qt::Key_T);
+    QApplication::processEvents();
+    ASSERT_TRUE(viewer->IsSplit());
+    EXPECT_TRUE(viewer->SplitBtn->isChecked());
+    const int half = viewer->PaintBox1->width() / 2;
+    EXPECT_EQ(viewer->SplitBox->geometry().left(), viewer->PaintBox1->x() + half);
+    // the left half before, the right half after, beyond the divider
+    EXPECT_EQ(viewer->PaintBox1->CanvasImage().pixel(half - 1, 5), qRgb(9, 99, 199));
+    const int px = (300 + half + 5) / 2, py = 5 / 2;
+    EXPECT_EQ(viewer->SplitBox->CanvasImage().pixel(5, 5),
+              qRgb(px & 255, py & 255, (px ^ py) & 255));
+
+    // a drag on the right half pans both
+    viewer->SplitBox->OnMouseDown(Qt::LeftButton, 50, 50);
+    viewer->SplitBox->OnMouseMove(Qt::LeftButton, 10, 50);
+    viewer->SplitBox->OnMouseUp(Qt::LeftButton, 10, 50);
+    EXPECT_EQ(H(), 340);
+    PressKey(viewer.get(), Qt::Key_V);
+    QApplication::processEvents();
+    EXPECT_EQ(viewer->SplitBox->CanvasImage().pixel(5, 5), qRgb(9, 99, 199)) << "sides changed";
+    viewer->SplitBtn->click();
+    EXPECT_FALSE(viewer->SplitBox->isVisible());
+}
+
 class ViewerFromOptimizePage : public MainWindowTest {};
 
 TEST_F(ViewerFromOptimizePage, AClickOnThePictureOpensTheViewerWhichKeepsItsZoom)
