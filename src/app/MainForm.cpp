@@ -82,6 +82,7 @@ void TMainForm::PageControl2Change()
         SelectWholePicture();
         RetuschPaint->Repaint(); // the page showed before the selection was reset
     }
+    MakeBeforePicture();
 }
 
 void TMainForm::DrawProgressBar(const RECT& rect)
@@ -157,6 +158,7 @@ void TMainForm::ueberbtnClick()
 
 void TMainForm::RepaintWorkDib()
 {
+    MakeBeforePicture();
     for (PaintBox* pane : {DibPrevPaint, ScanPaintBox, RetuschPaint, PaintBox1, PaintBox2,
                            OldPaintBox, ErgPaintBox})
         pane->Repaint();

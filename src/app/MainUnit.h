@@ -3,6 +3,7 @@
 // page works on.
 #pragma once
 
+#include "app/BeforeInRegister.h"
 #include "app/WorkingImage.h"
 #include "geometry/CropSelection.h"
 #include "toolkit/PaintThrottle.h"
@@ -20,6 +21,7 @@ class TStatusBar;
 class QTabWidget;
 class QPushButton;
 class QComboBox;
+class QCheckBox;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -227,6 +229,21 @@ public:
     PaintBox* ErgPaintBox = nullptr;
     void OldPaintBoxPaint();
     void ErgPaintBoxPaint();
+    // The before pane shows the picture as opened rather than the one in
+    // register with the working image; remembered between runs.
+    QCheckBox* OrigUnchangedCheck = nullptr;
+    BeforeInRegister BeforeRegister;
+    // What the before pane shows: in register, unless the box is checked or
+    // there is no picture to put in register (then the picture as opened).
+    TDibRecord BeforePicture();
+    // The picture in register, made when the history changed what shapes it.
+    TDibRecord InRegister(ProgressSink& progress);
+    // Makes the picture in register, with the wait cursor and the progress
+    // bar, while the result page is shown.
+    void MakeBeforePicture();
+    // The picture viewer on the working image, with the before picture to
+    // switch to; showing the before picture first when before.
+    void ShowViewer(bool before);
     // a drag of the splitter ended
     void Splitter3Moved();
     // the result panel was resized

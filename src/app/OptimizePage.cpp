@@ -8,8 +8,6 @@
 #include "correct/CorrectionModes.h"
 #include "correct/VariationGrid.h"
 #include "display/DrawFitted.h"
-#include "display/ViewPicForm.h"
-#include "toolkit/ModalDialog.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/RadioGroup.h"
 #include "toolkit/WaitCursor.h"
@@ -155,10 +153,5 @@ void TMainForm::IntensEdChange()
 // The click on the current picture opens the viewer on it.
 void TMainForm::PaintBox2MouseDown()
 {
-    // Made once, so that the zoom stays from one showing to the next.
-    if (!ViewPicForm)
-        ViewPicForm = new TViewPicForm(this);
-    ViewPicForm->ViewDib = WorkDib;
-    ViewPicForm->PicFileName = FileName;
-    ShowModal(*ViewPicForm);
+    ShowViewer(false);
 }

@@ -8,6 +8,7 @@
 #include "app/PageFrame.h"
 #include "app/PagePane.h"
 #include "display/DrawFitted.h"
+#include "display/ViewPicForm.h"
 #include "imagora/DibWriter.h"
 #include "imagora/Metadata.h"
 #include "io/PrintImage.h"
@@ -15,9 +16,12 @@
 #include "io/SplitRule.h"
 #include "quorscan/ScanFileName.h"
 #include "toolkit/MessageBox.h"
+#include "toolkit/ModalDialog.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/Splitter.h"
+#include "toolkit/WaitCursor.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +32,7 @@
 
 namespace {
 constexpr int kMinPaneWidth = 16;
+const QString kOrigUnchangedKey = QStringLiteral("OrigUnchangedCheck/Checked");
 } // namespace
 
 QWidget* TMainForm::BuildResultPage()
@@ -56,6 +61,18 @@ QWidget* TMainForm::BuildResultPage()
     PrintBtn->setToolTip(QStringLiteral("Druckt das bearbeitete Bild (Strg+P)"));
     connect(SaveAsBtn, &QPushButton::clicked, this, [this] { SaveAsBtnClick(); });
     connect(PrintBtn, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
+    OrigUnchangedCheck =
+        new QCheckBox(QStringLiteral("&Original unverändert zeigen"), buttons);
+    OrigUnchangedCheck->move(322, 12);
+    OrigUnchangedCheck->setToolTip(
+        QStringLiteral("Vorher das Bild zeigen, wie es geöffnet wurde, statt mit denselben "
+                       "Zuschnitten, Spiegelungen, Drehungen und Größenänderungen wie nachher"));
+    OrigUnchangedCheck->setChecked(QSettings().value(kOrigUnchangedKey, false).toBool());
+    connect(OrigUnchangedCheck, &QCheckBox::toggled, this, [this](bool checked) {
+        QSettings().setValue(kOrigUnchangedKey, checked);
+        MakeBeforePicture();
+        OldPaintBox->Repaint();
+    });
     panelLayout->addWidget(buttons);
 
     Splitter3 = new TSplitter(Qt::Horizontal, Panel4);
@@ -65,10 +82,14 @@ QWidget* TMainForm::BuildResultPage()
     Splitter3->setOpaqueResize(false);
     OldPaintBox = MakePicturePane(Splitter3, &OldScrollBox);
     OldPaintBox->OnPaint = [this] { OldPaintBoxPaint(); };
-    OldPaintBox->setToolTip(QStringLiteral("Vorher: das Bild, wie es geöffnet wurde"));
+    OldPaintBox->setToolTip(
+        QStringLiteral("Vorher: das geöffnete Bild ohne die Farbänderungen; Klicken zeigt es groß"));
+    OldPaintBox->OnMouseDown = [this](Qt::MouseButton, int, int) { ShowViewer(true); };
     ErgPaintBox = MakePicturePane(Splitter3, &ErgScrollBox);
     ErgPaintBox->OnPaint = [this] { ErgPaintBoxPaint(); };
-    ErgPaintBox->setToolTip(QStringLiteral("Nachher: das Bild mit allen Änderungen"));
+    ErgPaintBox->setToolTip(
+        QStringLiteral("Nachher: das Bild mit allen Änderungen; Klicken zeigt es groß"));
+    ErgPaintBox->OnMouseDown = [this](Qt::MouseButton, int, int) { ShowViewer(false); };
     // However far the splitter goes, each pane keeps a sliver of picture.
     for (QWidget* pane : {OldScrollBox, ErgScrollBox}) {
         pane->setMinimumWidth(kMinPaneWidth);
@@ -90,14 +111,52 @@ QWidget* TMainForm::BuildResultPage()
     return page;
 }
 
+TDibRecord TMainForm::InRegister(ProgressSink& progress)
+{
+    const TDibRecord made = BeforeRegister.Of(Steps(), WorkDib, progress);
+    return made.Bits ? made : OrigDib;
+}
+
+TDibRecord TMainForm::BeforePicture()
+{
+    NullProgress quiet; // made already, unless a paint came first
+    return OrigUnchangedCheck->isChecked() ? OrigDib : InRegister(quiet);
+}
+
+void TMainForm::MakeBeforePicture()
+{
+    if (PageControl2->currentWidget() != TabSheet5 || OrigUnchangedCheck->isChecked())
+        return;
+    const WaitCursor wait;
+    InRegister(*this);
+    SetProStatus(0);
+}
+
 void TMainForm::OldPaintBoxPaint()
 {
-    DrawFitted(OldPaintBox->Canvas(), OldPaintBox->width(), OldPaintBox->height(), OrigDib);
+    DrawFitted(OldPaintBox->Canvas(), OldPaintBox->width(), OldPaintBox->height(), BeforePicture());
 }
 
 void TMainForm::ErgPaintBoxPaint()
 {
     DrawFitted(ErgPaintBox->Canvas(), ErgPaintBox->width(), ErgPaintBox->height(), WorkDib);
+}
+
+void TMainForm::ShowViewer(bool before)
+{
+    // Made once, so that the zoom stays from one showing to the next.
+    if (!ViewPicForm)
+        ViewPicForm = new TViewPicForm(this);
+    {
+        const WaitCursor wait;
+        // in register whatever the before pane shows: V keeps the place
+        ViewPicForm->BeforeDib = InRegister(*this);
+        SetProStatus(0);
+    }
+    ViewPicForm->ViewDib = WorkDib;
+    ViewPicForm->PicFileName = FileName;
+    ViewPicForm->ShowBefore(before);
+    ShowModal(*ViewPicForm);
 }
 
 // The proportion is taken when a drag ends, from the pane as the drag left

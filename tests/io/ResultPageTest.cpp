@@ -5,6 +5,7 @@
 
 #include "DialogAnswer.h"
 #include "UserInput.h"
+#include "display/ViewPicForm.h"
 #include "imagora/DibWriter.h"
 #include "io/PrintForm.h"
 #include "io/QtPrintTarget.h"
@@ -14,6 +15,7 @@
 #include "toolkit/Splitter.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QDir>
@@ -64,10 +66,45 @@ TEST_F(ResultPage, BeforeIsTheOpenedFileAfterIsTheWorkingImage)
     EXPECT_EQ(Pane(form->ErgPaintBox, 5, 5), qRgb(0, 0, 0));
 
     form->InstallOpened(MakeDib(32, 24, 24, [](int, int) { return RGB(200, 0, 0); }), "");
-    // a scan, say, replaces only the working image
+    // a scan, say, replaces only the working image; unchanged, the before
+    // pane keeps the file opened, in register it shows the scan
     form->InstallScanned(MakeDib(32, 24, 24, [](int, int) { return RGB(0, 0, 200); }), {}, 1);
+    form->OrigUnchangedCheck->setChecked(true);
     EXPECT_EQ(Pane(form->OldPaintBox, 5, 5), qRgb(200, 0, 0));
     EXPECT_EQ(Pane(form->ErgPaintBox, 5, 5), qRgb(0, 0, 200));
+    form->OrigUnchangedCheck->setChecked(false);
+    EXPECT_EQ(Pane(form->OldPaintBox, 5, 5), qRgb(0, 0, 200));
+}
+
+TEST_F(ResultPage, BeforeTakesTheGeometryStepsButNotTheColourSteps)
+{
+    // red on the left, blue on the right
+    form->InstallOpened(
+        MakeDib(32, 24, 24, [](int x, int) { return x < 16 ? RGB(200, 0, 0) : RGB(0, 0, 200); }),
+        "");
+    form->ApplyStep(MirrorStep(true));
+    form->ApplyStep(CorrectStep(kModeHelligkeit, 4, 20));
+    EXPECT_EQ(Pane(form->OldPaintBox, 5, 5), qRgb(0, 0, 200)) << "mirrored, not brightened";
+    EXPECT_NE(Pane(form->ErgPaintBox, 5, 5), qRgb(0, 0, 200));
+
+    // a click on either pane shows the viewer, before and after in register
+    DialogAnswer answer([&](QDialog& dialog) {
+        auto& viewer = dynamic_cast<TViewPicForm&>(dialog);
+        EXPECT_EQ(viewer.ShowingBefore(), answer.shown == 1);
+        EXPECT_EQ(viewer.ViewDib.Bits, form->WorkDib.Bits);
+        EXPECT_EQ(getpixel(viewer.BeforeDib, 0, 0), getpixel(form->BeforePicture(), 0, 0));
+        return int(QDialog::Accepted);
+    });
+    form->OldPaintBox->OnMouseDown(Qt::LeftButton, 3, 3);
+    form->ErgPaintBox->OnMouseDown(Qt::LeftButton, 3, 3);
+    EXPECT_EQ(answer.shown, 2);
+
+    // the picture as opened, remembered for the next run
+    form->OrigUnchangedCheck->click();
+    EXPECT_EQ(Pane(form->OldPaintBox, 5, 5), qRgb(200, 0, 0));
+    TMainForm next(programDir + "kelvora");
+    EXPECT_TRUE(next.OrigUnchangedCheck->isChecked());
+    next.OrigUnchangedCheck->click();
 }
 
 TEST_F(ResultPage, AResizeKeepsTheProportionOfTheLastDrag)
