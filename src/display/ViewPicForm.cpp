@@ -215,6 +215,8 @@ void TViewPicForm::PaintBox1Paint()
     }
     UpdateScrollBars();
     DrawView(PaintBox1, front, 0);
+    if (split_)
+        PlaceSplitBox();
     SplitBoxPaint();
 }
 
@@ -248,12 +250,14 @@ void TViewPicForm::SplitBoxPaint()
                      std::uint8_t(erase.blue())));
     dc->FillRect(RECT{0, 0, view.width(), view.height()});
     DrawView(SplitBox, Back(), SplitBox->x() - PaintBox1->x());
-    // the divider: dark and light, to show on any picture
+    // the divider along the picture: dark and light, to show on any picture
     const int line = LogicalToDevice(dc, 1);
+    const int height =
+        std::min(view.height(), LogicalToDevice(dc, box_.height - VertScrollBar->value()));
     dc->SetBrush(RGB(0, 0, 0));
-    dc->FillRect(RECT{0, 0, line, view.height()});
+    dc->FillRect(RECT{0, 0, line, height});
     dc->SetBrush(RGB(255, 255, 255));
-    dc->FillRect(RECT{line, 0, 2 * line, view.height()});
+    dc->FillRect(RECT{line, 0, 2 * line, height});
 }
 
 const TDibRecord& TViewPicForm::Front() const
@@ -266,11 +270,15 @@ const TDibRecord& TViewPicForm::Back() const
     return showBefore_ != split_ ? ViewDib : BeforeDib;
 }
 
+// The halves are those of the picture's visible part, so that a picture
+// smaller than the window is split too.
 void TViewPicForm::PlaceSplitBox()
 {
     const QRect view = PaintBox1->geometry();
-    const int half = view.width() / 2;
-    SplitBox->setGeometry(view.x() + half, view.y(), view.width() - half, view.height());
+    const int shown = std::clamp(box_.width - HorzScrollBar->value(), 0, view.width());
+    const QRect half(view.x() + shown / 2, view.y(), view.width() - shown / 2, view.height());
+    if (SplitBox->geometry() != half)
+        SplitBox->setGeometry(half);
 }
 
 void TViewPicForm::ShowBefore(bool before)

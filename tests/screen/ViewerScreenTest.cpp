@@ -1,18 +1,23 @@
 // The picture viewer as the user sees it, at any pixel density: the zoomed
 // picture lies in the view where the zoom and the scroll positions put it,
-// through a drag, zooms by field, button, wheel and key, and a resize.
+// through a drag, zooms by field, button, wheel and key, and a resize; split,
+// before and after show side by side.
 #include "DialogAnswer.h"
 #include "ScreenFixture.h"
 #include "UserInput.h"
 
 #include "display/ViewPicForm.h"
+#include "imagora/Imagora.h"
 #include "toolkit/PaintBox.h"
 
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -67,6 +72,30 @@ protected:
         ExpectView(viewer, "after a resize");
         viewer.hide();
     }
+
+    // A point in each half of the split view shows the picture of its side
+    // where the one zoom and pan put it.
+    void ExpectSplit(TViewPicForm& viewer, const char* when)
+    {
+        EXPECT_TRUE(ScreenMatchesFreshRedraw(&viewer)) << when;
+        const ZoomedSize box = viewer.BoxSize();
+        const TDibRecord& left = viewer.ShowingBefore() ? viewer.ViewDib : viewer.BeforeDib;
+        const TDibRecord& right = viewer.ShowingBefore() ? viewer.BeforeDib : viewer.ViewDib;
+        const auto sample = [&](const TDibRecord& picture, int x, int y) {
+            const int px = (viewer.HorzScrollBar->value() + x) * DibWidth(picture) / box.width;
+            const int py = (viewer.VertScrollBar->value() + y) * DibHeight(picture) / box.height;
+            const std::uint32_t v = getpixel(picture, px, py);
+            return ScreenSample{QPoint(int(x * Scale()), int(y * Scale())),
+                                qRgb(int(v & 0xFF), int(v >> 8 & 0xFF), int(v >> 16 & 0xFF)),
+                                when};
+        };
+        // the halves of the picture's visible part
+        const int w = std::min(viewer.PaintBox1->width(),
+                               box.width - viewer.HorzScrollBar->value());
+        EXPECT_TRUE(SamplesOnScreen(viewer.PaintBox1, {sample(left, w / 4, 30),
+                                                       sample(right, w * 3 / 4, 30)}))
+            << when;
+    }
 };
 
 TEST_F(ViewerOnScreen, ThePictureLiesWhereZoomAndScrollingPutIt)
@@ -78,6 +107,36 @@ TEST_F(ViewerOnScreen, ThePictureLiesWhereZoomAndScrollingPutIt)
         return int(QDialog::Accepted);
     });
     form->PaintBox2MouseDown(); // the optimize page's click on the picture
+    EXPECT_EQ(answer.shown, 1);
+}
+
+TEST_F(ViewerOnScreen, SplitFromTheResultPageShowsBeforeAndAfterSideBySide)
+{
+    DibGuard photo(MakeBlockPicture(640, 480));
+    OpenPicture(photo.dib);
+    form->ApplyStep(MirrorStep(true));
+    form->ApplyStep(CorrectStep(kModeHelligkeit, 4, 30));
+    form->PageControl2->setCurrentWidget(form->TabSheet5);
+    DialogAnswer answer([this](QDialog& dialog) {
+        auto& viewer = dynamic_cast<TViewPicForm&>(dialog);
+        EXPECT_TRUE(ShowOnScreen(&viewer));
+        PressKey(&viewer, Qt::Key_T);
+        viewer.HorzScrollBar->setValue(37);
+        ExpectSplit(viewer, "split");
+        PressKey(&viewer, Qt::Key_V);
+        ExpectSplit(viewer, "the sides changed");
+        viewer.ZoomEd->setValue(250);
+        ExpectSplit(viewer, "at 250 %");
+        viewer.ZoomEd->setValue(33);
+        ExpectSplit(viewer, "at 33 %, smaller than the window");
+        viewer.ZoomEd->setValue(100);
+        EXPECT_TRUE(ResizeOnScreen(&viewer, viewer.size() + QSize(120, 90)));
+        ExpectSplit(viewer, "after a resize");
+        viewer.SplitBtn->click();
+        viewer.hide();
+        return int(QDialog::Accepted);
+    });
+    form->ErgPaintBox->OnMouseDown(Qt::LeftButton, 3, 3);
     EXPECT_EQ(answer.shown, 1);
 }
 
