@@ -45,7 +45,7 @@ public:
 
 private:
     bool made_ = false;
-    std::uint64_t source_ = 0;      // the source entry's serial
-    std::vector<Step> shaping_;     // the steps since it that are no corrections
+    std::uint64_t source_ = 0;  // the source entry's serial
+    std::vector<Step> shaping_; // the steps since it that are no corrections
     TDibRecord picture_{};
 };

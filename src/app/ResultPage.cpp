@@ -61,8 +61,7 @@ QWidget* TMainForm::BuildResultPage()
     PrintBtn->setToolTip(QStringLiteral("Druckt das bearbeitete Bild (Strg+P)"));
     connect(SaveAsBtn, &QPushButton::clicked, this, [this] { SaveAsBtnClick(); });
     connect(PrintBtn, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
-    OrigUnchangedCheck =
-        new QCheckBox(QStringLiteral("&Original unverändert zeigen"), buttons);
+    OrigUnchangedCheck = new QCheckBox(QStringLiteral("&Original unverändert zeigen"), buttons);
     OrigUnchangedCheck->move(322, 12);
     OrigUnchangedCheck->setToolTip(
         QStringLiteral("Vorher das Bild zeigen, wie es geöffnet wurde, statt mit denselben "
@@ -82,8 +81,8 @@ QWidget* TMainForm::BuildResultPage()
     Splitter3->setOpaqueResize(false);
     OldPaintBox = MakePicturePane(Splitter3, &OldScrollBox);
     OldPaintBox->OnPaint = [this] { OldPaintBoxPaint(); };
-    OldPaintBox->setToolTip(
-        QStringLiteral("Vorher: das geöffnete Bild ohne die Farbänderungen; Klicken zeigt es groß"));
+    OldPaintBox->setToolTip(QStringLiteral(
+        "Vorher: das geöffnete Bild ohne die Farbänderungen; Klicken zeigt es groß"));
     OldPaintBox->OnMouseDown = [this](Qt::MouseButton, int, int) { ShowViewer(true); };
     ErgPaintBox = MakePicturePane(Splitter3, &ErgScrollBox);
     ErgPaintBox->OnPaint = [this] { ErgPaintBoxPaint(); };

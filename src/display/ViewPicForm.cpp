@@ -246,8 +246,8 @@ void TViewPicForm::SplitBoxPaint()
     HDC dc = SplitBox->Canvas();
     const QSize view = SplitBox->CanvasImage().size();
     const QColor erase = SplitBox->EraseColor();
-    dc->SetBrush(RGB(std::uint8_t(erase.red()), std::uint8_t(erase.green()),
-                     std::uint8_t(erase.blue())));
+    dc->SetBrush(
+        RGB(std::uint8_t(erase.red()), std::uint8_t(erase.green()), std::uint8_t(erase.blue())));
     dc->FillRect(RECT{0, 0, view.width(), view.height()});
     DrawView(SplitBox, Back(), SplitBox->x() - PaintBox1->x());
     // the divider along the picture: dark and light, to show on any picture
@@ -308,11 +308,14 @@ void TViewPicForm::ShowState()
     const bool both = BeforeDib.Bits != nullptr;
     SplitBtn->setVisible(both);
     SplitBtn->setChecked(split_);
-    ShownLabel->setText(!both     ? QString()
-                        : split_  ? showBefore_ ? QStringLiteral("Links Nachher, rechts Vorher")
-                                                : QStringLiteral("Links Vorher, rechts Nachher")
-                        : showBefore_ ? QStringLiteral("Vorher  (V: Nachher zeigen)")
-                                      : QStringLiteral("Nachher  (V: Vorher zeigen)"));
+    QString shown;
+    if (split_)
+        shown = showBefore_ ? QStringLiteral("Links Nachher, rechts Vorher")
+                            : QStringLiteral("Links Vorher, rechts Nachher");
+    else if (both)
+        shown = showBefore_ ? QStringLiteral("Vorher  (V: Nachher zeigen)")
+                            : QStringLiteral("Nachher  (V: Vorher zeigen)");
+    ShownLabel->setText(shown);
     PlaceSplitBox();
     SplitBox->setVisible(split_);
     SplitBox->raise();

@@ -3,9 +3,9 @@
 // or Ctrl and the wheel, fitted to the window, printed, or opened in the
 // desktop's application for its file. Given a before picture, V switches to
 // it at the same zoom and place, and T splits the view: the left half of one
-// picture beside the right half of the other, with one zoom and one pan. Only the visible part of the zoomed
-// picture box is ever drawn, so memory stays bounded by the window. Its
-// size comes back at the next start.
+// picture beside the right half of the other, with one zoom and one pan.
+// Only the visible part of the zoomed picture box is ever drawn, so memory
+// stays bounded by the window. Its size comes back at the next start.
 #pragma once
 
 #include "display/ViewRules.h"

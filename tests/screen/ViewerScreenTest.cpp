@@ -86,14 +86,13 @@ protected:
             const int py = (viewer.VertScrollBar->value() + y) * DibHeight(picture) / box.height;
             const std::uint32_t v = getpixel(picture, px, py);
             return ScreenSample{QPoint(int(x * Scale()), int(y * Scale())),
-                                qRgb(int(v & 0xFF), int(v >> 8 & 0xFF), int(v >> 16 & 0xFF)),
-                                when};
+                                qRgb(int(v & 0xFF), int(v >> 8 & 0xFF), int(v >> 16 & 0xFF)), when};
         };
         // the halves of the picture's visible part
-        const int w = std::min(viewer.PaintBox1->width(),
-                               box.width - viewer.HorzScrollBar->value());
-        EXPECT_TRUE(SamplesOnScreen(viewer.PaintBox1, {sample(left, w / 4, 30),
-                                                       sample(right, w * 3 / 4, 30)}))
+        const int w =
+            std::min(viewer.PaintBox1->width(), box.width - viewer.HorzScrollBar->value());
+        EXPECT_TRUE(SamplesOnScreen(viewer.PaintBox1,
+                                    {sample(left, w / 4, 30), sample(right, w * 3 / 4, 30)}))
             << when;
     }
 };
