@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/WorkingImage.h"
+#include "correct/VariationGrid.h"
 #include "geometry/CropSelection.h"
 #include "toolkit/PaintThrottle.h"
 #include "base/ProgressSink.h"
@@ -20,6 +21,7 @@ class TStatusBar;
 class QTabWidget;
 class QPushButton;
 class QComboBox;
+class QCheckBox;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -215,6 +217,19 @@ public:
     QPushButton* AutoBtn = nullptr;
     // The automatic correction's picks, each a step of its own.
     void AutoBtnClick();
+    // "Beschnitt zeigen": the cells mark what their variant clips; kept
+    // between runs.
+    QCheckBox* ClipCheck = nullptr;
+    void ClipCheckClick();
+    // The histogram of the current picture, or of the cell under the mouse.
+    PaintBox* HistogramBox = nullptr;
+    QLabel* HistogramLabel = nullptr;
+    VariationHistograms GridHistograms; // of the grid's last rebuild
+    int HoveredVariation = kNoVariation;
+    void HistogramBoxPaint();
+    void PaintBox1MouseMove(int X, int Y);
+    // step: the hovered cell's, or kNoVariation for the current picture
+    void ShowHistogramOf(int step);
 
     // --- result page
     QWidget* Panel4 = nullptr;
@@ -269,6 +284,7 @@ private:
     QWidget* BuildCropButtons(QWidget* parent);
     QWidget* BuildCropProportionRow(QWidget* parent);
     QWidget* BuildOptimizePage();
+    QWidget* BuildHistogramPanel(QWidget* parent);
     QWidget* BuildResultPage();
 
     void DrawProgressBar(const RECT& rect);
