@@ -94,17 +94,24 @@ void BM_RedGreenBlue(benchmark::State& s)
     RunOnPhoto(s, [](TDibRecord& d) { RedGreenBlue(d, 16, 0, -8, progress); });
 }
 
-// Nine previews made, corrected and drawn into the design-size box.
+// Nine previews made, corrected and drawn into the design-size box, with
+// their histograms; the second argument marks the clipping too, and draws
+// the histogram box as the page does.
 void BM_VariationGridRebuild(benchmark::State& state)
 {
     Photo& photo = SharedPhoto();
     RasterDC dc(401, 329);
     const int mode = int(state.range(0));
+    const bool clipping = state.range(1) != 0;
     for (auto _ : state) {
-        PaintVariationGrid(&dc, 401, 329, photo.dib, mode, 8, progress);
+        const VariationHistograms h =
+            PaintVariationGrid(&dc, 401, 329, photo.dib, mode, 8, progress, clipping);
+        if (clipping)
+            DrawHistogram(&dc, 0, 0, 181, 76, h.Current);
         benchmark::DoNotOptimize(dc.Row(0));
     }
-    state.SetLabel(std::string(kCorrectionModeCaptions[std::size_t(mode)]));
+    state.SetLabel(std::string(kCorrectionModeCaptions[std::size_t(mode)]) +
+                   (clipping ? " + Beschnitt" : ""));
 }
 
 // The photo made dark and flat, then its picks chosen and applied, as the
@@ -136,9 +143,11 @@ BENCHMARK(BM_Gamma)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_HighMidShadow)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RedGreenBlue)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_VariationGridRebuild)
-    ->Arg(kModeHelligkeit)
-    ->Arg(kModeGamma)
-    ->Arg(kModeGlanzlicht)
+    ->Args({kModeHelligkeit, 0})
+    ->Args({kModeGamma, 0})
+    ->Args({kModeGlanzlicht, 0})
+    ->Args({kModeHelligkeit, 1})
+    ->Args({kModeSaettigung, 1})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AutoCorrect)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -5,6 +5,7 @@
 
 #include "app/BeforeInRegister.h"
 #include "app/WorkingImage.h"
+#include "correct/VariationGrid.h"
 #include "geometry/CropSelection.h"
 #include "toolkit/PaintThrottle.h"
 #include "base/ProgressSink.h"
@@ -217,6 +218,19 @@ public:
     QPushButton* AutoBtn = nullptr;
     // The automatic correction's picks, each a step of its own.
     void AutoBtnClick();
+    // "Beschnitt zeigen": the cells mark what their variant clips; kept
+    // between runs.
+    QCheckBox* ClipCheck = nullptr;
+    void ClipCheckClick();
+    // The histogram of the current picture, or of the cell under the mouse.
+    PaintBox* HistogramBox = nullptr;
+    QLabel* HistogramLabel = nullptr;
+    VariationHistograms GridHistograms; // of the grid's last rebuild
+    int HoveredVariation = kNoVariation;
+    void HistogramBoxPaint();
+    void PaintBox1MouseMove(int X, int Y);
+    // step: the hovered cell's, or kNoVariation for the current picture
+    void ShowHistogramOf(int step);
 
     // --- result page
     QWidget* Panel4 = nullptr;
@@ -286,6 +300,7 @@ private:
     QWidget* BuildCropButtons(QWidget* parent);
     QWidget* BuildCropProportionRow(QWidget* parent);
     QWidget* BuildOptimizePage();
+    QWidget* BuildHistogramPanel(QWidget* parent);
     QWidget* BuildResultPage();
 
     void DrawProgressBar(const RECT& rect);

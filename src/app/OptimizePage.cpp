@@ -8,10 +8,12 @@
 #include "correct/CorrectionModes.h"
 #include "correct/VariationGrid.h"
 #include "display/DrawFitted.h"
+#include "toolkit/FormStorage.h"
 #include "toolkit/PaintBox.h"
 #include "toolkit/RadioGroup.h"
 #include "toolkit/WaitCursor.h"
 
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -71,6 +73,7 @@ QWidget* TMainForm::BuildOptimizePage()
                        "farbneutral machen; jeder Klick lässt sich einzeln rückgängig machen"));
     connect(AutoBtn, &QPushButton::clicked, this, [this] { AutoBtnClick(); });
     leftLayout->addWidget(controls);
+    leftLayout->addWidget(BuildHistogramPanel(left));
     QWidget* smallPane = nullptr;
     PaintBox2 = MakePicturePane(left, &smallPane);
     PaintBox2->setCursor(Qt::PointingHandCursor);
@@ -78,6 +81,7 @@ QWidget* TMainForm::BuildOptimizePage()
         QStringLiteral("Klicken Sie hier, um das Bild in voller Größe anzusehen"));
     PaintBox2->OnPaint = [this] { PaintBox2Paint(); };
     PaintBox2->OnMouseDown = [this](Qt::MouseButton, int, int) { PaintBox2MouseDown(); };
+    smallPane->setMinimumHeight(80); // the histogram must not squeeze the picture away
     leftLayout->addWidget(smallPane, 1);
     layout->addWidget(left);
 
@@ -89,9 +93,50 @@ QWidget* TMainForm::BuildOptimizePage()
         "Die Tasten 1 bis 9 des Ziffernblocks wählen die Variante an ihrer Stelle."));
     PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
     PaintBox1->OnMouseDown = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseDown(x, y); };
+    PaintBox1->setMouseTracking(true); // the histogram follows the cell under the mouse
+    PaintBox1->OnMouseMove = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseMove(x, y); };
+    PaintBox1->OnMouseLeave = [this] { ShowHistogramOf(kNoVariation); };
     layout->addWidget(gridPane, 1);
 
     return page;
+}
+
+namespace {
+
+// The check box's state is kept for the next run.
+TFormStorage ClipCheckStorage(QCheckBox* box)
+{
+    TFormStorage storage(QStringLiteral("TMainForm"));
+    storage.Add(box, "checked", QStringLiteral("ClipCheck.Checked"));
+    return storage;
+}
+
+const QString kCurrentHistogram = QStringLiteral("Histogramm: aktuelles Bild");
+const QString kVariantHistogram = QStringLiteral("Histogramm: Variante unter der Maus");
+
+} // namespace
+
+QWidget* TMainForm::BuildHistogramPanel(QWidget* parent)
+{
+    auto* panel = new QWidget(parent);
+    panel->setFixedHeight(128);
+    ClipCheck = new QCheckBox(QStringLiteral("Beschnitt zeigen"), panel);
+    ClipCheck->setGeometry(8, 0, 185, 22);
+    ClipCheck->setToolTip(
+        QStringLiteral("Markiert in jeder Variante, wo sie gegenüber dem aktuellen Bild die\n"
+                       "Lichter ausfrisst (rot) oder die Tiefen absaufen lässt (blau)"));
+    ClipCheckStorage(ClipCheck).RestoreProps();
+    connect(ClipCheck, &QCheckBox::toggled, this, [this] { ClipCheckClick(); });
+    HistogramLabel = new QLabel(kCurrentHistogram, panel);
+    HistogramLabel->setGeometry(8, 24, 185, 18);
+    QWidget* frame = nullptr;
+    HistogramBox = MakePicturePane(panel, &frame);
+    frame->setGeometry(8, 44, 185, 80);
+    HistogramBox->setToolTip(
+        QStringLiteral("Helligkeit (grau) und die Farben Rot, Grün und Blau, von dunkel (links)\n"
+                       "bis hell (rechts); über einer Variante zeigt es deren Verteilung"));
+    HistogramBox->OnPaint = [this] { HistogramBoxPaint(); };
+    return panel;
 }
 
 int TMainForm::Intensity() const
@@ -101,8 +146,40 @@ int TMainForm::Intensity() const
 
 void TMainForm::PaintBox1Paint()
 {
-    PaintVariationGrid(PaintBox1->Canvas(), PaintBox1->width(), PaintBox1->height(), WorkDib,
-                       KModeBox->ItemIndex(), Intensity(), *this);
+    GridHistograms =
+        PaintVariationGrid(PaintBox1->Canvas(), PaintBox1->width(), PaintBox1->height(), WorkDib,
+                           KModeBox->ItemIndex(), Intensity(), *this, ClipCheck->isChecked());
+    HistogramBoxPaint();
+}
+
+void TMainForm::ClipCheckClick()
+{
+    ClipCheckStorage(ClipCheck).SaveProps();
+    PaintBox1Paint();
+}
+
+void TMainForm::PaintBox1MouseMove(int X, int Y)
+{
+    const int step = HitTestVariation(PaintBox1->width(), PaintBox1->height(), X, Y);
+    if (step != HoveredVariation)
+        ShowHistogramOf(step);
+}
+
+void TMainForm::ShowHistogramOf(int step)
+{
+    HoveredVariation = step;
+    HistogramLabel->setText(step == kNoVariation ? kCurrentHistogram : kVariantHistogram);
+    HistogramBoxPaint();
+}
+
+void TMainForm::HistogramBoxPaint()
+{
+    const int cell = HoveredVariation + 4; // the step's place in reading order
+    const ChannelHistogram& shown = HoveredVariation == kNoVariation
+                                        ? GridHistograms.Current
+                                        : GridHistograms.Cells[cell % 3][cell / 3];
+    const QSize device = HistogramBox->CanvasImage().size();
+    DrawHistogram(HistogramBox->Canvas(), 0, 0, device.width(), device.height(), shown);
 }
 
 void TMainForm::PaintBox1MouseDown(int X, int Y)

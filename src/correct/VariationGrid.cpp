@@ -1,5 +1,6 @@
 #include "correct/VariationGrid.h"
 
+#include "correct/ClipOverlay.h"
 #include "correct/CorrectionModes.h"
 #include "display/FitInBox.h"
 #include "display/StretchDrawDib.h"
@@ -39,23 +40,41 @@ int HitTestVariation(int boxWidth, int boxHeight, int x, int y)
     return selected;
 }
 
-void PaintVariationGrid(HDC dc, int boxWidth, int boxHeight, const TDibRecord& work, int mode,
-                        int intensity, ProgressSink& progress)
+VariationHistograms PaintVariationGrid(HDC dc, int boxWidth, int boxHeight, const TDibRecord& work,
+                                       int mode, int intensity, ProgressSink& progress,
+                                       bool showClipping)
 {
+    VariationHistograms histograms;
     if (!work.Bits)
-        return;
+        return histograms;
     const VariationGeometry g =
         VariationGridGeometry(boxWidth, boxHeight, DibWidth(work), DibHeight(work));
     if (g.PreviewWidth <= 0 || g.PreviewHeight <= 0)
-        return;
+        return histograms;
     // The previews are made at the device's resolution and copied 1:1.
     const int pw = LogicalToDevice(dc, g.PreviewWidth), ph = LogicalToDevice(dc, g.PreviewHeight);
+
+    // The unchanged reduction, which the histogram and the clipping marks
+    // compare with; too small a job to show on the progress bar.
+    TDibRecord current;
+    NullProgress quiet;
+    DIBResize(work, pw, ph, true, current, quiet);
+    histograms.Current = CountChannels(current);
 
     TDibRecord preview[3][3];
     for (int c = 0; c < 3; ++c) {
         for (int r = 0; r < 3; ++r) {
             DIBResize(work, pw, ph, true, preview[c][r], progress);
             ApplyVariation(preview[c][r], mode, VariationStep(c, r), intensity, progress);
+            histograms.Cells[c][r] = CountChannels(preview[c][r]);
+            if (showClipping) {
+                // drawn in place of the variant; a failed marking shows it plain
+                const TDibRecord marked = MarkClipping(current, preview[c][r]);
+                if (marked.Bits) {
+                    deldib(preview[c][r]);
+                    preview[c][r] = marked;
+                }
+            }
         }
     }
     for (int c = 0; c < 3; ++c) {
@@ -69,4 +88,6 @@ void PaintVariationGrid(HDC dc, int boxWidth, int boxHeight, const TDibRecord& w
     for (int c = 0; c < 3; ++c)
         for (int r = 0; r < 3; ++r)
             deldib(preview[c][r]);
+    deldib(current);
+    return histograms;
 }

@@ -2,6 +2,7 @@
 // click hits, and drawing the nine corrected previews.
 #pragma once
 
+#include "correct/ChannelHistogram.h"
 #include "gdi/DeviceContext.h"
 #include "imagora/DibRecord.h"
 #include "base/ProgressSink.h"
@@ -56,10 +57,20 @@ constexpr int kNoVariation = 99;
 // picture's aspect.
 int HitTestVariation(int boxWidth, int boxHeight, int x, int y);
 
+// The histograms of what the grid shows: the current picture reduced as the
+// previews are, and each cell's variant ([column][row]); all empty when
+// nothing was drawn, a cell's when its copy failed.
+struct VariationHistograms {
+    ChannelHistogram Current;
+    ChannelHistogram Cells[3][3];
+};
+
 // Builds the nine variants of work for mode and intensity and draws them
 // into a box of boxWidth x boxHeight on dc; nothing else is painted. The box
 // and the grid's geometry are in logical pixels, the previews are made and
 // drawn at the device's resolution. An empty picture, or a box too small for
-// a preview, draws nothing.
-void PaintVariationGrid(HDC dc, int boxWidth, int boxHeight, const TDibRecord& work, int mode,
-                        int intensity, ProgressSink& progress);
+// a preview, draws nothing. With showClipping each variant is drawn with the
+// pixels it clips and the current picture does not marked (MarkClipping).
+VariationHistograms PaintVariationGrid(HDC dc, int boxWidth, int boxHeight, const TDibRecord& work,
+                                       int mode, int intensity, ProgressSink& progress,
+                                       bool showClipping = false);

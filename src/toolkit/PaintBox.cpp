@@ -32,3 +32,8 @@ void PaintBox::mouseReleaseEvent(QMouseEvent* event)
 {
     Dispatch(OnMouseUp, event);
 }
+void PaintBox::leaveEvent(QEvent*)
+{
+    if (OnMouseLeave)
+        OnMouseLeave();
+}

@@ -18,10 +18,13 @@ public:
     MouseHandler OnMouseDown;
     MouseHandler OnMouseMove;
     MouseHandler OnMouseUp;
+    // The pointer has left the box.
+    std::function<void()> OnMouseLeave;
 
 protected:
     void PaintCanvas() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 };

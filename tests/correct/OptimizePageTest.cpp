@@ -8,7 +8,10 @@
 #include "toolkit/RadioGroup.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -89,6 +92,49 @@ TEST_F(OptimizePage, ModeAndIntensityRebuildTheGridAtOnce)
     form->KModeBoxClick();
     EXPECT_EQ(GridPixel(268 + 5, 220 + 5), qRgb(200, 100, 100)) << "red doubled";
     EXPECT_EQ(GridPixel(2, 2), qRgb(0, 100, 100)) << "red removed";
+}
+
+TEST_F(OptimizePage, BeschnittZeigenMarksTheCellsAndIsKeptForTheNextRun)
+{
+    EXPECT_EQ(form->ClipCheck->text(), QStringLiteral("Beschnitt zeigen"));
+    ASSERT_FALSE(form->ClipCheck->isChecked());
+    form->PaintBox1->Repaint();
+    form->IntensEd->setValue(25);
+    form->ClipCheck->click();
+    EXPECT_EQ(GridPixel(2, 2), qRgb(0, 0, 255)) << "-100: black, marked blue";
+    EXPECT_EQ(GridPixel(135 + 5, 2), qRgb(25, 25, 25)) << "-75 clips nothing";
+
+    form = std::make_unique<TMainForm>(programDir + "kelvora");
+    EXPECT_TRUE(form->ClipCheck->isChecked());
+    form->ClipCheck->click(); // the other tests start without it
+}
+
+TEST_F(OptimizePage, TheHistogramFollowsTheCellUnderTheMouse)
+{
+    const auto moveTo = [this](QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, form->PaintBox1->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(form->PaintBox1, &move);
+    };
+    const auto histogram = [this] { return form->HistogramBox->CanvasImage().copy(); };
+    form->PaintBox1->Repaint();
+    const QImage current = histogram();
+    const QString currentText = form->HistogramLabel->text();
+
+    moveTo({300, 250}); // +32
+    const QImage brighter = histogram();
+    EXPECT_NE(brighter, current);
+    EXPECT_NE(form->HistogramLabel->text(), currentText);
+    form->PaintBox1MouseDown(10, 10); // -32, so the hovered +32 gives back the first picture
+    EXPECT_EQ(histogram(), current) << "rebuilt with the grid";
+    moveTo({135 + 10, 111 + 10});
+    EXPECT_NE(histogram(), current) << "the centre shows the darkened picture";
+    moveTo({133, 50}); // between two cells
+    EXPECT_EQ(form->HistogramLabel->text(), currentText);
+    moveTo({300, 250});
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(form->PaintBox1, &leave);
+    EXPECT_EQ(form->HistogramLabel->text(), currentText);
 }
 
 TEST_F(OptimizePage, AFileOpenedWhileTheGridShowsRebuildsGridAndPane)

@@ -121,6 +121,26 @@ TEST_F(VariationGridPaint, PortraitPicturesGiveNarrowPreviews)
     });
 }
 
+TEST_F(VariationGridPaint, ClippedCellsAreMarkedAndEveryCellHasItsHistogram)
+{
+    DibGuard work(MakeDib(320, 240, 24, [](int, int) { return RGB(200, 100, 50); }));
+    const VariationHistograms h =
+        PaintVariationGrid(&dc, 401, 329, work.dib, kModeHelligkeit, 25, progress, true);
+    // k = 25 s: from +75 red reaches 255, from -50 blue reaches 0
+    ExpectGrid(129, 96, [](int s) {
+        if (s >= 3)
+            return Rgb{255, 0, 0};
+        if (s <= -2)
+            return Rgb{0, 0, 255};
+        return Rgb{200 + 25 * s, 100 + 25 * s, 50 + 25 * s};
+    });
+    constexpr std::uint32_t kPreviewPixels = 129 * 96;
+    EXPECT_EQ(h.Current.Counts[kRed][200], kPreviewPixels);
+    EXPECT_EQ(h.Cells[2][2].Counts[kRed][255], kPreviewPixels) << "counted before marking";
+    EXPECT_EQ(h.Cells[0][0].Counts[kGreen][0], kPreviewPixels);
+    EXPECT_EQ(h.Cells[2][0].Counts[kBlue][0], kPreviewPixels) << "step -2";
+}
+
 TEST_F(VariationGridPaint, EnlargedPreviewsAreInterpolated)
 {
     // Smaller than the preview box: every preview is enlarged bilinearly,

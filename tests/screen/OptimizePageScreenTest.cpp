@@ -10,6 +10,8 @@
 #include "toolkit/PaintBox.h"
 #include "toolkit/RadioGroup.h"
 
+#include <QCheckBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -69,6 +71,17 @@ TEST_F(OptimizePageOnScreen, EveryStepReachesTheScreen)
     PressKey(form.get(), Qt::Key_Z, Qt::ControlModifier);
     WaitForAnimatedClick();
     EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "after Ctrl+Z";
+
+    form->ClipCheck->click();
+    EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "with the clipping marked";
+    const QImage current = form->HistogramBox->CanvasImage().copy();
+    const QPoint cell(20, 20);
+    QMouseEvent hover(QEvent::MouseMove, cell, form->PaintBox1->mapToGlobal(cell), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(form->PaintBox1, &hover);
+    EXPECT_NE(form->HistogramBox->CanvasImage(), current) << "the hovered cell's histogram";
+    EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "with a cell hovered";
+    form->ClipCheck->click(); // kept for the next run otherwise
 }
 
 class OptimizePageLayout : public ScreenTest {};
