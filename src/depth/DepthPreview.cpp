@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 SharedDib HoldDib(TDibRecord dib)
@@ -37,6 +38,41 @@ std::vector<DepthDownChoice> DepthChoicesFor(int bits, bool windowsColours)
     default:
         return {};
     }
+}
+
+namespace {
+
+DepthDownChoice Effective(int bits, DepthDownChoice c)
+{
+    if (bits == 1) {
+        if (c.Method == DepthMethod::Ordered)
+            c.Method = DepthMethod::FloydSteinberg;
+        c.Optimized = true;
+    } else if (c.Method == DepthMethod::Ordered) {
+        if (bits == 8)
+            c.Optimized = false;
+        else
+            c.Method = DepthMethod::Nearest;
+    }
+    c.WindowsColours = true;
+    return c;
+}
+
+} // namespace
+
+bool SameReduction(int bits, const DepthDownChoice& a, const DepthDownChoice& b)
+{
+    return Effective(bits, a) == Effective(bits, b);
+}
+
+SharedDib CopyDib(const TDibRecord& dib)
+{
+    TDibRecord copy;
+    if (dib.Bits)
+        NewDibLike(&copy, dib);
+    if (copy.Bits)
+        std::memcpy(copy.Bits, dib.Bits, std::size_t(dib.LineBytes) * std::size_t(DibHeight(dib)));
+    return HoldDib(copy);
 }
 
 const char* DepthMethodName(DepthMethod method)

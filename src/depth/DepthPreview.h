@@ -19,6 +19,14 @@ SharedDib HoldDib(TDibRecord dib);
 // dialog shows them; the system colours as given. Empty for other depths.
 std::vector<DepthDownChoice> DepthChoicesFor(int bits, bool windowsColours);
 
+// Whether two choices give the same reduction to bits: a method that the
+// target does not offer works as the one standing in for it, ordered
+// dithering always brings the standard palette, 1 bit has no palette to choose.
+bool SameReduction(int bits, const DepthDownChoice& a, const DepthDownChoice& b);
+
+// An independent copy of a picture; empty when there is no memory for it.
+SharedDib CopyDib(const TDibRecord& dib);
+
 // German short name of a choice: "Floyd-Steinberg, optimiert".
 const char* DepthMethodName(DepthMethod method);
 const char* DepthPaletteName(int bits, const DepthDownChoice& choice);

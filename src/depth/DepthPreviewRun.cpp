@@ -69,12 +69,6 @@ void DepthPreviewRun::Stop()
     wake_.notify_all();
 }
 
-bool DepthPreviewRun::Idle() const
-{
-    std::lock_guard lock(mutex_);
-    return idle_ || stop_;
-}
-
 DepthPreviewRun::Job DepthPreviewRun::NextJob() const
 {
     const int n = int(choices_.size());
@@ -102,7 +96,7 @@ void DepthPreviewRun::Work()
                     return stop_ || job.What != Job::None || !idle_;
                 });
                 if (stop_)
-                    return;
+                    break;
                 idle_ = job.What == Job::None;
             }
             if (job.What == Job::None)
@@ -112,6 +106,7 @@ void DepthPreviewRun::Work()
         }
     } catch (const DepthPreviewStopped&) {
     }
+    ended_ = true;
 }
 
 SharedDib DepthPreviewRun::TableFor(int index)

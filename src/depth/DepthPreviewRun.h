@@ -35,8 +35,8 @@ public:
     void MoveRegion(const RECT& region);
     // Asks the thread to stop and returns at once.
     void Stop();
-    // Whether the thread has nothing left to do or has stopped.
-    bool Idle() const;
+    // Whether the thread has returned (after a stop).
+    bool Ended() const { return ended_; }
 
 private:
     struct Job {
@@ -58,6 +58,7 @@ private:
     std::condition_variable wake_;
     StopFlag stop_{false};
     bool idle_ = false;
+    std::atomic<bool> ended_{false};
     RECT region_;
     std::vector<SharedDib> whole_;  // the reduced pictures
     std::vector<RECT> shown_;       // the region of each choice's last part
