@@ -40,13 +40,14 @@ constexpr int kPreviewTop = 139;
 constexpr int kOverviewWidth = 136, kOverviewHeight = 96;
 constexpr int kTilesLeft = 152, kTileStep = TDepthPreviewTile::kPartWidth + 6;
 constexpr int kMostChoices = 5;
+constexpr int kFormHeight = 300;
 
 } // namespace
 
 TDepthDownForm::TDepthDownForm(QWidget* owner) : QDialog(owner)
 {
     SetUpFixedDialog(*this, QStringLiteral("Farbtiefe verkleinern..."),
-                     kTilesLeft + kMostChoices * kTileStep + 2, 300);
+                     kTilesLeft + kMostChoices * kTileStep + 2, kFormHeight);
     PaletteGroup = MakeGroup(this, QStringLiteral("Palette"), 8, 8, 145, 73);
     OptPalCheck =
         MakeButton<QRadioButton>(PaletteGroup, QStringLiteral("&Optimierte Palette"), 16, 16, 113);
@@ -76,8 +77,8 @@ TDepthDownForm::TDepthDownForm(QWidget* owner) : QDialog(owner)
     auto* hint = new QLabel(QStringLiteral("Ein Klick ins Bild wählt den Ausschnitt, ein Klick "
                                            "auf eine Vorschau ihre Einstellung."),
                             this);
-    hint->setGeometry(8, kPreviewTop + kOverviewHeight + 2, kOverviewWidth, 300 - 4 -
-                      (kPreviewTop + kOverviewHeight + 2));
+    const int hintTop = kPreviewTop + kOverviewHeight + 2;
+    hint->setGeometry(8, hintTop, kOverviewWidth, kFormHeight - 4 - hintTop);
     hint->setWordWrap(true);
     hint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
