@@ -214,7 +214,7 @@ void TDepthDownForm::Receive(unsigned generation, const DepthPreviewEvent& e, co
         return;
     TDepthPreviewTile* tile = PreviewTiles[std::size_t(e.Index)];
     if (e.What == DepthPreviewEvent::Part)
-        tile->ShowPart(part);
+        tile->ShowPart(part, e.Region);
     else if (e.What == DepthPreviewEvent::Figures)
         tile->ShowFigures(e.Measured);
 }
@@ -243,8 +243,10 @@ void TDepthDownForm::StopPreviews()
 
 bool TDepthDownForm::PreviewsComplete() const
 {
-    return std::all_of(PreviewTiles.begin(), PreviewTiles.end(), [](const TDepthPreviewTile* t) {
-        return t->HasPart() && t->HasFigures();
+    return std::all_of(PreviewTiles.begin(), PreviewTiles.end(), [this](const TDepthPreviewTile* t) {
+        const RECT r = t->PartRegion();
+        return t->HasPart() && t->HasFigures() && r.left == region_.left && r.top == region_.top &&
+               r.right == region_.right && r.bottom == region_.bottom;
     });
 }
 

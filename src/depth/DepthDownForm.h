@@ -59,7 +59,8 @@ public:
     void PickPoint(int x, int y);
     // Stops the work on the previews; it ends on its own thread.
     void StopPreviews();
-    // Whether every preview shows its part and its figures.
+    // Whether every preview shows its figures and its part where the user
+    // last pointed.
     bool PreviewsComplete() const;
 
 private:

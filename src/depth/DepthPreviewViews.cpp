@@ -47,9 +47,10 @@ TDepthPreviewTile::TDepthPreviewTile(QWidget* parent, int bits, const DepthDownC
     setToolTip(QStringLiteral("Klicken wählt diese Methode und Palette"));
 }
 
-void TDepthPreviewTile::ShowPart(const QImage& part)
+void TDepthPreviewTile::ShowPart(const QImage& part, const RECT& region)
 {
     part_ = part;
+    partRegion_ = region;
     update();
 }
 

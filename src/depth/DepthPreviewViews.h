@@ -24,7 +24,9 @@ public:
     bool HasPart() const { return !part_.isNull(); }
     bool HasFigures() const { return figures_.has_value(); }
 
-    void ShowPart(const QImage& part);
+    // The part of the picture at region, reduced.
+    void ShowPart(const QImage& part, const RECT& region);
+    RECT PartRegion() const { return partRegion_; }
     void ShowFigures(const DepthFigures& figures);
     void SetChosen(bool chosen);
 
@@ -37,6 +39,7 @@ protected:
 private:
     const int bits_;
     QImage part_;
+    RECT partRegion_{};
     std::optional<DepthFigures> figures_;
     bool chosen_ = false;
 };
