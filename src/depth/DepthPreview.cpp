@@ -163,35 +163,49 @@ double Psnr(const TDibRecord& a, const TDibRecord& b, const StopFlag* stop)
     return 10.0 * std::log10(255.0 * 255.0 / mse);
 }
 
-// The PNG file's length, written where it costs nothing to keep.
-std::uint64_t PngBytes(const TDibRecord& dib)
-{
-    const int fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return 0;
-    std::uint64_t bytes = 0;
-    {
-        OutputFile out(fd, false);
-        EncodeOptions options;
-        options.extension = ".png";
-        std::string reason;
-        if (EncodePng(dib, options, out, reason) && out.Flush())
-            bytes = out.Position();
-    }
-    ::close(fd);
-    return bytes;
-}
-
 } // namespace
 
+PngByteCount::PngByteCount() : fd_(::open("/dev/null", O_WRONLY | O_CLOEXEC)) {}
+
+PngByteCount::~PngByteCount()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+std::uint64_t PngByteCount::Of(const TDibRecord& dib)
+{
+    if (fd_ < 0)
+        return 0;
+    OutputFile out(fd_, false);
+    EncodeOptions options;
+    options.extension = ".png";
+    std::string reason;
+    return EncodePng(dib, options, out, reason) && out.Flush() ? out.Position() : 0;
+}
+
+void PngByteCount::BreakOff()
+{
+    // The descriptor stays ours (closing it could hand its number to another
+    // file meanwhile); it only stops taking writes.
+    const int readOnly = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (readOnly < 0)
+        return;
+    if (fd_ >= 0)
+        ::dup3(readOnly, fd_, O_CLOEXEC);
+    ::close(readOnly);
+}
+
 DepthFigures MeasureReduction(const TDibRecord& original, const TDibRecord& reduced,
-                              const StopFlag* stop)
+                              const StopFlag* stop, PngByteCount* png)
 {
     DepthFigures f;
     f.Colours = ColoursInUse(reduced);
     f.Psnr = Psnr(original, reduced, stop);
     CheckStop(stop);
-    f.PngBytes = PngBytes(reduced);
+    PngByteCount own;
+    f.PngBytes = (png ? *png : own).Of(reduced);
+    CheckStop(stop);
     return f;
 }
 

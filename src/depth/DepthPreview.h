@@ -56,10 +56,29 @@ struct DepthFigures {
     double Psnr = 0;           // dB over red, green and blue; infinite when equal
     std::uint64_t PngBytes = 0; // of the PNG file the program saves of it
 };
-// stop, when given, is looked at between bands; a stop throws
-// DepthPreviewStopped.
+// The length of the PNG file the program saves of a picture, written where
+// it costs nothing to keep. Another thread may break a count off, which
+// then fails at once.
+class PngByteCount {
+public:
+    PngByteCount();
+    PngByteCount(const PngByteCount&) = delete;
+    PngByteCount& operator=(const PngByteCount&) = delete;
+    ~PngByteCount();
+
+    // 0 when broken off.
+    std::uint64_t Of(const TDibRecord& dib);
+    // Makes every later write of a count fail; safe on any thread.
+    void BreakOff();
+
+private:
+    int fd_;
+};
+
+// stop, when given, is looked at between bands and after the PNG file (which
+// a stop breaks off through png); a stop throws DepthPreviewStopped.
 DepthFigures MeasureReduction(const TDibRecord& original, const TDibRecord& reduced,
-                              const StopFlag* stop = nullptr);
+                              const StopFlag* stop = nullptr, PngByteCount* png = nullptr);
 
 // One row of the command line's report.
 struct DepthReportRow {

@@ -66,6 +66,7 @@ void DepthPreviewRun::Stop()
         std::lock_guard lock(mutex_);
         stop_ = true;
     }
+    png_.BreakOff();
     wake_.notify_all();
 }
 
@@ -167,7 +168,7 @@ void DepthPreviewRun::Do(const Job& job)
     report_(part);
     if (job.What == Job::Whole) {
         DepthPreviewEvent figures{DepthPreviewEvent::Figures, job.Index, nullptr, {}, {}};
-        figures.Measured = MeasureReduction(*picture_, *whole, &stop_);
+        figures.Measured = MeasureReduction(*picture_, *whole, &stop_, &png_);
         report_(figures);
     }
 }

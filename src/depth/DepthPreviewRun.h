@@ -57,6 +57,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     StopFlag stop_{false};
+    PngByteCount png_;
     bool idle_ = false;
     std::atomic<bool> ended_{false};
     RECT region_;

@@ -158,6 +158,10 @@ TEST_F(DepthPreview, FiguresOfASmallPicture)
     DibGuard deep(MakeDib(4, 4, 8, [](int x, int) { return std::uint32_t(x); }));
     NullProgress quiet;
     EXPECT_TRUE(DepthReport(deep.dib, 8, quiet).empty()) << "no reduction from 8 to 8 bits";
+    PngByteCount count;
+    EXPECT_GT(count.Of(deep.dib), 0u);
+    count.BreakOff();
+    EXPECT_EQ(count.Of(deep.dib), 0u) << "a count broken off fails";
 }
 
 TEST_F(DepthPreview, RegionsLieInThePictureOnTheDitherPattern)
