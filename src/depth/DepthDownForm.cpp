@@ -177,8 +177,12 @@ void TDepthDownForm::ShowPreviews(SharedDib picture)
 
 void TDepthDownForm::StartPreviews()
 {
-    StopPreviews();
-    qDeleteAll(PreviewTiles);
+    StopRun();
+    // a tile may be the one whose click led here
+    for (TDepthPreviewTile* tile : PreviewTiles) {
+        tile->hide();
+        tile->deleteLater();
+    }
     PreviewTiles.clear();
     Pull();
     const std::vector<DepthDownChoice> choices = DepthChoicesFor(target_, state_.WinColChecked);
@@ -232,6 +236,12 @@ void TDepthDownForm::PickPoint(int x, int y)
 }
 
 void TDepthDownForm::StopPreviews()
+{
+    StopRun();
+    picture_.reset(); // the copy is large; what the views show stays
+}
+
+void TDepthDownForm::StopRun()
 {
     if (run_) {
         run_->Stop();

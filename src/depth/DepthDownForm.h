@@ -69,6 +69,7 @@ private:
     void Push();
 
     void StartPreviews();
+    void StopRun();
     void Receive(unsigned generation, const DepthPreviewEvent& event, const QImage& part);
     // Frames the preview that OK would give.
     void MarkChosen();

@@ -107,6 +107,12 @@ void DepthPreviewRun::Work()
         }
     } catch (const DepthPreviewStopped&) {
     }
+    {
+        std::lock_guard lock(mutex_);
+        whole_.clear();
+        picture_.reset();
+    }
+    tables_.clear();
     ended_ = true;
 }
 

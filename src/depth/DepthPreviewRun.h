@@ -49,7 +49,7 @@ private:
     void Do(const Job& job);
     SharedDib TableFor(int index);
 
-    const SharedDib picture_;
+    SharedDib picture_; // let go, with all made from it, when the thread ends
     const int bits_;
     const std::vector<DepthDownChoice> choices_;
     const Report report_;
