@@ -2,6 +2,7 @@
 // asked to open (the copy of the picture its previews work on included) to
 // the first preview on the X server, and on to the last figures.
 #include "depth/DepthDownForm.h"
+#include "depth/DepthPreviewRun.h"
 #include "depth/DepthPreviewViews.h"
 
 #include "PhotoLike.h"
@@ -75,6 +76,25 @@ void BM_AllPreviews8Bits(benchmark::State& s)
 BENCHMARK(BM_FirstPreview8Bits)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_FirstPreview1Bit)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_AllPreviews8Bits)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// What Cancel leaves behind: from the stop to the end of the previews'
+// thread, after arg milliseconds of work.
+void BM_StopAfter(benchmark::State& state)
+{
+    const SharedDib photo = CopyDib(Photo());
+    for (auto _ : state) {
+        auto run = std::make_unique<DepthPreviewRun>(
+            photo, 8, DepthChoicesFor(8, true), PreviewRegion(*photo, 3000, 2000, 120, 90),
+            [](const DepthPreviewEvent&) {});
+        std::this_thread::sleep_for(std::chrono::milliseconds(state.range(0)));
+        const Clock::time_point start = Clock::now();
+        run.reset();
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+}
+BENCHMARK(BM_StopAfter)
+    ->Arg(100)->Arg(400)->Arg(900)->Arg(1500)->Arg(2500)->Arg(4000)
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
