@@ -200,13 +200,16 @@ void TDepthDownForm::StartPreviews()
     QPointer<TDepthDownForm> self(this);
     run_ = std::make_unique<DepthPreviewRun>(
         picture_, target_, choices, region_, [self, generation](const DepthPreviewEvent& e) {
-            // made here, off the window's thread
+            // the image is made here, off the window's thread; the picture
+            // stays with the run
             QImage part = e.Reduced ? PartImage(*e.Reduced) : QImage();
+            DepthPreviewEvent told = e;
+            told.Reduced.reset();
             QMetaObject::invokeMethod(
                 self.data(),
-                [self, generation, e, part] {
+                [self, generation, told, part] {
                     if (self)
-                        self->Receive(generation, e, part);
+                        self->Receive(generation, told, part);
                 },
                 Qt::QueuedConnection);
         });
