@@ -123,11 +123,11 @@ SharedDib DepthPreviewRun::TableFor(int index)
     if (!table) {
         TDibRecord t;
         newdib(&t, 1, 1, bits_, nullptr, 0);
-        table = HoldDib(t);
         if (t.Bits) {
             NullProgress quiet;
             DepthDownTable(*picture_, t, c, quiet);
         }
+        table = HoldDib(t); // only now: the table renews the palette handle
     }
     return table->Bits ? table : nullptr;
 }
