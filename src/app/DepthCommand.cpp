@@ -43,7 +43,10 @@ void TMainForm::DepthDownTo(int target)
 {
     SetProStatus(0);
     DepthDownForm->Prepare(target);
-    if (ShowModal(*DepthDownForm) == QDialog::Accepted)
+    DepthDownForm->ShowPreviews(CopyDib(WorkDib)); // the step may free WorkDib at once
+    const int answer = ShowModal(*DepthDownForm);
+    DepthDownForm->StopPreviews();
+    if (answer == QDialog::Accepted)
         ApplyStep(DepthStep(target, DepthDownForm->Choice()));
     SetProStatus(0);
 }

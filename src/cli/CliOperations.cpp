@@ -2,6 +2,7 @@
 
 #include "cli/CliPrint.h"
 #include "correct/AutoCorrect.h"
+#include "depth/DepthPreview.h"
 #include "imagora/DibWriter.h"
 #include "imagora/Imagora.h"
 #include "imagora/OpenDibFailure.h"
@@ -12,6 +13,7 @@
 #include "toolkit/MessageBox.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -48,6 +50,54 @@ CliStep ParseFindPhoto(const std::string&, std::string&)
         }
         for (const Step& step : StraightenSteps(photo))
             std::fprintf(s.out, "%s\n", FormatStep(step).c_str());
+        return true;
+    };
+}
+
+// Left-aligned in width characters; UTF-8 letters count once.
+std::string Padded(const std::string& text, std::size_t width)
+{
+    std::size_t chars = 0;
+    for (const char c : text)
+        chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return text + std::string(width > chars ? width - chars : 0, ' ');
+}
+
+// Every method and palette of a reduction to BITS, measured on the whole
+// picture, one line each.
+CliStep ParseDepthReport(const std::string& argument, std::string& error)
+{
+    int bits = 0;
+    if (!ParseInt(argument, 1, 8, bits) || (bits != 1 && bits != 4 && bits != 8)) {
+        error = "--depth-report erwartet die Bits pro Pixel des Ziels: 1, 4 oder 8 (nicht „" +
+                argument + "“).";
+        return {};
+    }
+    return [bits](CliSession& s) {
+        const TDibRecord& dib = s.image.WorkDib;
+        const std::vector<DepthReportRow> rows = DepthReport(dib, bits, *s.progress);
+        if (rows.empty()) {
+            MessageBox("Ein Bild mit " + std::to_string(DibBitCount(dib)) +
+                           " Bit pro Pixel lässt sich nicht auf " + std::to_string(bits) +
+                           " Bit reduzieren.",
+                       {}, MB_OK | MB_ICONERROR);
+            return false;
+        }
+        std::fprintf(s.out, "%s%s%10s%12s%14s\n", Padded("Methode", 18).c_str(),
+                     Padded("Palette", 14).c_str(), "Farben", "PSNR (dB)", "PNG (Bytes)");
+        for (const DepthReportRow& r : rows) {
+            std::string psnr = "unendlich";
+            if (std::isfinite(r.Figures.Psnr)) {
+                char text[32];
+                std::snprintf(text, sizeof text, "%.2f", r.Figures.Psnr);
+                psnr = text;
+                psnr[psnr.find('.')] = ',';
+            }
+            std::fprintf(s.out, "%s%s%10d%12s%14llu\n",
+                         Padded(DepthMethodName(r.Choice.Method), 18).c_str(),
+                         Padded(DepthPaletteName(bits, r.Choice), 14).c_str(), r.Figures.Colours,
+                         psnr.c_str(), static_cast<unsigned long long>(r.Figures.PngBytes));
+        }
         return true;
     };
 }
@@ -203,6 +253,10 @@ std::vector<CliOperation> MakeOperations()
          "gibt als Rezeptzeilen aus, was das Foto auf einem Scan gerade ausrichtet (--rotate, "
          "ab 0,05 Grad) und ausschneidet (--crop)",
          false, ParseFindPhoto},
+        {"--depth-report", "BITS",
+         "vergleicht jede Methode und Palette einer Reduktion auf 1, 4 oder 8 Bit am ganzen\n"
+         "Bild: verwendete Farben, PSNR gegen das Original in dB, Größe der PNG-Datei",
+         false, ParseDepthReport},
         {"--quality", std::string(kQuality.Name),
          "JPEG-Qualität 1 bis 100 für alle Speicherungen (Vorgabe: die der Eingabe, sonst 90)",
          true, ParseQuality, true},

@@ -174,7 +174,9 @@ void BuildTable(const TDibRecord& WorkDib, TDibRecord& New, const DepthDownChoic
     RenewPaletteHandle(New);
 }
 
-bool Converted(int T, int D)
+} // namespace
+
+bool DepthDownConverts(int T, int D)
 {
     switch (T) {
     case 1:
@@ -188,26 +190,35 @@ bool Converted(int T, int D)
     }
 }
 
-} // namespace
+void DepthDownTable(const TDibRecord& WorkDib, TDibRecord& New, const DepthDownChoice& choice,
+                    ProgressSink& progress)
+{
+    // newdib's 1-bit table is the one wanted: entry 0 black, entry 1 white
+    if (DibBitCount(New) != 1)
+        BuildTable(WorkDib, New, choice, progress);
+}
+
+void DepthDownPixels(const TDibRecord& Source, TDibRecord& New, const DepthDownChoice& choice,
+                     ProgressSink& progress)
+{
+    if (DibBitCount(New) != 1)
+        MapPixels(Source, New, choice.Method, progress);
+    else if (choice.Method == DepthMethod::Nearest)
+        Threshold(Source, New, progress);
+    else
+        DitherFS(Source, New, progress);
+}
 
 TDibRecord DepthDownTo(const TDibRecord& WorkDib, int T, const DepthDownChoice& choice,
                        ProgressSink& progress)
 {
     progress.SetProStatus(0);
     TDibRecord New;
-    if (WorkDib.Bits && Converted(T, DibBitCount(WorkDib))) {
+    if (WorkDib.Bits && DepthDownConverts(T, DibBitCount(WorkDib))) {
         New = NewReduced(WorkDib, T);
         if (New.LibData1 != 0) {
-            if (T == 1) {
-                // newdib's table: entry 0 black, entry 1 white
-                if (choice.Method == DepthMethod::Nearest)
-                    Threshold(WorkDib, New, progress);
-                else
-                    DitherFS(WorkDib, New, progress);
-            } else {
-                BuildTable(WorkDib, New, choice, progress);
-                MapPixels(WorkDib, New, choice.Method, progress);
-            }
+            DepthDownTable(WorkDib, New, choice, progress);
+            DepthDownPixels(WorkDib, New, choice, progress);
         }
     }
     progress.SetProStatus(0);

@@ -39,3 +39,15 @@ inline void getrgb24(std::uint32_t Value, int& Low, int& Mid, int& High)
 // brings that palette along, whatever palette was chosen.
 TDibRecord DepthDownTo(const TDibRecord& WorkDib, int T, const DepthDownChoice& choice,
                        ProgressSink& progress);
+
+// Whether DepthDownTo reduces a picture of D bits to T bits.
+bool DepthDownConverts(int T, int D);
+
+// The two halves of DepthDownTo, for a preview that maps a part of the
+// picture with the colour table made from all of it. New has T bits and any
+// size; its table is built from WorkDib as the reduction builds it.
+void DepthDownTable(const TDibRecord& WorkDib, TDibRecord& New, const DepthDownChoice& choice,
+                    ProgressSink& progress);
+// Source (WorkDib or a part of it) onto New's table; both of one size.
+void DepthDownPixels(const TDibRecord& Source, TDibRecord& New, const DepthDownChoice& choice,
+                     ProgressSink& progress);

@@ -9,6 +9,7 @@
 #include "imagora/DibWriter.h"
 #include "imagora/Metadata.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -176,6 +177,21 @@ TEST_F(Cli, InfoPrintsSizeDepthAndThePaletteColoursInUse)
     EXPECT_NE(Run({Path("twins.bmp"), "--info"}).out.find("Farben: 2 von 16\n"), std::string::npos);
 }
 
+TEST_F(Cli, DepthReportHasALineForEachChoice)
+{
+    const Outcome o = Run({Picture("photo.bmp", 9, 7, 24), "--depth-report", "8"});
+    EXPECT_EQ(o.code, 0) << o.err;
+    EXPECT_EQ(o.out.rfind("Methode           Palette           Farben   PSNR (dB)   PNG (Bytes)\n", 0),
+              0u)
+        << o.out;
+    EXPECT_NE(o.out.find("\nRaster            Standard"), std::string::npos) << o.out;
+    EXPECT_EQ(std::count(o.out.begin(), o.out.end(), '\n'), 6);
+
+    const Outcome same = Run({Picture("eight.bmp", 9, 7, 8), "--depth-report", "8"});
+    EXPECT_EQ(same.code, 1);
+    EXPECT_NE(same.err.find("lässt sich nicht auf 8 Bit reduzieren"), std::string::npos) << same.err;
+}
+
 TEST_F(Cli, OperationsRunInTheirOrderAndEverySaveTakesItsExtension)
 {
     const std::string in = Picture("in.bmp", 9, 4, 4);
@@ -222,6 +238,8 @@ TEST_F(Cli, BadArgumentsExitWithTwoAndSayWhy)
         {"two inputs", {in, "--info", in}, "Nur eine Eingabedatei"},
         {"no input", {"--info"}, "Keine Eingabedatei"},
         {"an option's argument is no input", {"-o", in}, "Keine Eingabedatei"},
+        {"depth report to 3 bits", {in, "--depth-report", "3"}, "1, 4 oder 8"},
+        {"depth report to 24 bits", {in, "--depth-report", "24"}, "1, 4 oder 8"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

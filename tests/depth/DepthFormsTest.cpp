@@ -1,3 +1,4 @@
+#include "BandSupport.h"
 #include "MainWindowFixture.h"
 #include "PictureSupport.h"
 
@@ -5,6 +6,7 @@
 #include "app/PictureFingerprint.h"
 #include "depth/DepthChangeForm.h"
 #include "depth/DepthDownForm.h"
+#include "depth/DepthPreviewViews.h"
 #include "depth/DepthTables.h"
 #include "imagora/DibWriter.h"
 #include "toolkit/PaintBox.h"
@@ -257,6 +259,36 @@ TEST_F(DepthForms, TheCropPageShowsTheNewPicture)
     ASSERT_EQ(DibBitCount(form->WorkDib), 1);
     const QImage& pane = form->RetuschPaint->CanvasImage();
     EXPECT_EQ(pane.pixel(2, 2), qRgb(255, 255, 255)) << "light grey became white";
+}
+
+} // namespace
+
+namespace {
+
+// Whatever choice was left before, a click on a preview makes OK give just
+// that preview's reduction.
+TEST_F(DepthForms, AClickOnAPreviewIsWhatOKGives)
+{
+    for (const int item : {0, 1, 2}) {
+        const int bits = kColorBoxBits[std::size_t(item)];
+        for (std::size_t i = 0; i < DepthChoicesFor(bits, true).size(); ++i) {
+            DepthDownChoice clicked;
+            const auto answer = Answer(item, [&](TDepthDownForm& f) {
+                EXPECT_EQ(f.PreviewTiles.size(), DepthChoicesFor(bits, true).size());
+                f.PreviewTiles[i]->Clicked();
+                clicked = f.PreviewTiles[i]->Choice;
+                return int(QDialog::Accepted);
+            });
+            DibGuard original;
+            MakeDIBCopy(form->WorkDib, original.dib);
+            form->FTiefeBtnClick();
+            NullProgress quiet;
+            DibGuard expected(DepthDownTo(original.dib, bits, clicked, quiet));
+            SCOPED_TRACE(std::to_string(bits) + " bits, preview " + std::to_string(i));
+            EXPECT_EQ(DibBytes(form->WorkDib), DibBytes(expected.dib));
+            form->UndoBtn1Click();
+        }
+    }
 }
 
 } // namespace

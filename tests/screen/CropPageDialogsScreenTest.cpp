@@ -2,11 +2,13 @@
 // rotate, resize and colour-count dialogs, run through the page's buttons,
 // show on the screen what a fresh redraw shows after every choice.
 #include "DialogAnswer.h"
+#include "UserInput.h"
 #include "ScreenFixture.h"
 
 #include "depth/DepthChangeForm.h"
 #include "depth/DepthDialogState.h"
 #include "depth/DepthDownForm.h"
+#include "depth/DepthPreviewViews.h"
 #include "geometry/ResizeForm.h"
 #include "geometry/RotateForm.h"
 #include "toolkit/SpinEdit.h"
@@ -72,14 +74,29 @@ protected:
         EXPECT_TRUE(ScreenMatchesFreshRedraw(&count)) << "after choosing 256 colours";
     }
 
+    // The previews arrive from their own thread: the screen is compared once
+    // all of them are there.
+    static void ExpectPreviewsOnScreen(TDepthDownForm& options, const char* when)
+    {
+        EXPECT_TRUE(WaitUntil([&] { return options.PreviewsComplete(); }, 20000)) << when;
+        EXPECT_TRUE(ScreenMatchesFreshRedraw(&options)) << when;
+    }
+
     static void ReductionOptions(TDepthDownForm& options)
     {
-        Show(options);
+        ASSERT_TRUE(ShowOnScreen(&options));
+        ExpectPreviewsOnScreen(options, "shown");
         options.StdPalCheck->click();
         options.DitherCheck->click();
-        EXPECT_TRUE(ScreenMatchesFreshRedraw(&options)) << "after ordered dithering";
+        ExpectPreviewsOnScreen(options, "after ordered dithering");
         options.OptPalCheck->click();
-        EXPECT_TRUE(ScreenMatchesFreshRedraw(&options)) << "after the optimized palette";
+        ExpectPreviewsOnScreen(options, "after the optimized palette");
+        // the fourth of 8 bits' five: ordered dithering on the standard palette
+        ASSERT_EQ(options.PreviewTiles.size(), 5u);
+        ClickAt(options.PreviewTiles[3], QPoint(20, 20));
+        EXPECT_TRUE(options.StdPalCheck->isChecked() && options.DitherCheck->isChecked());
+        ClickAt(options.Overview, QPoint(4, 4));
+        ExpectPreviewsOnScreen(options, "after a preview and a point were clicked");
     }
 };
 
