@@ -1,8 +1,11 @@
-// The optimize page through the window on an X server (Xvfb will do): what
-// the user waits for after an intensity keystroke, a resize step of the grid
-// box and a click on a cell followed by undo, each up to the moment the X
-// server has the new grid. The grid box is 401 x 329 pixels.
+// The window on an X server (Xvfb will do), each figure up to the moment the
+// X server has what the user waits for: on the optimize page an intensity
+// keystroke, a resize step of the grid box and a click on a cell followed by
+// undo (grid box 401 x 329); on the open page a double-click on a 24-megapixel
+// JPEG, whole and in its stages (decoding, taking the picture over, drawing).
+#include "PhotoLike.h"
 #include "app/MainUnit.h"
+#include "imagora/DibWriter.h"
 #include "imagora/Imagora.h"
 #include "toolkit/PaintBox.h"
 
@@ -15,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -97,6 +101,73 @@ void BM_ClickThenUndo(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ClickThenUndo)->Args({640, 480})->Args({6000, 4000})->Unit(benchmark::kMillisecond);
+
+// A 6000 x 4000 photo-like JPEG at quality 90, written once.
+const std::string& JpegPhoto()
+{
+    static const std::string path = [] {
+        char pattern[] = "/tmp/kelvora-window-bench-XXXXXX";
+        const std::string folder = mkdtemp(pattern) ? pattern : "/tmp";
+        const TDibRecord photo = NewPhotoLike(6000, 4000);
+        const std::string file = folder + "/photo.jpg";
+        if (!WriteDibFile(photo, file, nullptr, 90))
+            std::abort();
+        deldib(photo);
+        return file;
+    }();
+    return path;
+}
+
+void ShowOpenPage()
+{
+    form->PageControl2->setCurrentWidget(form->TabSheet2);
+    ShowNow();
+}
+
+// What the list's double-click runs, until the X server has the picture.
+void BM_OpenJpegToScreen(benchmark::State& state)
+{
+    ShowOpenPage();
+    for (auto _ : state) {
+        form->OpenFileNow(JpegPhoto());
+        ShowNow();
+    }
+}
+BENCHMARK(BM_OpenJpegToScreen)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same in its stages: 0 decoding the file, 1 taking the decoded picture
+// over as the working image, 2 drawing the open page's preview.
+void BM_OpenJpegStage(benchmark::State& state)
+{
+    ShowOpenPage();
+    for (auto _ : state) {
+        state.PauseTiming();
+        TDibRecord dib;
+        if (state.range(0) != 0)
+            OpenDib(&dib, JpegPhoto().c_str(), 0, nullptr);
+        state.ResumeTiming();
+        switch (state.range(0)) {
+        case 0:
+            OpenDib(&dib, JpegPhoto().c_str(), 0, nullptr);
+            break;
+        case 1:
+            form->InstallOpened(dib, JpegPhoto());
+            break;
+        default:
+            form->DibPrevPaint->Repaint();
+            ShowNow();
+            break;
+        }
+        state.PauseTiming();
+        if (state.range(0) == 1)
+            ShowNow(); // the panes' repaints belong to the drawing stage
+        else
+            deldib(dib);
+        state.ResumeTiming();
+    }
+    state.SetLabel(state.range(0) == 0 ? "decode" : state.range(0) == 1 ? "install" : "draw");
+}
+BENCHMARK(BM_OpenJpegStage)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
