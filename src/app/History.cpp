@@ -21,10 +21,10 @@ std::size_t PictureBytes(const TDibRecord& d)
 }
 
 // Whether from's pixels could be copied into to's memory: the same size,
-// depth and colour table.
+// depth and colour table, and no other record sharing it.
 bool SameShape(const TDibRecord& to, const TDibRecord& from)
 {
-    if (!to.Bits || !from.Bits || DibWidth(to) != DibWidth(from) ||
+    if (!to.Bits || !from.Bits || DibShared(to) || DibWidth(to) != DibWidth(from) ||
         DibHeight(to) != DibHeight(from) || DibBitCount(to) != DibBitCount(from))
         return false;
     const int colours = DibBitCount(from) <= 8 ? DibColorCount(from) : 0;

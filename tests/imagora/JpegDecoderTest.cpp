@@ -118,6 +118,46 @@ TEST_F(JpegDecoder, ACamerasFullExifBlockStillTurnsThePhoto)
     EXPECT_EQ(getpixel(turned.dib, 102, 149), getpixel(plain.dib, 149, 0));
 }
 
+// The sample is 150 x 103; at 1/8, 1/4 and 1/2 libjpeg makes it 19 x 13,
+// 38 x 26 and 75 x 52. A box the picture is relatively wider than asks for
+// its width, any other for its height; a quarter turn turns the box.
+TEST_F(JpegDecoder, AReducedDecodeIsTheSmallestThatFillsTheBox)
+{
+    const Bytes plain = ReadBytes(Sample("video-001.q50.420"));
+    const Bytes turned = WithOrientation(plain, 6, false);
+    const struct {
+        const Bytes* file;
+        int boxWidth, boxHeight;
+        int width, height; // 0: not reduced
+    } rows[] = {
+        {&plain, 19, 13, 19, 13}, {&plain, 19, 14, 19, 13}, {&plain, 20, 20, 38, 26},
+        {&plain, 75, 500, 75, 52}, {&plain, 76, 60, 0, 0},  {&turned, 14, 19, 13, 19},
+        {&turned, 14, 20, 26, 38},
+    };
+    DibGuard whole;
+    ASSERT_TRUE(DecodeJpeg(plain.data(), plain.size(), &whole.dib));
+    for (const auto& r : rows) {
+        DibGuard d;
+        const bool reduced =
+            DecodeJpegReduced(r.file->data(), r.file->size(), r.boxWidth, r.boxHeight, &d.dib);
+        EXPECT_EQ(reduced, r.width > 0) << r.boxWidth << " x " << r.boxHeight;
+        EXPECT_EQ(DibWidth(d.dib), r.width) << r.boxWidth << " x " << r.boxHeight;
+        EXPECT_EQ(DibHeight(d.dib), r.height) << r.boxWidth << " x " << r.boxHeight;
+    }
+    // Each reduced pixel is about the mean of its 8 x 8 block, in the same channels.
+    DibGuard eighth;
+    ASSERT_TRUE(DecodeJpegReduced(plain.data(), plain.size(), 19, 13, &eighth.dib));
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 18; ++x)
+            for (int shift : {0, 8, 16}) {
+                int sum = 0;
+                for (int i = 0; i < 64; ++i)
+                    sum += int(getpixel(whole.dib, 8 * x + i % 8, 8 * y + i / 8) >> shift & 0xFF);
+                EXPECT_NEAR(int(getpixel(eighth.dib, x, y) >> shift & 0xFF), sum / 64, 12)
+                    << x << ", " << y;
+            }
+}
+
 TEST_F(JpegDecoder, BrokenCopiesOfGoodFiles)
 {
     // Cutting only the end marker, or the padding bits before it, loses no pixels.
