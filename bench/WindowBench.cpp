@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -102,20 +103,32 @@ void BM_ClickThenUndo(benchmark::State& state)
 }
 BENCHMARK(BM_ClickThenUndo)->Args({640, 480})->Args({6000, 4000})->Unit(benchmark::kMillisecond);
 
-// A 6000 x 4000 photo-like JPEG at quality 90, written once.
-const std::string& JpegPhoto()
-{
-    static const std::string path = [] {
+// A 6000 x 4000 photo-like JPEG at quality 90, written once into a folder
+// of its own that goes with the program.
+class JpegFile {
+public:
+    JpegFile()
+    {
         char pattern[] = "/tmp/kelvora-window-bench-XXXXXX";
-        const std::string folder = mkdtemp(pattern) ? pattern : "/tmp";
+        if (!mkdtemp(pattern))
+            std::abort();
+        folder_ = pattern;
         const TDibRecord photo = NewPhotoLike(6000, 4000);
-        const std::string file = folder + "/photo.jpg";
-        if (!WriteDibFile(photo, file, nullptr, 90))
+        if (!WriteDibFile(photo, Path(), nullptr, 90))
             std::abort();
         deldib(photo);
-        return file;
-    }();
-    return path;
+    }
+    ~JpegFile() { std::filesystem::remove_all(folder_); }
+    std::string Path() const { return folder_ + "/photo.jpg"; }
+
+private:
+    std::string folder_;
+};
+
+std::string JpegPhoto()
+{
+    static const JpegFile file;
+    return file.Path();
 }
 
 void ShowOpenPage()

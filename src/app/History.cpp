@@ -230,8 +230,9 @@ int History::Furthest(const TDibRecord* like) const
 
 void History::Drop(TDibRecord& picture)
 {
-    // One dropped picture is kept for the next correction's copy.
-    if (picture.Bits && spares_.empty())
+    // One dropped picture is kept for the next correction's copy; shared
+    // pixels may not be written over.
+    if (picture.Bits && spares_.empty() && !DibShared(picture))
         spares_.push_back(picture);
     else
         deldib(picture);

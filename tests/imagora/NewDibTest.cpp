@@ -150,7 +150,7 @@ TEST_F(NewDib, BigPicturesAreZeroedWholeAndFreed)
 TEST_F(NewDib, SharedPixelsLiveUntilTheirLastRecordIsFreed)
 {
     const int dibs = LiveDibCount(), palettes = LivePaletteCount();
-    for (const auto& [width, bits] : {std::pair{3, 8}, std::pair{2000, 24}}) {
+    for (const auto& [width, bits] : {std::pair{3, 8}, std::pair{2000, 24}}) { // heap, mapping
         TDibRecord first;
         newdib(&first, width, 600, bits, nullptr, 0);
         ASSERT_NE(first.Bits, nullptr);
