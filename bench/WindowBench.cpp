@@ -1,8 +1,11 @@
-// The optimize page through the window on an X server (Xvfb will do): what
-// the user waits for after an intensity keystroke, a resize step of the grid
-// box and a click on a cell followed by undo, each up to the moment the X
-// server has the new grid. The grid box is 401 x 329 pixels.
+// The window on an X server (Xvfb will do), each figure up to the moment the
+// X server has what the user waits for: on the optimize page an intensity
+// keystroke, a resize step of the grid box and a click on a cell followed by
+// undo (grid box 401 x 329); on the open page a double-click on a 24-megapixel
+// JPEG, whole and in its stages (decoding, taking the picture over, drawing).
+#include "PhotoLike.h"
 #include "app/MainUnit.h"
+#include "imagora/DibWriter.h"
 #include "imagora/Imagora.h"
 #include "toolkit/PaintBox.h"
 
@@ -14,7 +17,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -97,6 +102,109 @@ void BM_ClickThenUndo(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ClickThenUndo)->Args({640, 480})->Args({6000, 4000})->Unit(benchmark::kMillisecond);
+
+// A 6000 x 4000 photo-like JPEG at quality 90, written once into a folder
+// of its own that goes with the program.
+class JpegFile {
+public:
+    JpegFile()
+    {
+        char pattern[] = "/tmp/kelvora-window-bench-XXXXXX";
+        if (!mkdtemp(pattern))
+            std::abort();
+        folder_ = pattern;
+        const TDibRecord photo = NewPhotoLike(6000, 4000);
+        if (!WriteDibFile(photo, Path(), nullptr, 90))
+            std::abort();
+        deldib(photo);
+    }
+    ~JpegFile() { std::filesystem::remove_all(folder_); }
+    std::string Path() const { return folder_ + "/photo.jpg"; }
+
+private:
+    std::string folder_;
+};
+
+std::string JpegPhoto()
+{
+    static const JpegFile file;
+    return file.Path();
+}
+
+void ShowOpenPage()
+{
+    form->PageControl2->setCurrentWidget(form->TabSheet2);
+    ShowNow();
+}
+
+// What the list's double-click runs, until the X server has the picture
+// (the reduced one first); the whole picture arrives outside the timing.
+void BM_OpenJpegToScreen(benchmark::State& state)
+{
+    ShowOpenPage();
+    for (auto _ : state) {
+        form->OpenFileNow(JpegPhoto());
+        ShowNow();
+        state.PauseTiming();
+        form->AwaitPicture();
+        ShowNow();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenJpegToScreen)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same until the whole picture is the working image and on the screen.
+void BM_OpenJpegWhole(benchmark::State& state)
+{
+    ShowOpenPage();
+    for (auto _ : state) {
+        form->OpenFileNow(JpegPhoto());
+        ShowNow();
+        form->AwaitPicture();
+        ShowNow();
+    }
+}
+BENCHMARK(BM_OpenJpegWhole)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same in its stages: 0 decoding the file, 1 taking the decoded picture
+// over as the working image, 2 drawing the open page's preview, 3 the reduced
+// decode that fills the preview.
+void BM_OpenJpegStage(benchmark::State& state)
+{
+    ShowOpenPage();
+    for (auto _ : state) {
+        state.PauseTiming();
+        TDibRecord dib;
+        if (state.range(0) != 0)
+            OpenDib(&dib, JpegPhoto().c_str(), 0, nullptr);
+        state.ResumeTiming();
+        switch (state.range(0)) {
+        case 0:
+            OpenDib(&dib, JpegPhoto().c_str(), 0, nullptr);
+            break;
+        case 1:
+            form->InstallOpened(dib, JpegPhoto());
+            break;
+        case 2:
+            form->DibPrevPaint->Repaint();
+            ShowNow();
+            break;
+        default:
+            OpenDibReduced(&dib, JpegPhoto().c_str(), form->DibPrevPaint->width(),
+                           form->DibPrevPaint->height());
+            break;
+        }
+        state.PauseTiming();
+        if (state.range(0) == 1)
+            ShowNow(); // the panes' repaints belong to the drawing stage
+        else
+            deldib(dib);
+        state.ResumeTiming();
+    }
+    const char* const stages[] = {"decode", "install", "draw", "reduced decode"};
+    state.SetLabel(stages[state.range(0)]);
+}
+BENCHMARK(BM_OpenJpegStage)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

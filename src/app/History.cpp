@@ -22,10 +22,10 @@ std::size_t PictureBytes(const TDibRecord& d)
 }
 
 // Whether from's pixels could be copied into to's memory: the same size,
-// depth and colour table.
+// depth and colour table, and no other record sharing it.
 bool SameShape(const TDibRecord& to, const TDibRecord& from)
 {
-    if (!to.Bits || !from.Bits || DibWidth(to) != DibWidth(from) ||
+    if (!to.Bits || !from.Bits || DibShared(to) || DibWidth(to) != DibWidth(from) ||
         DibHeight(to) != DibHeight(from) || DibBitCount(to) != DibBitCount(from))
         return false;
     const int colours = DibBitCount(from) <= 8 ? DibColorCount(from) : 0;
@@ -239,8 +239,9 @@ int History::Furthest(const TDibRecord* like) const
 
 void History::Drop(TDibRecord& picture)
 {
-    // One dropped picture is kept for the next correction's copy.
-    if (picture.Bits && spares_.empty())
+    // One dropped picture is kept for the next correction's copy; shared
+    // pixels may not be written over.
+    if (picture.Bits && spares_.empty() && !DibShared(picture))
         spares_.push_back(picture);
     else
         deldib(picture);

@@ -36,6 +36,8 @@ void TMainForm::FormDestroy()
     if (destroyed_)
         return;
     destroyed_ = true;
+    if (arrival_.Pending())
+        deldib(arrival_.Take());
     DiscardScannedPictures(); // scans whose message never arrived
     Release();
 }
@@ -78,6 +80,7 @@ void TMainForm::keyPressEvent(QKeyEvent* event)
 
 void TMainForm::PageControl2Change()
 {
+    AwaitPicture(); // the other pages draw and change the whole picture
     if (PageControl2->currentWidget() == TabSheet1) {
         SelectWholePicture();
         RetuschPaint->Repaint(); // the page showed before the selection was reset
@@ -173,6 +176,7 @@ void TMainForm::ShowWorkDibFacts()
 
 bool TMainForm::ApplyStep(const Step& step)
 {
+    AwaitPicture();
     WaitCursor wait;
     const StepResult result = Apply(step, *this);
     if (result.Error.empty())
@@ -183,12 +187,14 @@ bool TMainForm::ApplyStep(const Step& step)
 
 void TMainForm::UndoBtn1Click()
 {
+    AwaitPicture();
     WaitCursor wait;
     Undo(*this);
 }
 
 void TMainForm::RedoBtn1Click()
 {
+    AwaitPicture();
     WaitCursor wait;
     Redo(*this);
 }
@@ -211,6 +217,7 @@ void TMainForm::ShowHistory()
 
 void TMainForm::HistoryListClick(int row)
 {
+    AwaitPicture();
     if (row == Steps().Current() || row < 0 || row >= Steps().Count())
         return;
     WaitCursor wait;

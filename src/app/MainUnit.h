@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/BeforeInRegister.h"
+#include "app/PictureArrival.h"
 #include "app/WorkingImage.h"
 #include "correct/VariationGrid.h"
 #include "geometry/CropSelection.h"
@@ -42,6 +43,7 @@ class TDepthDownForm;
 class TSplitter;
 class TViewPicForm;
 class TBatchDialog;
+class InputGate;
 
 // The product's web page, opened by the web button and the about box.
 extern const char* const kProductWebAddress;
@@ -147,7 +149,13 @@ public:
     // favourites offers; none where there is nothing to offer.
     std::unique_ptr<QMenu> FolderMenu(QAbstractItemView* view, const QPoint& at);
     void FilterComboBox1Change();
+    // On the open page a JPEG shows at once from a reduced decode while the
+    // whole picture is decoded on a thread; every command waits for it.
     void OpenFileNow(const std::string& Path);
+    // Makes a picture still arriving from its file the working image, waiting
+    // for it with the wait cursor; a file that would not decode is said and
+    // leaves the picture as it was. False then.
+    bool AwaitPicture();
     void DibPrevPaintPaint();
 
     // --- scan page
@@ -309,6 +317,8 @@ private:
     void LoadPrefFolders();
     void SelectStartFolder();
 
+    PictureArrival arrival_;
+    InputGate* arrivalGate_ = nullptr; // holds the user's input until the picture is there
     std::string programPath_;
     std::string startFile_;
     int progressDrawnRight_ = -1; // right edge of the bar last drawn; -1: none

@@ -12,6 +12,7 @@
 #include "io/FolderTree.h"
 #include "io/PrefFolders.h"
 #include "toolkit/ElidedText.h"
+#include "toolkit/InputGate.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/MessageBox.h"
 #include "toolkit/PaintBox.h"
@@ -343,15 +344,21 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 
 void TMainForm::OpenFileNow(const std::string& Path)
 {
+    AwaitPicture(); // a file still arriving comes first
     std::optional<WaitCursor> wait(std::in_place);
-    TDibRecord loaded;
+    TDibRecord loaded, preview;
     // Regular files only: opening a FIFO waits for a writer that may never
     // come, and a device may never end.
     std::error_code ec;
-    if (std::filesystem::is_regular_file(Path, ec))
-        OpenDib(&loaded, Path.c_str(), 0, this);
+    if (std::filesystem::is_regular_file(Path, ec)) {
+        const qreal scale = DibPrevPaint->CanvasScale();
+        if (!DibPrevPaint->isVisible() ||
+            !OpenDibReduced(&preview, Path.c_str(), int(DibPrevPaint->width() * scale),
+                            int(DibPrevPaint->height() * scale)))
+            OpenDib(&loaded, Path.c_str(), 0, this);
+    }
     wait.reset(); // message boxes come with the normal cursor
-    if (!loaded.Bits) {
+    if (!loaded.Bits && !preview.Bits) {
         // Nothing changes, and the user learns why: else the old picture
         // stays as if it were the new one.
         MessageBox(OpenDibFailure(Path), "Bild öffnen", MB_OK | MB_ICONWARNING);
@@ -361,15 +368,48 @@ void TMainForm::OpenFileNow(const std::string& Path)
         MessageBox(kUnsavedChanges + "\n\nSoll trotzdem „" + Path + "“ geöffnet werden?",
                    "Bild öffnen", MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
         deldib(loaded);
+        deldib(preview);
+        return;
+    }
+    if (preview.Bits) {
+        arrival_.Start(Path, preview, [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { if (arrival_.Ready()) AwaitPicture(); }, Qt::QueuedConnection);
+        });
+        if (!arrivalGate_)
+            arrivalGate_ = new InputGate(this, [this] { AwaitPicture(); });
+        arrivalGate_->Install();
+        DibPrevPaint->Repaint();
         return;
     }
     wait.emplace();
     InstallOpened(loaded, Path);
 }
 
+bool TMainForm::AwaitPicture()
+{
+    if (!arrival_.Pending())
+        return true;
+    arrivalGate_->Remove();
+    std::optional<WaitCursor> wait;
+    if (!arrival_.Ready())
+        wait.emplace();
+    const std::string path = arrival_.Path();
+    const TDibRecord picture = arrival_.Take();
+    if (picture.Bits) {
+        InstallOpened(picture, path);
+        return true;
+    }
+    wait.reset();
+    DibPrevPaint->Repaint(); // the picture as it was, not the preview
+    MessageBox(OpenDibFailure(path), "Bild öffnen", MB_OK | MB_ICONWARNING);
+    return false;
+}
+
 void TMainForm::DibPrevPaintPaint()
 {
-    DrawFitted(DibPrevPaint->Canvas(), DibPrevPaint->width(), DibPrevPaint->height(), WorkDib);
+    DrawFitted(DibPrevPaint->Canvas(), DibPrevPaint->width(), DibPrevPaint->height(),
+               arrival_.Pending() ? arrival_.Preview() : WorkDib);
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)

@@ -44,7 +44,7 @@ StepResult WorkingImage::Apply(const Step& step, ProgressSink& progress)
 {
     const StepRow& row = RowOf(step.Kind);
     TDibRecord before;
-    if (row.InPlace && history_.Budget() > 0) {
+    if (row.InPlace && (history_.Budget() > 0 || DibShared(WorkDib))) {
         // The picture the step changes is kept first, in memory the history
         // no longer needs where it has some.
         before = history_.TakeSpare(WorkDib);
@@ -53,6 +53,10 @@ StepResult WorkingImage::Apply(const Step& step, ProgressSink& progress)
         if (!before.Bits)
             return {{}, kNoMemory};
         std::memcpy(before.Bits, WorkDib.Bits, WorkDib.Info->bmiHeader.biSizeImage);
+        // Pixels the before picture of the result page shares stay as they
+        // are: the step changes the copy, and they become the undo picture.
+        if (DibShared(WorkDib))
+            std::swap(before, WorkDib);
     }
     StepResult result = RunStep(step, WorkDib, progress);
     if (!row.InPlace) {
@@ -85,11 +89,11 @@ void WorkingImage::Install(const TDibRecord& opened, const std::string& path, bo
 {
     WorkModified = false;
     const PictureOrigin origin{path, ReadPictureMetadata(path), 0};
-    // The copy before the old pictures go, so a message about a failed copy
-    // never meets a pane drawing freed memory.
+    // The before picture shares the opened pixels until a step changes the
+    // working image (Apply copies them then).
     TDibRecord orig;
     if (readPixels && history_.Budget() > 0)
-        MakeDIBCopy(opened, orig);
+        orig = ShareDib(opened);
     deldib(WorkDib);
     deldib(OrigDib);
     OrigDib = orig;

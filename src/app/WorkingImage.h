@@ -59,7 +59,8 @@ struct WorkingImage {
     StepResult Apply(const Step& step, ProgressSink& progress);
 
     // Takes over a freshly opened picture: it becomes the working image and
-    // the first state of a new history, with a copy as the before picture.
+    // the first state of a new history, and the before picture shares its
+    // pixels.
     // The file's metadata is read with it, and the whole picture is selected.
     void InstallOpened(const TDibRecord& opened, const std::string& path);
     // The same for a picture that is only saved again, whose rows may still

@@ -1,8 +1,11 @@
 #include "base/GdiObjects.h"
 
+#include <atomic>
+
 namespace {
-int liveObjects = 0;
-int livePalettes = 0;
+// Pictures, and the palettes of palette pictures, are made on decoding threads too.
+std::atomic<int> liveObjects = 0;
+std::atomic<int> livePalettes = 0;
 } // namespace
 
 GdiObject::GdiObject()

@@ -16,6 +16,9 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, TDibRecord* out);
 bool DecodePnm(const std::uint8_t* data, std::size_t size, TDibRecord* out);
 bool DecodePng(const std::uint8_t* data, std::size_t size, TDibRecord* out);
 bool DecodeJpeg(const std::uint8_t* data, std::size_t size, TDibRecord* out);
+// DecodeJpeg at the reduced size OpenDibReduced describes.
+bool DecodeJpegReduced(const std::uint8_t* data, std::size_t size, int boxWidth, int boxHeight,
+                       TDibRecord* out);
 bool DecodeGif(const std::uint8_t* data, std::size_t size, TDibRecord* out);
 bool DecodeTiff(const std::uint8_t* data, std::size_t size, TDibRecord* out);
 bool DecodeWebp(const std::uint8_t* data, std::size_t size, TDibRecord* out);

@@ -24,12 +24,27 @@ inline void NewDibLike(TDibRecord* dib, const TDibRecord& shape)
     NewDibLike(dib, shape, DibWidth(shape), DibHeight(shape));
 }
 
-// Frees everything the record owns; accepts a record without pixels.
+// Frees everything the record owns; accepts a record without pixels. Pixels
+// that other records share stay until the last of them is freed.
 void deldib(TDibRecord dib);
+
+// A second record of dib's picture with a header and palette of its own and
+// the same pixel memory, which nobody may write to while it is shared: a
+// copy made up front would cost a large photo's bytes twice. No pixels when
+// dib has none or there is no memory for the header.
+TDibRecord ShareDib(const TDibRecord& dib);
+// Whether another record shares the record's pixels.
+bool DibShared(const TDibRecord& dib);
 
 // Reads a picture file. Failure (unreadable, unknown or malformed) yields a
 // record without pixels. windowHandle is accepted for the call's shape only.
 void OpenDib(TDibRecord* dib, const char* path, int reserved, void* windowHandle);
+
+// A JPEG file decoded at the smallest of libjpeg's reduced sizes (1/8, 1/4,
+// 1/2) that still fills a box of boxWidth x boxHeight when fitted into it
+// upright: the quick stand-in for a large picture. False (no pixels) when
+// none does, for any other file and on any fault.
+bool OpenDibReduced(TDibRecord* dib, const char* path, int boxWidth, int boxHeight);
 
 // An 8-bit copy of a 24-bit picture for palette screens, at its own size or
 // scaled to width x height.

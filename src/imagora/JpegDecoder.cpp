@@ -114,9 +114,37 @@ void CmykToBgr(std::uint8_t* bgr, const std::uint8_t* cmyk, int width, bool inve
     }
 }
 
+// A box the picture is to fill when fitted into it upright; 0 x 0: the
+// picture at its own size.
+struct Box {
+    int width = 0;
+    int height = 0;
+};
+
+// Picks the smallest of libjpeg's reduced sizes whose picture fills box:
+// the box's width when the picture is relatively wider, else its height.
+// False when only the picture's own size does.
+bool ScaleToFill(jpeg_decompress_struct& cinfo, Box box)
+{
+    if (ExifOrientation(cinfo) >= 5) // turned a quarter when upright
+        std::swap(box.width, box.height);
+    const bool wider = std::uint64_t(cinfo.image_width) * std::uint64_t(box.height) >=
+                       std::uint64_t(cinfo.image_height) * std::uint64_t(box.width);
+    cinfo.scale_num = 1;
+    for (const unsigned denominator : {8u, 4u, 2u}) {
+        cinfo.scale_denom = denominator;
+        jpeg_calc_output_dimensions(&cinfo);
+        if (wider ? int(cinfo.output_width) >= box.width : int(cinfo.output_height) >= box.height)
+            return true;
+    }
+    cinfo.scale_denom = 1;
+    return false;
+}
+
 // Reads the header and makes the picture, ready for its rows; libjpeg errors
 // longjmp out of here and ReadRows instead.
-bool StartJpeg(JpegReader& r, const std::uint8_t* data, std::size_t size, TDibRecord* out)
+bool StartJpeg(JpegReader& r, const std::uint8_t* data, std::size_t size, TDibRecord* out,
+               Box box)
 {
     jpeg_decompress_struct& cinfo = r.cinfo;
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
@@ -127,8 +155,11 @@ bool StartJpeg(JpegReader& r, const std::uint8_t* data, std::size_t size, TDibRe
     const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
     r.cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = grey ? JCS_GRAYSCALE : r.cmyk ? JCS_CMYK : JCS_EXT_BGR;
-    const int width = int(cinfo.image_width);
-    const int height = int(cinfo.image_height);
+    if (box.width > 0 && box.height > 0 && !ScaleToFill(cinfo, box))
+        return false;
+    jpeg_calc_output_dimensions(&cinfo);
+    const int width = int(cinfo.output_width);
+    const int height = int(cinfo.output_height);
     const bool made = grey ? NewGreyDib(out, width, height) : NewTrueColourDib(out, width, height);
     DecodeBudget budget;
     if (!made || !budget.TakePicture(*out) || !budget.Take(r.cmyk ? std::uint64_t(width) * 4 : 0))
@@ -201,13 +232,14 @@ std::unique_ptr<JpegReader> NewReader()
 }
 
 // The header and the picture; false (and no picture) on any fault.
-bool Start(JpegReader& r, const std::uint8_t* data, std::size_t size, TDibRecord* out)
+bool Start(JpegReader& r, const std::uint8_t* data, std::size_t size, TDibRecord* out,
+           Box box = {})
 {
     if (setjmp(r.errors.jump))
         return false;
     jpeg_create_decompress(&r.cinfo);
     r.created = true;
-    return StartJpeg(r, data, size, out);
+    return StartJpeg(r, data, size, out, box);
 }
 
 bool Rows(JpegReader& r, const TDibRecord& out, RowFeed* feed)
@@ -228,11 +260,18 @@ bool Fail(TDibRecord* out)
 
 bool DecodeJpeg(const std::uint8_t* data, std::size_t size, TDibRecord* out)
 {
+    return DecodeJpegReduced(data, size, 0, 0, out);
+}
+
+bool DecodeJpegReduced(const std::uint8_t* data, std::size_t size, int boxWidth, int boxHeight,
+                       TDibRecord* out)
+{
     *out = TDibRecord{};
     if (size < 3 || data[0] != 0xFF || data[1] != 0xD8)
         return false;
     const std::unique_ptr<JpegReader> reader = NewReader();
-    if (!Start(*reader, data, size, out) || !Rows(*reader, *out, nullptr))
+    if (!Start(*reader, data, size, out, Box{boxWidth, boxHeight}) ||
+        !Rows(*reader, *out, nullptr))
         return Fail(out);
     ApplyOrientation(out, ExifOrientation(reader->cinfo));
     return true;

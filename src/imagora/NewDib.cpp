@@ -4,9 +4,12 @@
 #include "base/Palette.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
 
 #include <sys/mman.h>
 
@@ -14,7 +17,12 @@ namespace {
 
 constexpr std::uint32_t kAllocatedMark = 0x4B4C5644; // marks a live picture in LibData1
 std::size_t allocationLimit = kDefaultDibAllocationLimit;
-int liveDibs = 0;
+std::atomic<int> liveDibs = 0; // pictures are made and freed on decoding threads too
+
+// Pixel blocks with more than one record, and how many records beyond the
+// first.
+std::mutex sharingLock;
+std::unordered_map<const std::uint8_t*, int> extraSharers;
 
 // Pixel blocks from this size on get a mapping of their own in whole huge
 // pages: a fresh 72 MB picture then costs a few dozen page faults instead of
@@ -159,8 +167,46 @@ void deldib(TDibRecord dib)
         DeleteObject(dib.PaletteHandle);
     if (dib.Bits && dib.LibData1 == kAllocatedMark)
         --liveDibs;
-    FreePixels(dib.Bits, dib.LibData2);
+    bool lastRecord = true;
+    if (dib.Bits) {
+        const std::lock_guard<std::mutex> lock(sharingLock);
+        const auto shared = extraSharers.find(dib.Bits);
+        if (shared != extraSharers.end()) {
+            lastRecord = false;
+            if (--shared->second == 0)
+                extraSharers.erase(shared);
+        }
+    }
+    if (lastRecord)
+        FreePixels(dib.Bits, dib.LibData2);
     std::free(dib.Info);
+}
+
+TDibRecord ShareDib(const TDibRecord& dib)
+{
+    if (!dib.Bits)
+        return {};
+    auto* info = static_cast<BITMAPINFO*>(std::malloc(sizeof(BITMAPINFO)));
+    if (!info)
+        return {};
+    std::memcpy(info, dib.Info, sizeof(BITMAPINFO));
+    TDibRecord share = dib;
+    share.Info = info;
+    if (dib.PaletteHandle)
+        share.PaletteHandle = CreatePalette(&share.Palette);
+    {
+        const std::lock_guard<std::mutex> lock(sharingLock);
+        ++extraSharers[dib.Bits];
+    }
+    if (dib.LibData1 == kAllocatedMark)
+        ++liveDibs;
+    return share;
+}
+
+bool DibShared(const TDibRecord& dib)
+{
+    const std::lock_guard<std::mutex> lock(sharingLock);
+    return dib.Bits && extraSharers.count(dib.Bits) > 0;
 }
 
 double power(double base, double exponent)

@@ -99,6 +99,20 @@ void OpenDib(TDibRecord* dib, const char* path, int /*reserved*/, void* /*window
     DecodeMapped(MappedFile(path, kMaxFileBytes), dib);
 }
 
+bool OpenDibReduced(TDibRecord* dib, const char* path, int boxWidth, int boxHeight)
+{
+    *dib = TDibRecord{};
+    const MappedFile file(path, kMaxFileBytes);
+    if (!file.Data() || !IsJpeg(file.Data(), file.Size()) ||
+        !DecodeJpegReduced(file.Data(), file.Size(), boxWidth, boxHeight, dib))
+        return false;
+    if (!file.Shrank())
+        return true;
+    deldib(*dib);
+    *dib = TDibRecord{};
+    return false;
+}
+
 void OpenDibStreamed(TDibRecord* dib, const char* path, RowFeed& feed)
 {
     *dib = TDibRecord{};

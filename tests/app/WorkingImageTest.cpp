@@ -116,6 +116,9 @@ TEST_F(WorkingImageTest, OpeningSetsTheBeforePictureAndUndoRestoresTheOpenedPict
     EXPECT_TRUE(SamePixels(images.WorkDib, reference.dib));
     EXPECT_FALSE(images.Undo(quiet)) << "nothing before the file was opened";
     EXPECT_TRUE(SamePixels(images.WorkDib, reference.dib));
+    // Undone, the working image shares the before picture's pixels again.
+    ASSERT_EQ(images.Apply(CorrectStep(kModeHelligkeit, 3, 8), quiet).Error, "");
+    EXPECT_TRUE(SamePixels(images.OrigDib, reference.dib));
 }
 
 TEST_F(WorkingImageTest, AStepThenUndoSelectsTheWholePicture)
@@ -193,31 +196,27 @@ TEST_F(WorkingImageTest, AFailedMoveKeepsTheWorkingImage)
     EXPECT_TRUE(images.Undo(quiet)) << "the history is whole for a later try";
 }
 
-// Copies that fail say so in a message box, and a message box repaints the
-// window behind it: every picture a pane may draw must still be alive then.
-TEST_F(WorkingImageTest, OpeningCopiesTheNewPictureBeforeReleasingTheOldOnes)
+// The before picture shares the opened pixels, so opening needs no memory
+// for a copy; the first step that changes the picture in place copies them
+// then, and says so when there is no memory for it.
+TEST_F(WorkingImageTest, OpeningSharesThePixelsAndTheFirstChangeCopiesThem)
 {
     images.CreateStartPictures();
-    const int before = LiveDibCount();
     TDibRecord opened = MakeDib(400, 300, 24, [](int, int) { return 0x010203u; });
-    std::vector<int> liveWhenTold;
-    std::uint32_t seen = 0;
-    MessageBoxHandler previous = SetMessageBoxHandler([&](const MessageBoxRequest&) {
-        liveWhenTold.push_back(LiveDibCount());
-        for (const TDibRecord* d : {&images.WorkDib, &images.OrigDib})
-            seen += getpixel(*d, 319, 239); // freed memory here is a fault ASan names
-        return IDOK;
-    });
+    NullProgress quiet;
     {
         AllocationLimit limit(300000); // the old pictures fit, copies of the new one do not
         images.InstallOpened(opened, "big.bmp");
+        EXPECT_EQ(images.OrigDib.Bits, opened.Bits);
+        EXPECT_EQ(images.Apply(CorrectStep(kModeHelligkeit, 3, 8), quiet).Error,
+                  "Fehler: nicht genug Speicher für diese Operation!");
     }
-    SetMessageBoxHandler(std::move(previous));
-    EXPECT_EQ(liveWhenTold, (std::vector<int>{before + 1}))
-        << "the two old pictures and the opened one";
-    EXPECT_EQ(seen, 0u);
     EXPECT_EQ(images.WorkDib.Bits, opened.Bits);
-    EXPECT_EQ(images.OrigDib.Bits, nullptr);
+    EXPECT_EQ(getpixel(images.WorkDib, 0, 0), 0x010203u) << "nothing changed";
+    ASSERT_EQ(images.Apply(CorrectStep(kModeHelligkeit, 3, 8), quiet).Error, "");
+    EXPECT_NE(getpixel(images.WorkDib, 0, 0), 0x010203u);
+    EXPECT_EQ(getpixel(images.OrigDib, 0, 0), 0x010203u) << "the before picture as opened";
+    EXPECT_EQ(images.Steps().At(0).picture.Bits, opened.Bits) << "the shared pixels kept for undo";
 }
 
 TEST_F(WorkingImageTest, TheFingerprintSeesWhatAPictureHoldsAndNothingElse)

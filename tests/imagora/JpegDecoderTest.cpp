@@ -118,6 +118,32 @@ TEST_F(JpegDecoder, ACamerasFullExifBlockStillTurnsThePhoto)
     EXPECT_EQ(getpixel(turned.dib, 102, 149), getpixel(plain.dib, 149, 0));
 }
 
+// The sample is 150 x 103; at 1/8, 1/4 and 1/2 libjpeg makes it 19 x 13,
+// 38 x 26 and 75 x 52. A box the picture is relatively wider than asks for
+// its width, any other for its height; a quarter turn turns the box.
+TEST_F(JpegDecoder, AReducedDecodeIsTheSmallestThatFillsTheBox)
+{
+    const Bytes plain = ReadBytes(Sample("video-001.q50.420"));
+    const Bytes turned = WithOrientation(plain, 6, false);
+    const struct {
+        const Bytes* file;
+        int boxWidth, boxHeight;
+        int width, height; // 0: not reduced
+    } rows[] = {
+        {&plain, 19, 13, 19, 13}, {&plain, 19, 14, 19, 13}, {&plain, 20, 20, 38, 26},
+        {&plain, 75, 500, 75, 52}, {&plain, 76, 60, 0, 0},  {&turned, 14, 19, 13, 19},
+        {&turned, 14, 20, 26, 38},
+    };
+    for (const auto& r : rows) {
+        DibGuard d;
+        const bool reduced =
+            DecodeJpegReduced(r.file->data(), r.file->size(), r.boxWidth, r.boxHeight, &d.dib);
+        EXPECT_EQ(reduced, r.width > 0) << r.boxWidth << " x " << r.boxHeight;
+        EXPECT_EQ(DibWidth(d.dib), r.width) << r.boxWidth << " x " << r.boxHeight;
+        EXPECT_EQ(DibHeight(d.dib), r.height) << r.boxWidth << " x " << r.boxHeight;
+    }
+}
+
 TEST_F(JpegDecoder, BrokenCopiesOfGoodFiles)
 {
     // Cutting only the end marker, or the padding bits before it, loses no pixels.

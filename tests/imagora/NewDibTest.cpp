@@ -147,6 +147,33 @@ TEST_F(NewDib, BigPicturesAreZeroedWholeAndFreed)
     deldib(tooBig);
 }
 
+TEST_F(NewDib, SharedPixelsLiveUntilTheirLastRecordIsFreed)
+{
+    const int dibs = LiveDibCount(), palettes = LivePaletteCount();
+    for (const auto& [width, bits] : {std::pair{3, 8}, std::pair{2000, 24}}) { // heap, mapping
+        TDibRecord first;
+        newdib(&first, width, 600, bits, nullptr, 0);
+        ASSERT_NE(first.Bits, nullptr);
+        first.Bits[0] = 7;
+        EXPECT_FALSE(DibShared(first));
+        TDibRecord second = ShareDib(first), third = ShareDib(second);
+        EXPECT_EQ(second.Bits, first.Bits);
+        EXPECT_NE(second.Info, first.Info) << "a header of its own";
+        EXPECT_EQ(DibWidth(third), width);
+        EXPECT_EQ(LiveDibCount(), dibs + 3);
+        EXPECT_EQ(LivePaletteCount(), palettes + (bits == 8 ? 3 : 0));
+        deldib(first);
+        EXPECT_TRUE(DibShared(second));
+        deldib(third);
+        EXPECT_FALSE(DibShared(second)) << "the last record";
+        EXPECT_EQ(second.Bits[0], 7) << "the pixels are still there";
+        deldib(second);
+    }
+    EXPECT_EQ(ShareDib(TDibRecord{}).Bits, nullptr);
+    EXPECT_EQ(LiveDibCount(), dibs);
+    EXPECT_EQ(LivePaletteCount(), palettes);
+}
+
 TEST_F(NewDib, CountsLivePicturesAndPalettes)
 {
     const int dibs = LiveDibCount(), palettes = LivePaletteCount();

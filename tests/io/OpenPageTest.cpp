@@ -5,6 +5,8 @@
 #include "io/FileList.h"
 #include "io/FolderTree.h"
 #include "io/PrefFolders.h"
+#include "steps/StepTable.h"
+#include "correct/CorrectionModes.h"
 #include "toolkit/PaintBox.h"
 
 #include <QAbstractButton>
@@ -21,6 +23,7 @@
 #include <QGuiApplication>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -122,13 +125,13 @@ protected:
     std::string photos;
 };
 
-TEST_F(OpenPage, OpeningAFileMakesItTheWorkingImageWithCopies)
+TEST_F(OpenPage, OpeningAFileMakesItTheWorkingImageAndTheBeforePicture)
 {
     form->OpenFileNow(photos + "wide.bmp");
     EXPECT_EQ(DibWidth(form->WorkDib), 40);
     EXPECT_EQ(getpixel(form->WorkDib, 0, 0), 0xFF0000u);
     EXPECT_EQ(DibWidth(form->OrigDib), 40);
-    EXPECT_NE(form->OrigDib.Bits, form->WorkDib.Bits);
+    EXPECT_EQ(form->OrigDib.Bits, form->WorkDib.Bits) << "shared until a step changes one";
     EXPECT_FALSE(form->Steps().CanUndo()) << "a new history starts";
     EXPECT_EQ(form->FileName, photos + "wide.bmp");
 }
@@ -509,6 +512,65 @@ TEST_F(OpenPage, TheFileListGivesSizesAndDatesInGermanWhateverTheSystemsLanguage
         << "folders have no size";
     EXPECT_TRUE(wide.siblingAtColumn(3).data().toString().contains(QLatin1Char('.')))
         << "dates as 24.12.26";
+}
+
+// A large JPEG opened from the open page shows a reduced decode first; the
+// whole picture comes through the event loop, or at once for whatever the
+// user or the program does next.
+TEST_F(OpenPage, AJpegShownReducedFirstEndsAsThePlainOpenWhateverComesNext)
+{
+    const std::string jpeg = photos + "large.jpg";
+    DibGuard photo(MakeDib(1600, 1200, 24, [](int x, int y) {
+        return RGB(std::uint8_t(x / 7), std::uint8_t(y / 5), std::uint8_t(x ^ y));
+    }));
+    ASSERT_TRUE(WriteDibFile(photo.dib, jpeg));
+    DibGuard plain;
+    OpenDib(&plain.dib, jpeg.c_str(), 0, nullptr);
+    ASSERT_NE(plain->Bits, nullptr);
+    const auto samePixels = [&](const TDibRecord& d) {
+        return DibWidth(d) == 1600 && DibHeight(d) == 1200 &&
+               std::memcmp(d.Bits, plain->Bits, plain->Info->bmiHeader.biSizeImage) == 0;
+    };
+    ShowWindow();
+    const std::function<void()> nextThings[] = {
+        [] {}, // the event loop alone
+        [this] {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier);
+            QApplication::sendEvent(form->JamShellList1, &key);
+        },
+        [this] { form->PageControl2->setCurrentWidget(form->TabSheet4); },
+        [this] { form->ApplyStep(CorrectStep(kModeHelligkeit, 3, 8)); },
+    };
+    for (std::size_t i = 0; i < std::size(nextThings); ++i) {
+        form->PageControl2->setCurrentWidget(form->TabSheet2);
+        form->OpenFileNow(photos + "wide.bmp");
+        form->OpenFileNow(jpeg);
+        EXPECT_EQ(DibWidth(form->WorkDib), 40) << "the reduced picture is no working image";
+        nextThings[i]();
+        ASSERT_TRUE(WaitUntil([&] { return DibWidth(form->WorkDib) == 1600; })) << i;
+        EXPECT_EQ(form->FileName, jpeg);
+        EXPECT_TRUE(samePixels(form->OrigDib)) << i;
+        EXPECT_TRUE(samePixels(form->Steps().Current() == 0 ? form->WorkDib : Before())) << i;
+    }
+    EXPECT_EQ(form->Steps().Count(), 2) << "the correction ran on the whole picture";
+    EXPECT_TRUE(boxes->shown.empty());
+
+    // A whole picture that will not come (no memory for it here) is said,
+    // and the picture stays as it was.
+    form->PageControl2->setCurrentWidget(form->TabSheet2);
+    form->OpenFileNow(photos + "wide.bmp"); // over the correction: asked, answered yes
+    boxes->shown.clear();
+    {
+        AllocationLimit limit(1000000); // the reduced picture fits, the whole one does not
+        form->OpenFileNow(jpeg);
+        EXPECT_TRUE(boxes->shown.empty());
+        form->ApplyStep(CorrectStep(kModeHelligkeit, 3, 8));
+    }
+    ASSERT_EQ(boxes->shown.size(), 1u);
+    EXPECT_NE(boxes->shown[0].text.find("zu groß"), std::string::npos) << boxes->shown[0].text;
+    EXPECT_EQ(form->FileName, photos + "wide.bmp");
+    EXPECT_EQ(DibWidth(form->WorkDib), 40);
+    EXPECT_EQ(form->Steps().Count(), 2) << "the correction ran on the picture there was";
 }
 
 TEST_F(OpenPage, OpeningShowsTheWaitCursorUntilThePanesHavePainted)

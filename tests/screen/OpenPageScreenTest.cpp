@@ -101,4 +101,22 @@ TEST_F(OpenPageOnScreen, OpeningAndResizingReachTheScreen)
     EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get())) << "after a resize";
 }
 
+// A large JPEG shows reduced at once; once the whole picture is there the
+// screen shows it alone, as if drawn from scratch.
+TEST_F(OpenPageOnScreen, AJpegShownReducedFirstEndsAsAFreshRedraw)
+{
+    REQUIRE_X_SCREEN();
+    DibGuard photo(MakeDib(1600, 1200, 24, [](int x, int y) {
+        return RGB(std::uint8_t(x), std::uint8_t(y), std::uint8_t(x ^ y));
+    }));
+    const std::string file = (folder / "photo.jpg").string();
+    ASSERT_TRUE(WriteDibFile(photo.dib, file));
+    form->show();
+    ASSERT_TRUE(WaitUntil([this] { return form->windowHandle()->isExposed(); }));
+    form->OpenFileNow(file);
+    ASSERT_NE(DibWidth(form->WorkDib), 1600) << "the reduced picture shows first";
+    ASSERT_TRUE(WaitUntil([this] { return DibWidth(form->WorkDib) == 1600; }));
+    EXPECT_TRUE(ScreenMatchesFreshRedraw(form.get()));
+}
+
 } // namespace
