@@ -7,17 +7,24 @@
 #include "steps/StepTable.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
 
 namespace {
 
 constexpr int kSampleSide = 128;
+// How many series of picks are followed at once.
+constexpr std::size_t kBeam = 4;
 
-// The darkest and brightest levels are those beyond which this share of the
-// pixels lies: a few stray pixels do not count, a bright sky does.
-constexpr double kEndShare = 0.0005;
+// The light parts whose colour tells a cast.
+constexpr double kLightShare = 0.01;
+// A channel whose light parts reach this share of the brightest channel's,
+// while the other two lie within kNeutral of it, has a cast; nearer to 1 it
+// is the scene's own colour, further below it too.
+constexpr double kCastFrom = 0.70, kCastTo = 0.86, kNeutral = 0.95;
+// A stretched median above kTooBright is brought down to kMiddle; the
+// exponent stays below kMaxExponent, so a bright scene keeps some of its light.
+constexpr double kTooBright = 155, kMiddle = 130, kMaxExponent = 2.0;
 
 // Calls f(r, g, b) for every pixel; palette pictures give their entries' colours.
 template <typename F> void ForEachColour(const TDibRecord& dib, F f)
@@ -41,19 +48,6 @@ template <typename F> void ForEachColour(const TDibRecord& dib, F f)
 int Luminance(int r, int g, int b)
 {
     return (30 * r + 59 * g + 11 * b) / 100;
-}
-
-// The smallest level below or at which at least share of the count lies.
-int Percentile(const std::array<long, 256>& histogram, long count, double share)
-{
-    const double wanted = share * double(count);
-    long below = 0;
-    for (int v = 0; v < 256; ++v) {
-        below += histogram[std::size_t(v)];
-        if (double(below) > wanted)
-            return v;
-    }
-    return 255;
 }
 
 // A copy of picture small enough to try every pick on quickly.
@@ -80,56 +74,120 @@ void Restore(TDibRecord& trial, const TDibRecord& sample)
                     std::size_t(DibBitCount(sample) <= 8 ? DibColorCount(sample) : 0));
 }
 
+// The target's levels are held in quarters: fine enough to tell the clicks
+// apart, and whole numbers, whose sums the compiler vectorises.
+constexpr int kQuarters = 4;
+using TargetLevels = std::vector<std::int32_t>;
+
+// Mean squared distance of picture's colours to target's (in squared levels),
+// which holds blue, green and red for every pixel from the top row on.
+double Distance(const TDibRecord& picture, const TargetLevels& target)
+{
+    std::int64_t sum = 0;
+    std::size_t i = 0;
+    if (DibBitCount(picture) == 24) {
+        // A row's sum stays within 32 bits for rows up to 2000 values.
+        const std::size_t n = 3 * std::size_t(DibWidth(picture));
+        for (int y = 0; y < DibHeight(picture); ++y, i += n) {
+            const std::uint8_t* row = DibRowFromTop(picture, y);
+            std::int32_t rowSum = 0;
+            for (std::size_t j = 0; j < n; ++j) {
+                const std::int32_t d = kQuarters * std::int32_t(row[j]) - target[i + j];
+                rowSum += d * d;
+            }
+            sum += rowSum;
+        }
+    } else {
+        ForEachColour(picture, [&](int r, int g, int b) {
+            for (const auto& [v, t] : {std::pair{b, target[i]}, std::pair{g, target[i + 1]},
+                                       std::pair{r, target[i + 2]}}) {
+                const std::int64_t d = kQuarters * v - t;
+                sum += d * d;
+            }
+            i += 3;
+        });
+    }
+    return i ? double(sum) / double(kQuarters * kQuarters) / double(i) : 0;
+}
+
 } // namespace
 
 ExposureStats MeasureExposure(const TDibRecord& dib)
 {
-    // The ends are taken among the pixels short of pure black and white, so
-    // that clipping a tail away never counts as reaching the ends.
-    std::array<long, 256> all{}, unclipped{};
-    long count = 0, inside = 0, clipped = 0;
-    double sum[3] = {0, 0, 0};
+    // Per luminance level the pixels and their channel sums, from which the
+    // median and the light parts' colour are read in one pass.
+    std::array<long, 256> count{};
+    std::array<std::array<double, 3>, 256> sums{};
+    int low = 255, high = 0;
+    long pixels = 0;
     ForEachColour(dib, [&](int r, int g, int b) {
-        sum[0] += r;
-        sum[1] += g;
-        sum[2] += b;
+        low = std::min({low, r, g, b});
+        high = std::max({high, r, g, b});
         const int y = Luminance(r, g, b);
-        ++all[std::size_t(y)];
-        ++count;
-        if (y > 0 && y < 255) {
-            ++unclipped[std::size_t(y)];
-            ++inside;
-        }
-        clipped += (r == 0 || r == 255) + (g == 0 || g == 255) + (b == 0 || b == 255);
+        ++count[std::size_t(y)];
+        sums[std::size_t(y)][0] += r;
+        sums[std::size_t(y)][1] += g;
+        sums[std::size_t(y)][2] += b;
+        ++pixels;
     });
     ExposureStats s;
-    if (count == 0)
+    if (pixels == 0)
         return s;
-    s.Median = Percentile(all, count, 0.5);
-    s.Clipped = double(clipped) / double(3 * count);
-    if (inside > 0) {
-        s.Low = Percentile(unclipped, inside, kEndShare);
-        s.High = Percentile(unclipped, inside, 1 - kEndShare);
-    } else {
-        s.Low = s.High = s.Median;
+    s.Low = low;
+    s.High = high;
+    long below = 0;
+    for (int v = 0; v < 256 && 2 * below <= pixels; ++v) {
+        below += count[std::size_t(v)];
+        s.Median = v;
     }
-    const double range = std::max(s.High - s.Low, 1) * double(count);
-    s.RedCast = (sum[0] - sum[1]) / range;
-    s.BlueCast = (sum[2] - sum[1]) / range;
+    std::array<double, 3> light{};
+    long taken = 0;
+    for (int v = 255; v >= 0 && double(taken) < kLightShare * double(pixels); --v) {
+        taken += count[std::size_t(v)];
+        for (int c = 0; c < 3; ++c)
+            light[std::size_t(c)] += sums[std::size_t(v)][std::size_t(c)];
+    }
+    for (double& l : light)
+        l /= double(taken);
+    s.Light = light;
     return s;
 }
 
-double ExposureScore(const ExposureStats& s, const ExposureStats& before)
+ToneTarget WellExposed(const ExposureStats& s)
 {
-    // In squared levels: the ends of the range from black and white, the
-    // median beyond 30 levels from 115 at half that weight, every
-    // percent of channel values clipped anew as much as 14 levels of range,
-    // and a shift of the colour balance by 1 % of the range as much as 10 levels.
-    const double shortOfWhite = 255 - s.High;
-    const double offMiddle = std::max(std::abs(s.Median - 115) - 30, 0);
-    const double red = s.RedCast - before.RedCast, blue = s.BlueCast - before.BlueCast;
-    return double(s.Low) * s.Low + shortOfWhite * shortOfWhite + 0.5 * offMiddle * offMiddle +
-           20000 * std::max(s.Clipped - before.Clipped, 0.0) + 1e6 * (red * red + blue * blue);
+    const double low = s.Low, span = std::max(s.High - s.Low, 1);
+    const auto stretched = [&](double v) { return std::max(v - low, 0.0) * 255 / span; };
+
+    std::array<double, 3> light;
+    for (int c = 0; c < 3; ++c)
+        light[std::size_t(c)] = stretched(s.Light[std::size_t(c)]);
+    const double brightest = std::max({light[0], light[1], light[2], 1.0});
+    std::array<double, 3> gain = {1, 1, 1};
+    for (int c = 0; c < 3; ++c) {
+        const double share = light[std::size_t(c)] / brightest;
+        const bool othersNeutral = [&] {
+            for (int o = 0; o < 3; ++o)
+                if (o != c && light[std::size_t(o)] < kNeutral * brightest)
+                    return false;
+            return true;
+        }();
+        if (share >= kCastFrom && share <= kCastTo && othersNeutral)
+            gain[std::size_t(c)] = 1 / share;
+    }
+
+    const double median = stretched(s.Median);
+    const double exponent =
+        median > kTooBright
+            ? std::min(std::log(kMiddle / 255) / std::log(median / 255), kMaxExponent)
+            : 1.0;
+
+    ToneTarget t;
+    for (int c = 0; c < 3; ++c)
+        for (int v = 0; v < 256; ++v) {
+            const double level = std::min(stretched(v) * gain[std::size_t(c)], 255.0);
+            t.Level[std::size_t(c)][std::size_t(v)] = 255 * std::pow(level / 255, exponent);
+        }
+    return t;
 }
 
 std::vector<Step> ChooseAutoCorrections(const TDibRecord& picture, int intensity,
@@ -143,6 +201,16 @@ std::vector<Step> ChooseAutoCorrections(const TDibRecord& picture, int intensity
         deldib(trial);
         return picks;
     }
+    // The target is measured on the whole picture, whose darkest and
+    // brightest values the small copy may have skipped.
+    const ToneTarget tone = WellExposed(MeasureExposure(picture));
+    TargetLevels target;
+    ForEachColour(sample, [&](int r, int g, int b) {
+        for (const auto& [c, v] : {std::pair{2, b}, std::pair{1, g}, std::pair{0, r}})
+            target.push_back(std::int32_t(
+                std::lround(kQuarters * tone.Level[std::size_t(c)][std::size_t(v)])));
+    });
+
     // Every distinct operator call once, at the largest intensity that makes it.
     struct Candidate {
         int mode, step, intensity;
@@ -160,30 +228,60 @@ std::vector<Step> ChooseAutoCorrections(const TDibRecord& picture, int intensity
                 candidates.push_back({mode, step, i});
             }
 
+    // A beam search: the kBeam closest series of each length go on, so that a
+    // click that only pays with the next one is still found.
+    struct Series {
+        TDibRecord dib;
+        std::vector<Step> picks;
+        double score;
+    };
+    std::vector<Series> beam;
+    beam.push_back({Sample(sample), {}, Distance(sample, target)});
+    std::vector<Step> bestPicks;
+    double bestScore = beam.front().score;
     NullProgress quiet;
-    const ExposureStats start = MeasureExposure(sample);
-    double score = ExposureScore(start, start);
     progress.SetProStatus(0);
-    while (int(picks.size()) < kMaxAutoPicks) {
-        progress.SetProStatus(StepPercent(int(picks.size()), kMaxAutoPicks));
-        const Candidate* best = nullptr;
-        double bestScore = score;
-        for (const Candidate& c : candidates) {
-            Restore(trial, sample);
-            ApplyVariation(trial, c.mode, c.step, c.intensity, quiet);
-            const double s = ExposureScore(MeasureExposure(trial), start);
-            if (s < bestScore) {
-                bestScore = s;
-                best = &c;
+    for (int length = 1; length <= kMaxAutoPicks; ++length) {
+        progress.SetProStatus(StepPercent(length - 1, kMaxAutoPicks));
+        struct Next {
+            std::size_t from;
+            const Candidate* pick;
+            double score;
+        };
+        std::vector<Next> next;
+        for (std::size_t from = 0; from < beam.size(); ++from)
+            for (const Candidate& c : candidates) {
+                Restore(trial, beam[from].dib);
+                ApplyVariation(trial, c.mode, c.step, c.intensity, quiet);
+                next.push_back({from, &c, Distance(trial, target)});
             }
-        }
-        // A pick must be worth a click: a hundredth of the score at least.
-        if (!best || bestScore > score - std::max(1.0, 0.01 * score))
+        std::sort(next.begin(), next.end(),
+                  [](const Next& a, const Next& b) { return a.score < b.score; });
+        // A series must be worth its clicks: a hundredth of the distance closer
+        // at least, and more than a quarter of a level squared.
+        if (next.empty() || next.front().score > bestScore - std::max(0.25, 0.01 * bestScore))
             break;
-        ApplyVariation(sample, best->mode, best->step, best->intensity, quiet);
-        score = bestScore;
-        picks.push_back(AutoStep(best->mode, best->step, best->intensity));
+        std::vector<Series> grown;
+        for (const Next& n : next) {
+            if (grown.size() == kBeam)
+                break;
+            // Different clicks that give the same picture count once.
+            if (!grown.empty() && grown.back().score == n.score)
+                continue;
+            Series s{Sample(beam[n.from].dib), beam[n.from].picks, n.score};
+            ApplyVariation(s.dib, n.pick->mode, n.pick->step, n.pick->intensity, quiet);
+            s.picks.push_back(AutoStep(n.pick->mode, n.pick->step, n.pick->intensity));
+            grown.push_back(std::move(s));
+        }
+        for (Series& s : beam)
+            deldib(s.dib);
+        beam = std::move(grown);
+        bestScore = beam.front().score;
+        bestPicks = beam.front().picks;
     }
+    for (Series& s : beam)
+        deldib(s.dib);
+    picks = bestPicks;
     progress.SetProStatus(0);
     deldib(sample);
     deldib(trial);
