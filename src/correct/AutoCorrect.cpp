@@ -110,6 +110,68 @@ double Distance(const TDibRecord& picture, const TargetLevels& target)
     return i ? double(sum) / double(kQuarters * kQuarters) / double(i) : 0;
 }
 
+// What a click does to each channel level, where it treats the channels one
+// by one (all but the luminance thresholds): read off a grey ramp it was
+// applied to, so the table is the operator's own arithmetic.
+using ChannelLevels = std::array<std::array<std::uint8_t, 256>, 3>;
+
+bool ChannelLevelsOf(int mode, int step, int intensity, ChannelLevels& levels)
+{
+    if (VariationArguments(mode, step, intensity).Operator == VariationOperator::HighMidShadow)
+        return false;
+    TDibRecord ramp;
+    newdib(&ramp, 256, 1, 24, nullptr, 0);
+    if (!ramp.Bits)
+        return false;
+    for (int v = 0; v < 256; ++v)
+        std::memset(ramp.Bits + 3 * v, v, 3);
+    NullProgress quiet;
+    ApplyVariation(ramp, mode, step, intensity, quiet);
+    for (int v = 0; v < 256; ++v)
+        for (int c = 0; c < 3; ++c) // stored blue, green, red
+            levels[std::size_t(c)][std::size_t(v)] = ramp.Bits[3 * v + 2 - c];
+    deldib(ramp);
+    return true;
+}
+
+// For each channel and level of a 24-bit picture, the count of its values
+// at that level and the sum and sum of squares of their targets: enough to
+// give the Distance after any change of levels without visiting the pixels.
+struct LevelTally {
+    std::array<std::array<std::int64_t, 256>, 3> Count{}, Sum{}, Squares{};
+    std::size_t Values = 0;
+};
+
+LevelTally Tally(const TDibRecord& picture, const TargetLevels& target)
+{
+    LevelTally t;
+    const std::size_t n = 3 * std::size_t(DibWidth(picture));
+    for (int y = 0; y < DibHeight(picture); ++y, t.Values += n) {
+        const std::uint8_t* row = DibRowFromTop(picture, y);
+        for (std::size_t j = 0; j < n; ++j) {
+            const std::size_t c = 2 - j % 3, v = row[j];
+            const std::int64_t goal = target[t.Values + j];
+            ++t.Count[c][v];
+            t.Sum[c][v] += goal;
+            t.Squares[c][v] += goal * goal;
+        }
+    }
+    return t;
+}
+
+// Distance of the tallied picture once levels are applied; the same number
+// Distance gives for the changed picture, whole numbers throughout.
+double Distance(const LevelTally& t, const ChannelLevels& levels)
+{
+    std::int64_t sum = 0;
+    for (std::size_t c = 0; c < 3; ++c)
+        for (std::size_t v = 0; v < 256; ++v) {
+            const std::int64_t l = kQuarters * std::int64_t(levels[c][v]);
+            sum += l * l * t.Count[c][v] - 2 * l * t.Sum[c][v] + t.Squares[c][v];
+        }
+    return t.Values ? double(sum) / double(kQuarters * kQuarters) / double(t.Values) : 0;
+}
+
 } // namespace
 
 ExposureStats MeasureExposure(const TDibRecord& dib)
@@ -214,6 +276,8 @@ std::vector<Step> ChooseAutoCorrections(const TDibRecord& picture, int intensity
     // Every distinct operator call once, at the largest intensity that makes it.
     struct Candidate {
         int mode, step, intensity;
+        bool channelWise;
+        ChannelLevels levels;
     };
     std::vector<Candidate> candidates;
     std::vector<VariationCall> calls;
@@ -225,7 +289,9 @@ std::vector<Step> ChooseAutoCorrections(const TDibRecord& picture, int intensity
                 if (step == 0 || std::find(calls.begin(), calls.end(), call) != calls.end())
                     continue;
                 calls.push_back(call);
-                candidates.push_back({mode, step, i});
+                Candidate c{mode, step, i, false, {}};
+                c.channelWise = ChannelLevelsOf(mode, step, i, c.levels);
+                candidates.push_back(c);
             }
 
     // A beam search: the kBeam closest series of each length go on, so that a
@@ -249,12 +315,21 @@ std::vector<Step> ChooseAutoCorrections(const TDibRecord& picture, int intensity
             double score;
         };
         std::vector<Next> next;
-        for (std::size_t from = 0; from < beam.size(); ++from)
+        for (std::size_t from = 0; from < beam.size(); ++from) {
+            // Clicks that treat the channels one by one are scored from the
+            // tally; the others are applied to a copy.
+            const bool tallied = DibBitCount(sample) == 24;
+            const LevelTally tally = tallied ? Tally(beam[from].dib, target) : LevelTally{};
             for (const Candidate& c : candidates) {
+                if (tallied && c.channelWise) {
+                    next.push_back({from, &c, Distance(tally, c.levels)});
+                    continue;
+                }
                 Restore(trial, beam[from].dib);
                 ApplyVariation(trial, c.mode, c.step, c.intensity, quiet);
                 next.push_back({from, &c, Distance(trial, target)});
             }
+        }
         std::sort(next.begin(), next.end(),
                   [](const Next& a, const Next& b) { return a.score < b.score; });
         // A series must be worth its clicks: a hundredth of the distance closer
