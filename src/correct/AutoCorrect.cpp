@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kSampleSide = 128;
 // How many series of picks are followed at once.
-constexpr std::size_t kBeam = 4;
+constexpr std::size_t kBeam = 16;
 
 // The light parts whose colour tells a cast.
 constexpr double kLightShare = 0.01;
@@ -110,65 +110,105 @@ double Distance(const TDibRecord& picture, const TargetLevels& target)
     return i ? double(sum) / double(kQuarters * kQuarters) / double(i) : 0;
 }
 
-// What a click does to each channel level, where it treats the channels one
-// by one (all but the luminance thresholds): read off a grey ramp it was
-// applied to, so the table is the operator's own arithmetic.
-using ChannelLevels = std::array<std::array<std::uint8_t, 256>, 3>;
+// What a click does, read off a grey ramp it was applied to, so that the
+// table is the operator's own arithmetic: a new level for each channel level,
+// or, for the clicks that turn pixels white or black by their luminance and
+// leave the others, what becomes of each luminance level.
+enum class ClickKind { PerChannel, PerLuminance, PixelByPixel };
+enum LuminanceOutcome : std::uint8_t { kKept, kWhite, kBlack };
 
-bool ChannelLevelsOf(int mode, int step, int intensity, ChannelLevels& levels)
+struct ClickTable {
+    ClickKind Kind = ClickKind::PixelByPixel;
+    std::array<std::array<std::uint8_t, 256>, 3> Levels{}; // red, green, blue
+    std::array<LuminanceOutcome, 256> Outcome{};
+};
+
+ClickTable ClickTableOf(int mode, int step, int intensity)
 {
-    if (VariationArguments(mode, step, intensity).Operator == VariationOperator::HighMidShadow)
-        return false;
+    ClickTable t;
     TDibRecord ramp;
     newdib(&ramp, 256, 1, 24, nullptr, 0);
     if (!ramp.Bits)
-        return false;
+        return t;
     for (int v = 0; v < 256; ++v)
         std::memset(ramp.Bits + 3 * v, v, 3);
     NullProgress quiet;
     ApplyVariation(ramp, mode, step, intensity, quiet);
-    for (int v = 0; v < 256; ++v)
-        for (int c = 0; c < 3; ++c) // stored blue, green, red
-            levels[std::size_t(c)][std::size_t(v)] = ramp.Bits[3 * v + 2 - c];
+    if (VariationArguments(mode, step, intensity).Operator != VariationOperator::HighMidShadow) {
+        t.Kind = ClickKind::PerChannel;
+        for (int v = 0; v < 256; ++v)
+            for (int c = 0; c < 3; ++c) // stored blue, green, red
+                t.Levels[std::size_t(c)][std::size_t(v)] = ramp.Bits[3 * v + 2 - c];
+    } else {
+        // Luminance 0 is always below the shadow threshold, 255 always at the
+        // highlight one; between them a grey either stays or is thresholded,
+        // unless the click shifts the middle tones, which only pixels tell.
+        t.Kind = ClickKind::PerLuminance;
+        t.Outcome[0] = kBlack;
+        t.Outcome[255] = kWhite;
+        for (int v = 1; v < 255; ++v) {
+            const int out = ramp.Bits[3 * v];
+            t.Outcome[std::size_t(v)] = out == v ? kKept : out == 255 ? kWhite : kBlack;
+            if (out != v && out != 0 && out != 255)
+                t.Kind = ClickKind::PixelByPixel;
+        }
+    }
     deldib(ramp);
-    return true;
+    return t;
 }
 
-// For each channel and level of a 24-bit picture, the count of its values
-// at that level and the sum and sum of squares of their targets: enough to
-// give the Distance after any change of levels without visiting the pixels.
-struct LevelTally {
+// Of a 24-bit picture: for each channel and level the count of its values at
+// that level and the sum and sum of squares of their targets, and for each
+// luminance level the squared distance of its pixels as they are, made white
+// and made black; enough to give the Distance after a PerChannel or
+// PerLuminance click without visiting the pixels.
+struct PictureTally {
     std::array<std::array<std::int64_t, 256>, 3> Count{}, Sum{}, Squares{};
+    std::array<std::array<std::int64_t, 256>, 3> ByLuminance{}; // kept, white, black
     std::size_t Values = 0;
 };
 
-LevelTally Tally(const TDibRecord& picture, const TargetLevels& target)
+PictureTally Tally(const TDibRecord& picture, const TargetLevels& target)
 {
-    LevelTally t;
-    const std::size_t n = 3 * std::size_t(DibWidth(picture));
-    for (int y = 0; y < DibHeight(picture); ++y, t.Values += n) {
+    PictureTally t;
+    const int w = DibWidth(picture);
+    constexpr std::int64_t white = kQuarters * 255;
+    for (int y = 0; y < DibHeight(picture); ++y) {
         const std::uint8_t* row = DibRowFromTop(picture, y);
-        for (std::size_t j = 0; j < n; ++j) {
-            const std::size_t c = 2 - j % 3, v = row[j];
-            const std::int64_t goal = target[t.Values + j];
-            ++t.Count[c][v];
-            t.Sum[c][v] += goal;
-            t.Squares[c][v] += goal * goal;
+        for (int x = 0; x < w; ++x, t.Values += 3) {
+            const std::uint8_t* p = row + 3 * x;
+            const std::size_t l = std::size_t(Luminance(p[2], p[1], p[0]));
+            for (std::size_t j = 0; j < 3; ++j) {
+                const std::size_t c = 2 - j, v = p[j];
+                const std::int64_t goal = target[t.Values + j];
+                const std::int64_t d = kQuarters * std::int64_t(v) - goal;
+                ++t.Count[c][v];
+                t.Sum[c][v] += goal;
+                t.Squares[c][v] += goal * goal;
+                t.ByLuminance[kKept][l] += d * d;
+                t.ByLuminance[kWhite][l] += (white - goal) * (white - goal);
+                t.ByLuminance[kBlack][l] += goal * goal;
+            }
         }
     }
     return t;
 }
 
-// Distance of the tallied picture once levels are applied; the same number
-// Distance gives for the changed picture, whole numbers throughout.
-double Distance(const LevelTally& t, const ChannelLevels& levels)
+// Distance of the tallied picture after click; the same number Distance
+// gives for the changed picture, whole numbers throughout.
+double Distance(const PictureTally& t, const ClickTable& click)
 {
     std::int64_t sum = 0;
-    for (std::size_t c = 0; c < 3; ++c)
-        for (std::size_t v = 0; v < 256; ++v) {
-            const std::int64_t l = kQuarters * std::int64_t(levels[c][v]);
-            sum += l * l * t.Count[c][v] - 2 * l * t.Sum[c][v] + t.Squares[c][v];
-        }
+    if (click.Kind == ClickKind::PerChannel) {
+        for (std::size_t c = 0; c < 3; ++c)
+            for (std::size_t v = 0; v < 256; ++v) {
+                const std::int64_t l = kQuarters * std::int64_t(click.Levels[c][v]);
+                sum += l * l * t.Count[c][v] - 2 * l * t.Sum[c][v] + t.Squares[c][v];
+            }
+    } else {
+        for (std::size_t l = 0; l < 256; ++l)
+            sum += t.ByLuminance[click.Outcome[l]][l];
+    }
     return t.Values ? double(sum) / double(kQuarters * kQuarters) / double(t.Values) : 0;
 }
 
@@ -276,8 +316,7 @@ std::vector<Step> ChooseAutoCorrections(const TDibRecord& picture, int intensity
     // Every distinct operator call once, at the largest intensity that makes it.
     struct Candidate {
         int mode, step, intensity;
-        bool channelWise;
-        ChannelLevels levels;
+        ClickTable table;
     };
     std::vector<Candidate> candidates;
     std::vector<VariationCall> calls;
@@ -289,9 +328,7 @@ std::vector<Step> ChooseAutoCorrections(const TDibRecord& picture, int intensity
                 if (step == 0 || std::find(calls.begin(), calls.end(), call) != calls.end())
                     continue;
                 calls.push_back(call);
-                Candidate c{mode, step, i, false, {}};
-                c.channelWise = ChannelLevelsOf(mode, step, i, c.levels);
-                candidates.push_back(c);
+                candidates.push_back({mode, step, i, ClickTableOf(mode, step, i)});
             }
 
     // A beam search: the kBeam closest series of each length go on, so that a
@@ -316,13 +353,13 @@ std::vector<Step> ChooseAutoCorrections(const TDibRecord& picture, int intensity
         };
         std::vector<Next> next;
         for (std::size_t from = 0; from < beam.size(); ++from) {
-            // Clicks that treat the channels one by one are scored from the
-            // tally; the others are applied to a copy.
+            // Most clicks are scored from the tally; the others, and all on
+            // palette pictures, are applied to a copy.
             const bool tallied = DibBitCount(sample) == 24;
-            const LevelTally tally = tallied ? Tally(beam[from].dib, target) : LevelTally{};
+            const PictureTally tally = tallied ? Tally(beam[from].dib, target) : PictureTally{};
             for (const Candidate& c : candidates) {
-                if (tallied && c.channelWise) {
-                    next.push_back({from, &c, Distance(tally, c.levels)});
+                if (tallied && c.table.Kind != ClickKind::PixelByPixel) {
+                    next.push_back({from, &c, Distance(tally, c.table)});
                     continue;
                 }
                 Restore(trial, beam[from].dib);
