@@ -23,8 +23,10 @@ constexpr double kLightShare = 0.01;
 // is the scene's own colour, further below it too.
 constexpr double kCastFrom = 0.70, kCastTo = 0.86, kNeutral = 0.95;
 // A stretched median above kTooBright is brought down to kMiddle; the
-// exponent stays below kMaxExponent, so a bright scene keeps some of its light.
-constexpr double kTooBright = 155, kMiddle = 130, kMaxExponent = 2.0;
+// exponent stays below kMaxExponent, so a bright picture keeps some of its
+// light, and above kBrightScene the picture is taken as meant bright (snow,
+// sand, a white wall) and left so.
+constexpr double kTooBright = 155, kMiddle = 130, kMaxExponent = 2.0, kBrightScene = 200;
 
 // Calls f(r, g, b) for every pixel; palette pictures give their entries' colours.
 template <typename F> void ForEachColour(const TDibRecord& dib, F f)
@@ -220,11 +222,14 @@ ExposureStats MeasureExposure(const TDibRecord& dib)
     // median and the light parts' colour are read in one pass.
     std::array<long, 256> count{};
     std::array<std::array<double, 3>, 256> sums{};
-    int low = 255, high = 0;
+    std::array<int, 3> low = {255, 255, 255}, high = {0, 0, 0};
     long pixels = 0;
     ForEachColour(dib, [&](int r, int g, int b) {
-        low = std::min({low, r, g, b});
-        high = std::max({high, r, g, b});
+        const int rgb[3] = {r, g, b};
+        for (std::size_t c = 0; c < 3; ++c) {
+            low[c] = std::min(low[c], rgb[c]);
+            high[c] = std::max(high[c], rgb[c]);
+        }
         const int y = Luminance(r, g, b);
         ++count[std::size_t(y)];
         sums[std::size_t(y)][0] += r;
@@ -257,36 +262,39 @@ ExposureStats MeasureExposure(const TDibRecord& dib)
 
 ToneTarget WellExposed(const ExposureStats& s)
 {
-    const double low = s.Low, span = std::max(s.High - s.Low, 1);
-    const auto stretched = [&](double v) { return std::max(v - low, 0.0) * 255 / span; };
-
-    std::array<double, 3> light;
-    for (int c = 0; c < 3; ++c)
-        light[std::size_t(c)] = stretched(s.Light[std::size_t(c)]);
+    // A cast scales a channel, so it is undone on the levels as they are,
+    // before the range is stretched.
+    const auto& light = s.Light;
     const double brightest = std::max({light[0], light[1], light[2], 1.0});
     std::array<double, 3> gain = {1, 1, 1};
-    for (int c = 0; c < 3; ++c) {
-        const double share = light[std::size_t(c)] / brightest;
-        const bool othersNeutral = [&] {
-            for (int o = 0; o < 3; ++o)
-                if (o != c && light[std::size_t(o)] < kNeutral * brightest)
-                    return false;
-            return true;
-        }();
+    for (std::size_t c = 0; c < 3; ++c) {
+        const double share = light[c] / brightest;
+        bool othersNeutral = true;
+        for (std::size_t o = 0; o < 3; ++o)
+            othersNeutral &= o == c || light[o] >= kNeutral * brightest;
         if (share >= kCastFrom && share <= kCastTo && othersNeutral)
-            gain[std::size_t(c)] = 1 / share;
+            gain[c] = 1 / share;
     }
+    const auto balanced = [&](std::size_t c, double v) { return std::min(v * gain[c], 255.0); };
+
+    double low = 255, high = 0;
+    for (std::size_t c = 0; c < 3; ++c) {
+        low = std::min(low, balanced(c, s.Low[c]));
+        high = std::max(high, balanced(c, s.High[c]));
+    }
+    const double span = std::max(high - low, 1.0);
+    const auto stretched = [&](double v) { return std::max(v - low, 0.0) * 255 / span; };
 
     const double median = stretched(s.Median);
     const double exponent =
-        median > kTooBright
+        median > kTooBright && median <= kBrightScene
             ? std::min(std::log(kMiddle / 255) / std::log(median / 255), kMaxExponent)
             : 1.0;
 
     ToneTarget t;
     for (int c = 0; c < 3; ++c)
         for (int v = 0; v < 256; ++v) {
-            const double level = std::min(stretched(v) * gain[std::size_t(c)], 255.0);
+            const double level = std::min(stretched(balanced(std::size_t(c), v)), 255.0);
             t.Level[std::size_t(c)][std::size_t(v)] = 255 * std::pow(level / 255, exponent);
         }
     return t;

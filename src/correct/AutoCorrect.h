@@ -13,8 +13,8 @@
 // What the well-exposed version is made from. Luminance is
 // (30 r + 59 g + 11 b) / 100.
 struct ExposureStats {
-    int Low = 0;    // the darkest channel value of the picture
-    int High = 255; // the brightest
+    std::array<int, 3> Low = {0, 0, 0};       // red, green and blue's darkest value
+    std::array<int, 3> High = {255, 255, 255}; // and brightest
     int Median = 128; // of the luminance
     // Mean red, green and blue of the brightest 1 % of the pixels (by luminance).
     std::array<double, 3> Light = {255, 255, 255};
@@ -29,8 +29,9 @@ struct ToneTarget {
     std::array<std::array<double, 256>, 3> Level; // red, green, blue
 };
 
-// The channels stretched together from Low..High to 0..255; a channel whose
-// light parts fall clearly short of the other two (a cast) raised to them;
+// A channel whose light parts fall clearly short of the other two (a cast)
+// raised to them; the channels stretched together from the darkest to the
+// brightest of them to 0..255;
 // and, where the stretched median is too bright, a gamma that brings it down.
 // A picture that reaches from black to white, without a cast and not too
 // bright, is its own target.

@@ -73,18 +73,22 @@ TEST(AutoCorrect, APickIsDescribedAsAutomaticAndWrittenAsAnyClick)
 
 TEST(AutoCorrect, MeasuresTheRangeTheMedianAndTheLightParts)
 {
+    using Levels = std::array<int, 3>;
     const struct {
         const char* picture;
         COLORREF (*pixel)(int x, int y);
-        int low, median, high;
+        Levels low, high;
+        int median;
         double lightBlue;
     } rows[] = {
-        {"black", [](int, int) { return RGB(0, 0, 0); }, 0, 0, 0, 0},
-        {"grey ramp", [](int x, int) { return RGB(x, x, x); }, 0, 128, 255, 254},
-        {"yellow", [](int, int) { return RGB(200, 200, 50); }, 50, 183, 200, 50},
+        {"black", [](int, int) { return RGB(0, 0, 0); }, {0, 0, 0}, {0, 0, 0}, 0, 0},
+        {"grey ramp", [](int x, int) { return RGB(x, x, x); }, {0, 0, 0}, {255, 255, 255}, 128,
+         254},
+        {"yellow", [](int, int) { return RGB(200, 200, 50); }, {200, 200, 50}, {200, 200, 50},
+         183, 50},
         {"a stray pixel counts for the ends, not for the light parts",
-         [](int x, int y) { return x + y == 0 ? RGB(250, 250, 250) : RGB(9, 9, 9); }, 9, 9, 250,
-         9.06},
+         [](int x, int y) { return x + y == 0 ? RGB(250, 240, 230) : RGB(9, 9, 9); }, {9, 9, 9},
+         {250, 240, 230}, 9, 9.06},
     };
     for (const auto& row : rows) {
         DibGuard d(MakeDib(256, 16, 24, row.pixel));
@@ -95,6 +99,18 @@ TEST(AutoCorrect, MeasuresTheRangeTheMedianAndTheLightParts)
     }
 }
 
+// Of a picture whose channels all reach from low to high and whose light
+// parts are neutral but for their blue.
+ExposureStats Stats(int low, int high, int median, double lightBlue)
+{
+    ExposureStats s;
+    s.Low = {low, low, low};
+    s.High = {high, high, high};
+    s.Median = median;
+    s.Light = {high - 5.0, high - 5.0, lightBlue};
+    return s;
+}
+
 TEST(AutoCorrect, TheTargetStretchesRemovesACastAndDarkensTooBrightMiddleTones)
 {
     const struct {
@@ -103,15 +119,18 @@ TEST(AutoCorrect, TheTargetStretchesRemovesACastAndDarkensTooBrightMiddleTones)
         int channel, level;
         double target;
     } rows[] = {
-        {"fine: itself", {0, 255, 120, {250, 250, 250}}, 1, 77, 77},
-        {"flat: stretched", {51, 204, 128, {200, 200, 200}}, 0, 204, 255},
-        {"flat: stretched", {51, 204, 128, {200, 200, 200}}, 2, 51, 0},
-        {"blue cast: blue raised", {0, 255, 120, {250, 250, 200}}, 2, 200, 250},
-        {"blue cast: red kept", {0, 255, 120, {250, 250, 200}}, 0, 200, 200},
-        {"blue of the scene: kept", {0, 255, 120, {250, 250, 100}}, 2, 100, 100},
-        {"too bright: median to 130", {0, 255, 170, {250, 250, 250}}, 1, 170, 130},
-        {"far too bright: darkened by gamma 2 at most", {0, 255, 250, {255, 255, 255}}, 1, 128,
+        {"fine: itself", Stats(0, 255, 120, 250), 1, 77, 77},
+        {"flat: stretched", Stats(51, 204, 128, 200), 0, 204, 255},
+        {"flat: stretched", Stats(51, 204, 128, 200), 2, 51, 0},
+        {"blue cast: blue raised", Stats(0, 255, 120, 200), 2, 200, 250},
+        {"blue cast: red kept", Stats(0, 255, 120, 200), 0, 200, 200},
+        {"blue cast in a flat picture: raised before the stretch",
+         {{40, 40, 32}, {200, 200, 160}, 120, {195, 195, 156}}, 2, 32, 0},
+        {"blue of the scene: kept", Stats(0, 255, 120, 100), 2, 100, 100},
+        {"too bright: median to 130", Stats(0, 255, 170, 250), 1, 170, 130},
+        {"far too bright: darkened by gamma 2 at most", Stats(0, 255, 190, 255), 1, 128,
          64.25},
+        {"a bright scene: kept", Stats(0, 255, 230, 255), 1, 128, 128},
     };
     for (const auto& row : rows)
         EXPECT_NEAR(WellExposed(row.stats).Level[std::size_t(row.channel)][std::size_t(row.level)],
