@@ -377,9 +377,9 @@ std::vector<Step> ChooseAutoCorrections(const TDibRecord& picture, int intensity
         }
         std::sort(next.begin(), next.end(),
                   [](const Next& a, const Next& b) { return a.score < b.score; });
-        // A series must be worth its clicks: a hundredth of the distance closer
-        // at least, and more than a quarter of a level squared.
-        if (next.empty() || next.front().score > bestScore - std::max(0.25, 0.01 * bestScore))
+        // A longer series must come closer by a five-hundredth of the distance
+        // and a twentieth of a level squared at least.
+        if (next.empty() || next.front().score > bestScore - std::max(0.05, 0.002 * bestScore))
             break;
         std::vector<Series> grown;
         for (const Next& n : next) {
