@@ -1,6 +1,8 @@
 #include "correct/AutoCorrect.h"
 
 #include "correct/CorrectionModes.h"
+#include "correct/Corrections.h"
+#include "depth/PixelRows.h"
 #include "display/FitInBox.h"
 #include "geometry/Resize.h"
 #include "imagora/Imagora.h"
@@ -31,25 +33,19 @@ constexpr double kTooBright = 155, kMiddle = 130, kMaxExponent = 2.0, kBrightSce
 // Calls f(r, g, b) for every pixel; palette pictures give their entries' colours.
 template <typename F> void ForEachColour(const TDibRecord& dib, F f)
 {
-    const int w = DibWidth(dib), h = DibHeight(dib), bits = DibBitCount(dib);
-    if (!dib.Bits || (bits != 24 && bits > 8))
+    if (!dib.Bits)
         return;
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t* row = DibRowFromTop(dib, y);
-        for (int x = 0; x < w; ++x) {
-            if (bits == 24) {
-                f(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
-            } else {
-                const PALETTEENTRY& e = dib.Palette.palPalEntry[getpixel(dib, x, y) & 0xFF];
-                f(e.peRed, e.peGreen, e.peBlue);
+    const int w = DibWidth(dib), h = DibHeight(dib);
+    WithPixelSource(dib, [&](auto source) {
+        for (int y = 0; y < h; ++y) {
+            source.Row(y);
+            for (int x = 0; x < w; ++x) {
+                int r, g, b;
+                source.Colour(x, r, g, b);
+                f(r, g, b);
             }
         }
-    }
-}
-
-int Luminance(int r, int g, int b)
-{
-    return (30 * r + 59 * g + 11 * b) / 100;
+    });
 }
 
 // A copy of picture small enough to try every pick on quickly.

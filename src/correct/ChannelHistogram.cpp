@@ -1,5 +1,6 @@
 #include "correct/ChannelHistogram.h"
 
+#include "correct/Corrections.h"
 #include "depth/PixelRows.h"
 #include "display/StretchDrawDib.h"
 #include "imagora/Imagora.h"
@@ -32,7 +33,7 @@ ChannelHistogram CountChannels(const TDibRecord& dib)
             for (int x = 0; x < w; ++x) {
                 int r, g, b;
                 source.Colour(x, r, g, b);
-                ++h.Counts[kBrightness][std::size_t((30 * r + 59 * g + 11 * b) / 100)];
+                ++h.Counts[kBrightness][std::size_t(Luminance(r, g, b))];
                 ++h.Counts[kRed][std::size_t(r)];
                 ++h.Counts[kGreen][std::size_t(g)];
                 ++h.Counts[kBlue][std::size_t(b)];

@@ -33,3 +33,9 @@ void HighMidShadow(TDibRecord& Dib, int High, int Mid, int Shadow, ProgressSink&
 
 // Scales red, green and blue by 100 + the argument percent. 4, 8 and 24 bits.
 void RedGreenBlue(TDibRecord& Dib, int Red, int Green, int Blue, ProgressSink& progress);
+
+// The weighted brightness of a colour that the corrections' measures share.
+inline int Luminance(int r, int g, int b)
+{
+    return (30 * r + 59 * g + 11 * b) / 100;
+}
