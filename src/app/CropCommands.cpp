@@ -53,36 +53,40 @@ void TMainForm::SizeBtnClick()
 
 namespace {
 
-// The photo on the working image, or a message saying there is none.
-FoundPhoto FindPhotoOrSay(const TDibRecord& picture, const char* caption)
+void SayNoPhoto(const char* caption)
 {
-    FoundPhoto photo;
-    {
-        const WaitCursor wait;
-        photo = FindPhoto(picture);
-    }
-    if (!photo.Found)
-        MessageBox("Auf dem Bild hebt sich kein Foto von einem gleichmäßigen Hintergrund ab.",
-                   caption, MB_OK | MB_ICONINFORMATION);
-    return photo;
+    MessageBox("Auf dem Bild hebt sich kein Foto von einem gleichmäßigen Hintergrund ab.",
+               caption, MB_OK | MB_ICONINFORMATION);
+}
+
+FoundPhoto FindPhotoWaiting(const TDibRecord& picture)
+{
+    const WaitCursor wait;
+    return FindPhoto(picture);
 }
 
 } // namespace
 
 void TMainForm::FindPhotoBtnClick()
 {
-    const FoundPhoto photo = FindPhotoOrSay(WorkDib, "Foto suchen");
+    const FoundPhoto photo = FindPhotoWaiting(WorkDib);
     if (!photo.Found)
-        return;
+        return SayNoPhoto("Foto suchen");
     CropRect = photo.Bounds;
     RetuschPaint->Repaint();
 }
 
+void TMainForm::FindScannedPhoto()
+{
+    const FoundPhoto photo = FindPhotoWaiting(WorkDib);
+    ScannedPhoto = photo.Found ? std::optional<RECT>(photo.Bounds) : std::nullopt;
+}
+
 void TMainForm::StraightenBtnClick()
 {
-    const FoundPhoto photo = FindPhotoOrSay(WorkDib, "Gerade ausrichten");
+    const FoundPhoto photo = FindPhotoWaiting(WorkDib);
     if (!photo.Found)
-        return;
+        return SayNoPhoto("Gerade ausrichten");
     for (const Step& step : StraightenSteps(photo))
         if (!ApplyStep(step))
             return;

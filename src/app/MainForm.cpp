@@ -83,6 +83,8 @@ void TMainForm::PageControl2Change()
     AwaitPicture(); // the other pages draw and change the whole picture
     if (PageControl2->currentWidget() == TabSheet1) {
         SelectWholePicture();
+        if (ScannedPhoto)
+            CropRect = *ScannedPhoto;
         RetuschPaint->Repaint(); // the page showed before the selection was reset
     }
     MakeBeforePicture();

@@ -33,6 +33,7 @@ TMainForm::TMainForm(const std::string& programPath, const std::string& startFil
         move(screen->availableGeometry().center() - rect().center());
     BuildFrame();
     Changed = [this] {
+        ScannedPhoto.reset();
         RepaintWorkDib();
         ShowHistory();
     };

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class PaintBox;
@@ -201,6 +202,10 @@ public:
     void RotateBtnClick();
     void SizeBtnClick();
     void FindPhotoBtnClick();
+    // A photo laid on the scanner's glass is looked for as the scan arrives,
+    // and the crop page offers it as its selection until the picture changes.
+    void FindScannedPhoto();
+    std::optional<RECT> ScannedPhoto;
     void StraightenBtnClick();
     void CropProportionBoxChange();
 

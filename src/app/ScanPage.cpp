@@ -73,6 +73,7 @@ void TMainForm::WMUser2(std::intptr_t wParam)
     // A step of its own, so undo brings back the picture from before the
     // scan with its file name and camera data; the scan has neither.
     InstallScanned(scanned, SelectedScanner(), std::time(nullptr));
+    FindScannedPhoto();
 }
 
 void TMainForm::ScanPaintBoxPaint()

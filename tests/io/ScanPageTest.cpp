@@ -4,6 +4,7 @@
 
 #include "DialogAnswer.h"
 #include "SaneTestBackend.h"
+#include "SyntheticScan.h"
 #include "app/PageFrame.h"
 #include "quorscan/Quorscan.h"
 #include "quorscan/ScanDialog.h"
@@ -118,6 +119,30 @@ TEST_F(ScanPage, NewPictureIsShownWithoutTheOldOneBesideIt)
     EXPECT_EQ(red, 0) << "nothing of the former picture is left";
     EXPECT_GT(blue, 0);
     EXPECT_EQ(canvas.pixel(canvas.width() - 1, 0), background);
+}
+
+TEST_F(ScanPage, APhotoOnTheGlassIsTheCropSelectionUntilThePictureChanges)
+{
+    TDibRecord scan;
+    MakeScan({.width = 620, .height = 877, .photoWidth = 300, .photoHeight = 200, .degrees = 6},
+             scan);
+    Arrive(KeepScannedPicture(scan));
+    const auto selectionOnTheCropPage = [&] {
+        form->PageControl2->setCurrentWidget(form->TabSheet3);
+        form->PageControl2->setCurrentWidget(form->TabSheet1);
+        return form->CropRect;
+    };
+    const RECT found = selectionOnTheCropPage(); // 300 x 200 turned by 6 degrees
+    EXPECT_NEAR(found.right - found.left, 319, 3);
+    EXPECT_NEAR(found.bottom - found.top, 230, 3);
+    EXPECT_EQ(selectionOnTheCropPage().left, found.left) << "offered again on the same scan";
+
+    form->MirrorHBtnClick();
+    const RECT whole = selectionOnTheCropPage();
+    EXPECT_EQ(whole.right - whole.left, 620) << "a changed picture is selected whole";
+
+    Arrive(KeepScannedPicture(MakeDib(300, 200, 24, [](int, int) { return 0xFFFFFFu; })));
+    EXPECT_EQ(selectionOnTheCropPage().right, 300) << "a blank scan is selected whole";
 }
 
 TEST_F(ScanPage, ScanFromTheTestScannerEndToEnd)
