@@ -4,6 +4,7 @@
 #include "steps/StepTable.h"
 
 #include <algorithm>
+#include <cstring>
 
 bool MovesPixels(StepKind kind)
 {
@@ -62,6 +63,28 @@ TDibRecord ReplayGeometry(const TDibRecord& source, std::span<const Step> steps,
             DibBitCount(picture) <= 8 && workBits > 8)
             run.Values[rotate_param::Background] =
                 NearestEntry(picture, COLORREF(step[rotate_param::Background]));
+        if (StepInPlace(run)) {
+            // the mirrors and the half turn move pixels within a picture of our own
+            if (!owned) {
+                TDibRecord copy;
+                NewDibLike(&copy, picture);
+                if (!copy.Bits) {
+                    if (failed)
+                        *failed = true;
+                    return {};
+                }
+                std::memcpy(copy.Bits, picture.Bits, picture.Info->bmiHeader.biSizeImage);
+                picture = copy;
+                owned = true;
+            }
+            if (!RunStep(run, picture, progress).Error.empty()) {
+                deldib(picture);
+                if (failed)
+                    *failed = true;
+                return {};
+            }
+            continue;
+        }
         const StepResult result = RunStep(run, picture, progress);
         if (owned)
             deldib(picture);

@@ -107,7 +107,7 @@ bool History::MoveTo(int index, TDibRecord& work, ProgressSink& progress)
         bool owned = false;
         for (int i = from + 1; i <= index; ++i) {
             const Step& step = entries_[std::size_t(i)].step;
-            if (RowOf(step.Kind).InPlace && !owned) {
+            if (StepInPlace(step) && !owned) {
                 TDibRecord copy = TakeSpare(picture);
                 if (!copy.Bits)
                     NewDibLike(&copy, picture);
@@ -118,7 +118,7 @@ bool History::MoveTo(int index, TDibRecord& work, ProgressSink& progress)
                 owned = true;
             }
             StepResult result = RunStep(step, picture, progress);
-            if (!RowOf(step.Kind).InPlace) {
+            if (!StepInPlace(step)) {
                 if (owned)
                     deldib(picture);
                 if (!result.Picture.Bits) // no memory: the state stays as it was

@@ -44,7 +44,8 @@ StepResult WorkingImage::Apply(const Step& step, ProgressSink& progress)
 {
     const StepRow& row = RowOf(step.Kind);
     TDibRecord before;
-    if (row.InPlace && (history_.Budget() > 0 || DibShared(WorkDib))) {
+    bool swapped = false;
+    if (StepInPlace(step) && (history_.Budget() > 0 || DibShared(WorkDib))) {
         // The picture the step changes is kept first, in memory the history
         // no longer needs where it has some.
         before = history_.TakeSpare(WorkDib);
@@ -55,11 +56,19 @@ StepResult WorkingImage::Apply(const Step& step, ProgressSink& progress)
         std::memcpy(before.Bits, WorkDib.Bits, WorkDib.Info->bmiHeader.biSizeImage);
         // Pixels the before picture of the result page shares stay as they
         // are: the step changes the copy, and they become the undo picture.
-        if (DibShared(WorkDib))
+        swapped = DibShared(WorkDib);
+        if (swapped)
             std::swap(before, WorkDib);
     }
     StepResult result = RunStep(step, WorkDib, progress);
-    if (!row.InPlace) {
+    if (StepInPlace(step) && !result.Error.empty()) {
+        // refused before it changed anything (a crop beyond the edges)
+        if (swapped)
+            std::swap(before, WorkDib);
+        deldib(before);
+        return result;
+    }
+    if (!StepInPlace(step)) {
         if (!result.Picture.Bits)
             return result;
         before = WorkDib;

@@ -41,3 +41,40 @@ void CropDib(const TDibRecord& Src, const RECT& r, TDibRecord& Dst, ProgressSink
     Dst = cut;
     progress.SetProStatus(0);
 }
+
+void CropDibInPlace(TDibRecord& dib, const RECT& r, ProgressSink& progress)
+{
+    progress.SetProStatus(0);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    const int bits = DibBitCount(dib);
+    // The cut as it will lie in the block: its rows packed from the start.
+    BITMAPINFO shape = *dib.Info;
+    shape.bmiHeader.biWidth = width;
+    shape.bmiHeader.biHeight = height;
+    TDibRecord cut = dib;
+    cut.Info = &shape;
+    cut.LineBytes = std::int32_t(DibLineBytes(width, bits));
+    // Every pixel moves to the same place or an earlier one, so going through
+    // the block upwards (rows bottom-up, pixels left to right) reads each
+    // source pixel before anything is written over it. The rows therefore
+    // go one after another, from the bottom one.
+    const std::size_t usedBits = std::size_t(width) * std::size_t(bits);
+    for (int y = height - 1; y >= 0; --y) {
+        progress.SetProStatus(StepPercent(height - 1 - y, height));
+        std::uint8_t* row = DibRowFromTop(cut, y);
+        if (bits >= 8) {
+            std::memmove(row, DibRowFromTop(dib, r.top + y) + std::ptrdiff_t(r.left) * (bits / 8),
+                         usedBits / 8);
+        } else {
+            for (int x = 0; x < width; ++x)
+                setpixel(cut, x, y, getpixel(dib, r.left + x, r.top + y));
+        }
+        // what follows the pixels is zero, as in a new picture
+        std::size_t whole = usedBits / 8;
+        if (const int rest = int(usedBits % 8))
+            row[whole++] &= std::uint8_t(0xFF00u >> rest);
+        std::memset(row + whole, 0, std::size_t(cut.LineBytes) - whole);
+    }
+    ShrinkDib(dib, width, height);
+    progress.SetProStatus(0);
+}

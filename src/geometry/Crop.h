@@ -18,3 +18,8 @@ CropCheck CheckCropRect(const RECT& r, const TDibRecord& dib);
 // untouched. Dst is empty unless r fits Src and the new picture could be
 // allocated. Progress: 0, one report per new row, 0.
 void CropDib(const TDibRecord& Src, const RECT& r, TDibRecord& Dst, ProgressSink& progress);
+
+// The same within dib's own pixel block, which keeps the part r and gives
+// the rest of its memory back: the bytes CropDib makes, without a second
+// picture. r must fit dib. Progress as CropDib's.
+void CropDibInPlace(TDibRecord& dib, const RECT& r, ProgressSink& progress);

@@ -2,12 +2,12 @@
 
 #include "imagora/Orientation.h"
 
-void MirrorH(const TDibRecord& Src, TDibRecord& Dst, ProgressSink& progress)
+void MirrorH(TDibRecord& dib, ProgressSink& progress)
 {
-    OrientDib(Src, kOrientMirrorLeftRight, Dst, progress);
+    OrientDibInPlace(dib, kOrientMirrorLeftRight, progress);
 }
 
-void MirrorV(const TDibRecord& Src, TDibRecord& Dst, ProgressSink& progress)
+void MirrorV(TDibRecord& dib, ProgressSink& progress)
 {
-    OrientDib(Src, kOrientMirrorTopBottom, Dst, progress);
+    OrientDibInPlace(dib, kOrientMirrorTopBottom, progress);
 }

@@ -29,6 +29,11 @@ void Rot180(const TDibRecord& Src, TDibRecord& Result, ProgressSink& progress)
     OrientDib(Src, kOrientHalfTurn, Result, progress);
 }
 
+void Rot180InPlace(TDibRecord& dib, ProgressSink& progress)
+{
+    OrientDibInPlace(dib, kOrientHalfTurn, progress);
+}
+
 namespace {
 
 constexpr long double kPi = 3.141592653589793238462643383279502884L;

@@ -14,6 +14,8 @@
 void RotLeft(const TDibRecord& Src, TDibRecord& Result, ProgressSink& progress);
 void RotRight(const TDibRecord& Src, TDibRecord& Result, ProgressSink& progress);
 void Rot180(const TDibRecord& Src, TDibRecord& Result, ProgressSink& progress);
+// The half turn within the picture's own pixels, as MirrorH and MirrorV work.
+void Rot180InPlace(TDibRecord& dib, ProgressSink& progress);
 
 // Result receives Src turned by Angle degrees, anticlockwise, or clockwise
 // when Right, into a new picture just large enough for the turned corners.

@@ -24,6 +24,11 @@ inline void NewDibLike(TDibRecord* dib, const TDibRecord& shape)
     NewDibLike(dib, shape, DibWidth(shape), DibHeight(shape));
 }
 
+// The record's picture becomes width x height (no larger than it was), its
+// rows from the start of its pixel block on, where the caller has put them
+// first; the pages of the block past them go back to the system.
+void ShrinkDib(TDibRecord& dib, int width, int height);
+
 // Frees everything the record owns; accepts a record without pixels. Pixels
 // that other records share stay until the last of them is freed.
 void deldib(TDibRecord dib);

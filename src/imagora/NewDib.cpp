@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -159,6 +160,25 @@ void NewDibLike(TDibRecord* dib, const TDibRecord& shape, int width, int height)
         return;
     }
     newdib(dib, width, height, DibBitCount(shape), shape.Info, DibTableColors(shape));
+}
+
+void ShrinkDib(TDibRecord& dib, int width, int height)
+{
+    BITMAPINFOHEADER& h = dib.Info->bmiHeader;
+    const std::int64_t lineBytes = DibLineBytes(width, h.biBitCount);
+    h.biWidth = width;
+    h.biHeight = height;
+    h.biSizeImage = std::uint32_t(lineBytes * height);
+    dib.LineBytes = std::int32_t(lineBytes);
+    // The block keeps its size for deldib; its own mapping lets go of the
+    // whole pages past the picture.
+    if (dib.LibData2 >= kOwnMappingFrom) {
+        const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
+        const std::size_t kept = (std::size_t(h.biSizeImage) + page - 1) / page * page;
+        const std::size_t length = MappedLength(dib.LibData2);
+        if (kept < length)
+            ::madvise(dib.Bits + kept, length - kept, MADV_DONTNEED);
+    }
 }
 
 void deldib(TDibRecord dib)

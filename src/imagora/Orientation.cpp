@@ -124,7 +124,90 @@ void Place(const Job& j, int y0, int y1)
     }
 }
 
+// A row's pixels reversed where they are. The bytes past the last pixel end
+// up zero, as in a picture newly made for the result.
+template <int Bytes> void ReverseRow(std::uint8_t* row, int width, std::size_t lineBytes)
+{
+    std::uint8_t* a = row;
+    std::uint8_t* b = row + std::ptrdiff_t(width - 1) * Bytes;
+    for (; a < b; a += Bytes, b -= Bytes) {
+        std::uint8_t t[Bytes];
+        std::memcpy(t, a, Bytes);
+        std::memcpy(a, b, Bytes);
+        std::memcpy(b, t, Bytes);
+    }
+    const std::size_t used = std::size_t(width) * Bytes;
+    std::memset(row + used, 0, lineBytes - used);
+}
+
+// 1 and 4 bits: pixel by pixel, then the unused low bits of the last byte.
+void ReversePackedRow(const TDibRecord& d, int y)
+{
+    const int width = DibWidth(d), bits = DibBitCount(d);
+    for (int x = 0, z = width - 1; x < z; ++x, --z) {
+        const std::uint32_t left = getpixel(d, x, y);
+        setpixel(d, x, y, getpixel(d, z, y));
+        setpixel(d, z, y, left);
+    }
+    std::uint8_t* row = DibRowFromTop(d, y);
+    const std::size_t usedBits = std::size_t(width) * std::size_t(bits);
+    std::size_t whole = usedBits / 8;
+    if (const int rest = int(usedBits % 8))
+        row[whole++] &= std::uint8_t(0xFF00u >> rest);
+    std::memset(row + whole, 0, std::size_t(d.LineBytes) - whole);
+}
+
+void ReverseRow(const TDibRecord& d, int y)
+{
+    std::uint8_t* row = DibRowFromTop(d, y);
+    const int width = DibWidth(d);
+    const std::size_t lineBytes = std::size_t(d.LineBytes);
+    switch (DibBitCount(d)) {
+    case 8:
+        return ReverseRow<1>(row, width, lineBytes);
+    case 16:
+        return ReverseRow<2>(row, width, lineBytes);
+    case 24:
+        return ReverseRow<3>(row, width, lineBytes);
+    case 32:
+        return ReverseRow<4>(row, width, lineBytes);
+    default:
+        return ReversePackedRow(d, y);
+    }
+}
+
+void SwapRows(const TDibRecord& d, int a, int b)
+{
+    std::swap_ranges(DibRowFromTop(d, a), DibRowFromTop(d, a) + d.LineBytes, DibRowFromTop(d, b));
+}
+
 } // namespace
+
+void OrientDibInPlace(TDibRecord& dib, int orientation, ProgressSink& progress)
+{
+    if (!dib.Bits || (orientation != kOrientMirrorLeftRight && orientation != kOrientHalfTurn &&
+                      orientation != kOrientMirrorTopBottom))
+        return;
+    progress.SetProStatus(0);
+    const Placement p = kPlacements[orientation - 1];
+    const int height = DibHeight(dib);
+    // Rows y and height - 1 - y are worked together, so no band touches
+    // another's rows.
+    ForEachRowBand((height + 1) / 2, 2 * std::size_t(dib.LineBytes), &progress,
+                   [&](int first, int last) {
+                       for (int y = first; y < last; ++y) {
+                           const int z = height - 1 - y;
+                           if (p.flipX) {
+                               ReverseRow(dib, y);
+                               if (z != y)
+                                   ReverseRow(dib, z);
+                           }
+                           if (p.flipY && z != y)
+                               SwapRows(dib, y, z);
+                       }
+                   });
+    progress.SetProStatus(0);
+}
 
 void OrientDib(const TDibRecord& Src, int orientation, TDibRecord& Dst, ProgressSink& progress)
 {
@@ -160,6 +243,10 @@ void ApplyOrientation(TDibRecord* dib, int orientation)
     if (orientation <= kOrientAsStored || orientation > kOrientTurnAnticlockwise || !dib->Bits)
         return;
     NullProgress silent;
+    if (orientation <= kOrientMirrorTopBottom) {
+        OrientDibInPlace(*dib, orientation, silent);
+        return;
+    }
     TDibRecord turned;
     OrientDib(*dib, orientation, turned, silent);
     if (!turned.Bits)

@@ -25,6 +25,13 @@ enum Orientation : int {
 // outside 1..8 or a failed allocation give an empty Dst.
 void OrientDib(const TDibRecord& Src, int orientation, TDibRecord& Dst, ProgressSink& progress);
 
+// The orientations that keep the picture's shape (mirrors and the half turn)
+// made within the picture's own pixels: the same bytes as OrientDib gives,
+// without a second picture's memory. Progress: 0, then before the pair of
+// rows y and height - 1 - y (from the top) y * 100 div ((height + 1) div 2
+// - 1), then 0. Other values and records without pixels are left alone.
+void OrientDibInPlace(TDibRecord& dib, int orientation, ProgressSink& progress);
+
 // Replaces *dib by its upright view; the stored picture is released. Values
 // outside 2..8 and records without pixels are left alone. If the turned copy
 // cannot be allocated the picture stays as stored: sideways beats nothing.

@@ -4,6 +4,7 @@
 #include "depth/DepthUp.h"
 #include "geometry/Crop.h"
 #include "geometry/Mirror.h"
+#include "geometry/Rotate.h"
 #include "geometry/Rounding.h"
 #include "imagora/Imagora.h"
 #include "steps/StepText.h"
@@ -86,9 +87,8 @@ StepResult RunCrop(const Step& s, TDibRecord& work, ProgressSink& progress)
     case CropCheck::Fits:
         break;
     }
-    TDibRecord cut;
-    CropDib(work, r, cut, progress);
-    return Made(cut);
+    CropDibInPlace(work, r, progress);
+    return {};
 }
 
 std::string DescribeCrop(const Step& s)
@@ -104,9 +104,8 @@ constexpr StepParam kMirrorParams[] = {{0, "ACHSE", ParamType::Word, 0, 0, kAxis
 
 StepResult RunMirror(const Step& s, TDibRecord& work, ProgressSink& progress)
 {
-    TDibRecord mirrored;
-    (s[0] ? MirrorH : MirrorV)(work, mirrored, progress);
-    return Made(mirrored);
+    (s[0] ? MirrorH : MirrorV)(work, progress);
+    return {};
 }
 
 std::string DescribeMirror(const Step& s)
@@ -148,8 +147,17 @@ constexpr StepParam kRotateParams[] = {
      kFree},
 };
 
+bool IsHalfTurn(const Step& s)
+{
+    return s.Kind == StepKind::Rotate && RotateAngle(s[rotate_param::Angle]) == RotateAngle::Deg180;
+}
+
 StepResult RunRotate(const Step& s, TDibRecord& work, ProgressSink& progress)
 {
+    if (IsHalfTurn(s)) {
+        Rot180InPlace(work, progress);
+        return {};
+    }
     TDibRecord turned;
     RunRotation(work, RotationOf(s), turned, progress);
     return Made(turned);
@@ -352,6 +360,12 @@ const StepRow* FindStepRow(std::string_view word)
         if (!row.Word.empty() && row.Word == word)
             return &row;
     return nullptr;
+}
+
+bool StepInPlace(const Step& step)
+{
+    return RowOf(step.Kind).InPlace || step.Kind == StepKind::Crop ||
+           step.Kind == StepKind::Mirror || IsHalfTurn(step);
 }
 
 StepResult RunStep(const Step& step, TDibRecord& work, ProgressSink& progress)

@@ -35,7 +35,8 @@ struct StepRow {
     std::string_view Word;    // "--crop"; empty for steps the command line has no word for
     std::string_view Summary; // what it does, for the help
     std::span<const StepParam> Params;
-    // Corrections change the picture in place; every other step makes a new one.
+    // Corrections change the picture in place; every other step makes a new
+    // one, bar those StepInPlace names.
     bool InPlace;
     // Afterwards the crop selection is the whole picture (cut, turned, resized).
     bool SelectsWholePicture;
@@ -51,6 +52,11 @@ std::span<const StepRow> StepRows();
 const StepRow& RowOf(StepKind kind);
 // The row of a command-line word, or nullptr.
 const StepRow* FindStepRow(std::string_view word);
+
+// The step changes the picture it runs on rather than making a new one: the
+// corrections, and the crop, the mirrors and the half turn, whose pixels
+// only move.
+bool StepInPlace(const Step& step);
 
 // Runs step on work: an in-place step changes work, any other returns its
 // new picture.

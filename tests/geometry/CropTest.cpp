@@ -1,7 +1,10 @@
 // The cut: which rectangles it takes, and the same region at every depth.
-#include "PictureSupport.h"
+#include "BandSupport.h"
 
 #include "geometry/Crop.h"
+
+#include <array>
+#include <vector>
 
 namespace {
 
@@ -67,6 +70,36 @@ TEST_F(Crop, RectanglesThatDoNotFitAndFailedAllocationsCutNothing)
     TDibRecord out;
     CropDib(src.dib, RECT{0, 0, 10, 8}, out, progress);
     EXPECT_EQ(out.Bits, nullptr);
+}
+
+TEST_F(Crop, InPlaceGivesTheBytesAndProgressOfANewPicture)
+{
+    // the whole picture, a pixel off every edge that has one to spare, the
+    // bottom right part, one pixel in the middle
+    const auto rects = [](int w, int h) {
+        return std::vector<RECT>{{0, 0, w, h},
+                                 {w > 2, h > 2, w - (w > 2), h - (h > 2)},
+                                 {w / 3, h / 2, w, h},
+                                 {w / 2, h / 2, w / 2 + 1, h / 2 + 1}};
+    };
+    std::vector<std::array<int, 3>> pictures; // width, height, bits
+    for (const int bits : {1, 4, 8, 16, 24, 32})
+        for (const auto& [width, height] : kOddSizes)
+            pictures.push_back({width, height, bits});
+    pictures.push_back({1501, 1001, 24}); // a block of its own mapping
+    for (const auto& [width, height, bits] : pictures)
+        for (const RECT& r : rects(width, height)) {
+            DibGuard src(NoisePicture(width, height, bits));
+            FillPadding(src.dib, 0x5A);
+            RecordingProgress made, moved;
+            DibGuard expected;
+            CropDib(src.dib, r, expected.dib, made);
+            CropDibInPlace(src.dib, r, moved);
+            EXPECT_TRUE(DibBytes(src.dib) == DibBytes(expected.dib))
+                << bits << " bits, " << width << " x " << height << ", cut " << r.left << ","
+                << r.top << "," << r.right << "," << r.bottom;
+            EXPECT_EQ(moved.values, made.values);
+        }
 }
 
 } // namespace

@@ -9,11 +9,12 @@
 TEST(GeometryBands, ManyBandsGiveTheBytesOfOne)
 {
     using Op = void (*)(const TDibRecord&, TDibRecord&, ProgressSink&);
-    for (const auto& [name, op] : {std::pair<const char*, Op>{"MirrorH", MirrorH},
-                                   {"MirrorV", MirrorV},
+    for (const auto& [name, op] : {std::pair<const char*, Op>{"MirrorH", OnCopy<MirrorH>},
+                                   {"MirrorV", OnCopy<MirrorV>},
                                    {"RotLeft", RotLeft},
                                    {"RotRight", RotRight},
-                                   {"Rot180", Rot180}})
+                                   {"Rot180", Rot180},
+                                   {"Rot180InPlace", OnCopy<Rot180InPlace>}})
         ExpectSameInEveryBanding(name,
                                  [op = op](const TDibRecord& src, ProgressSink& p) {
                                      TDibRecord out;

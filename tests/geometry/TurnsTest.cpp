@@ -68,8 +68,8 @@ TEST_F(Turns, EveryPixelLandsWhereItIsSeenAtEveryDepth)
     // bit tells only two letters apart: there the grid is a b pattern.
     const std::vector<std::string> stored = {"abcde", "fghij", "klmno"};
     const Case cases[] = {
-        {"MirrorH", MirrorH, {"edcba", "jihgf", "onmlk"}},
-        {"MirrorV", MirrorV, {"klmno", "fghij", "abcde"}},
+        {"MirrorH", OnCopy<MirrorH>, {"edcba", "jihgf", "onmlk"}},
+        {"MirrorV", OnCopy<MirrorV>, {"klmno", "fghij", "abcde"}},
         {"RotLeft", RotLeft, {"ejo", "din", "chm", "bgl", "afk"}},
         {"RotRight", RotRight, {"kfa", "lgb", "mhc", "nid", "oje"}},
         {"Rot180", Rot180, {"onmlk", "jihgf", "edcba"}},
@@ -84,8 +84,8 @@ TEST_F(Turns, EveryPixelLandsWhereItIsSeenAtEveryDepth)
     const std::vector<std::string> bw = {"abbab", "bbaab", "aaaba"};
     DibGuard src(Letters(bw, 1));
     const Case oneBit[] = {
-        {"MirrorH", MirrorH, {"babba", "baabb", "abaaa"}},
-        {"MirrorV", MirrorV, {"aaaba", "bbaab", "abbab"}},
+        {"MirrorH", OnCopy<MirrorH>, {"babba", "baabb", "abaaa"}},
+        {"MirrorV", OnCopy<MirrorV>, {"aaaba", "bbaab", "abbab"}},
         {"RotLeft", RotLeft, {"bba", "aab", "baa", "bba", "aba"}},
         {"RotRight", RotRight, {"aba", "abb", "aab", "baa", "abb"}},
         {"Rot180", Rot180, {"abaaa", "baabb", "babba"}},
@@ -116,7 +116,7 @@ TEST_F(Turns, FourTurnsAndTwoMirrorsGiveThePictureBack)
         EXPECT_TRUE(SamePixels(back.dib, src.dib)) << "left then right at " << bits;
         DibGuard half(Run(Rot180, src.dib));
         EXPECT_TRUE(SamePixels(half.dib, b.dib)) << "a half turn is two quarters at " << bits;
-        for (Turn mirror : {MirrorH, MirrorV}) {
+        for (Turn mirror : {OnCopy<MirrorH>, OnCopy<MirrorV>}) {
             DibGuard once(Run(mirror, src.dib)), twice(Run(mirror, once.dib));
             EXPECT_FALSE(SamePixels(once.dib, src.dib));
             EXPECT_TRUE(SamePixels(twice.dib, src.dib)) << "a mirror twice at " << bits;
@@ -129,7 +129,7 @@ TEST_F(Turns, ColourTablesTravelAndTheSourceStays)
     for (int bits : {1, 4, 8}) {
         DibGuard src(PalettePicture(bits, AllChannelValues()));
         const std::vector<std::uint8_t> before(src->Bits, src->Bits + src->LineBytes);
-        for (Turn turn : {MirrorH, MirrorV, RotLeft, RotRight, Rot180}) {
+        for (Turn turn : {OnCopy<MirrorH>, OnCopy<MirrorV>, RotLeft, RotRight, Rot180}) {
             DibGuard out(Run(turn, src.dib));
             ASSERT_EQ(DibBitCount(out.dib), bits);
             for (int i = 0; i < (1 << bits); ++i)
@@ -143,13 +143,13 @@ TEST_F(Turns, ColourTablesTravelAndTheSourceStays)
 TEST_F(Turns, OnePixelAndFailedAllocations)
 {
     DibGuard dot(MakeDib(1, 1, 4, [](int, int) { return 9u; }));
-    for (Turn turn : {MirrorH, MirrorV, RotLeft, RotRight, Rot180}) {
+    for (Turn turn : {OnCopy<MirrorH>, OnCopy<MirrorV>, RotLeft, RotRight, Rot180}) {
         DibGuard out(Run(turn, dot.dib));
         EXPECT_EQ(getpixel(out.dib, 0, 0), 9u);
     }
     DibGuard wide(MakeDib(64, 1, 24, [](int, int) { return 1u; }));
     AllocationLimit limit(200); // the 192 bytes of the row fit, not 64 rows of 4
-    DibGuard mirrored(Run(MirrorV, wide.dib));
+    DibGuard mirrored(Run(OnCopy<MirrorV>, wide.dib));
     EXPECT_NE(mirrored->Bits, nullptr);
     for (Turn turn : {RotLeft, RotRight}) {
         progress.values.clear();

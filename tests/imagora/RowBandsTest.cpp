@@ -77,6 +77,29 @@ TEST(RowBands, EveryOrientationGivesTheBytesOfOneBand)
                                  {1, 4, 8, 16, 24, 32});
 }
 
+// The shape-keeping orientations made within the picture give the bytes of a
+// new picture, whatever the source's padding held.
+TEST(RowBands, OrientationsInPlaceGiveTheBytesOfANewPicture)
+{
+    for (const int o : {kOrientMirrorLeftRight, kOrientHalfTurn, kOrientMirrorTopBottom})
+        for (const int bits : {1, 4, 8, 16, 24, 32})
+            for (const auto& [width, height] : kOddSizes) {
+                DibGuard src(NoisePicture(width, height, bits));
+                FillPadding(src.dib, 0xA5);
+                NullProgress quiet;
+                DibGuard made;
+                OrientDib(src.dib, o, made.dib, quiet);
+                for (const int rows : kBandHeights) {
+                    ForcedBands bands(rows);
+                    DibGuard moved(CopyOf(src.dib));
+                    OrientDibInPlace(moved.dib, o, quiet);
+                    EXPECT_TRUE(DibBytes(moved.dib) == DibBytes(made.dib))
+                        << "orientation " << o << " at " << bits << " bits, " << width << " x "
+                        << height << " in bands of " << rows;
+                }
+            }
+}
+
 // The spare bits and nibbles at the rows' ends hold values no pixel has.
 TEST(RowBands, ColoursInUseCountPixelsNotPadding)
 {
@@ -89,13 +112,7 @@ TEST(RowBands, ColoursInUseCountPixelsNotPadding)
             DibGuard pic(MakeDib(width, height, bits, [n = n](int x, int y) {
                 return std::uint32_t((x * 7 + y * 3) % n);
             }));
-            const int used = width * bits / 8;
-            for (int y = 0; y < height; ++y) {
-                std::uint8_t* row = DibRowFromTop(pic.dib, y);
-                if (width * bits % 8)
-                    row[used] |= std::uint8_t(0xFF >> (width * bits % 8));
-                std::fill(row + (width * bits + 7) / 8, row + pic->LineBytes, 0xFF);
-            }
+            FillPadding(pic.dib, 0xFF);
             std::array<bool, 256> expected{};
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x)

@@ -21,6 +21,8 @@ void RunAll(std::vector<Step> steps, TDibRecord& picture, std::optional<COLORREF
             step.Values[rotate_param::Background] = int(*fill);
         const StepResult result = RunStep(step, picture, quiet);
         ASSERT_TRUE(result.Error.empty()) << FormatStep(step) << ": " << result.Error;
+        if (StepInPlace(step))
+            continue;
         deldib(picture);
         picture = result.Picture;
     }

@@ -42,12 +42,10 @@ TEST_F(StepRun, ACropRecordedOnAnotherSizeScalesEachEdgeHalvesToEven)
     NullProgress quiet;
     for (const Case& c : cases) {
         DibGuard photo(Photo(c.width, c.height));
-        StepResult result = RunStep(step, photo.dib, quiet);
-        DibGuard made(result.Picture);
         DibGuard expected;
         CropDib(photo.dib, c.expected, expected.dib, quiet);
-        ASSERT_TRUE(made->Bits) << c.width;
-        EXPECT_TRUE(SameBytes(made.dib, expected.dib)) << c.width;
+        EXPECT_TRUE(RunStep(step, photo.dib, quiet).Error.empty()) << c.width;
+        EXPECT_TRUE(SameBytes(photo.dib, expected.dib)) << c.width;
     }
 }
 
@@ -82,7 +80,7 @@ TEST_F(StepRun, EveryStepGivesTheSameBytesEachTime)
         StepResult a = RunStep(step, first.dib, quiet);
         StepResult b = RunStep(step, second.dib, quiet);
         DibGuard madeA(a.Picture), madeB(b.Picture);
-        const bool inPlace = RowOf(step.Kind).InPlace;
+        const bool inPlace = StepInPlace(step);
         ASSERT_TRUE(inPlace || madeA->Bits) << DescribeStep(step);
         EXPECT_TRUE(inPlace ? SameBytes(first.dib, second.dib) : SameBytes(madeA.dib, madeB.dib))
             << DescribeStep(step);

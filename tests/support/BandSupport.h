@@ -6,6 +6,7 @@
 
 #include "imagora/RowBands.h"
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <string>
@@ -45,6 +46,20 @@ inline TDibRecord NoisePicture(int width, int height, int bits)
         for (int x = 0; x < width; ++x)
             setpixel(d, x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
     return d;
+}
+
+// The spare bits and bytes at the rows' ends set to value, as a decoder may
+// leave them.
+inline void FillPadding(const TDibRecord& d, std::uint8_t value)
+{
+    const int width = DibWidth(d), bits = DibBitCount(d), used = width * bits / 8;
+    for (int y = 0; y < DibHeight(d); ++y) {
+        std::uint8_t* row = DibRowFromTop(d, y);
+        if (width * bits % 8)
+            row[used] = std::uint8_t((row[used] & (0xFF00 >> (width * bits % 8))) |
+                                     (value & (0xFF >> (width * bits % 8))));
+        std::fill(row + (width * bits + 7) / 8, row + d.LineBytes, value);
+    }
 }
 
 // Odd sizes, one row and one column, and heights past 64 rows, so that

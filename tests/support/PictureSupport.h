@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include <cstdint>
+#include <cstring>
 #include <ostream>
 #include <vector>
 
@@ -51,6 +52,26 @@ inline TDibRecord PalettePicture(int bits, const std::vector<Rgb>& colours)
 }
 
 // Same size, depth and pixel values (padding and colour tables aside).
+// A new picture with d's header, colour table and pixel block.
+inline TDibRecord CopyOf(const TDibRecord& d)
+{
+    TDibRecord copy;
+    NewDibLike(&copy, d);
+    if (copy.Bits)
+        std::memcpy(copy.Bits, d.Bits, d.Info->bmiHeader.biSizeImage);
+    return copy;
+}
+
+// A pass that works in place, run on a copy so it reads like one making a
+// new picture.
+template <void (*InPlace)(TDibRecord&, ProgressSink&)>
+void OnCopy(const TDibRecord& src, TDibRecord& out, ProgressSink& progress)
+{
+    out = CopyOf(src);
+    if (out.Bits)
+        InPlace(out, progress);
+}
+
 inline bool SamePixels(const TDibRecord& a, const TDibRecord& b)
 {
     if (DibWidth(a) != DibWidth(b) || DibHeight(a) != DibHeight(b) ||
