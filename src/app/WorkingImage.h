@@ -63,9 +63,10 @@ struct WorkingImage {
     // pixels.
     // The file's metadata is read with it, and the whole picture is selected.
     void InstallOpened(const TDibRecord& opened, const std::string& path);
-    // The same for a picture that is only saved again, whose rows may still
-    // be arriving: nothing reads its pixels here (no before picture, no
-    // fingerprint), so it can be written while it is read.
+    // The same for a picture nobody will compare with its file, such as one
+    // only saved again, whose rows may still be arriving: nothing reads its
+    // pixels here (no before picture, no fingerprint), so it can be written
+    // while it is read.
     void InstallForSaving(const TDibRecord& opened, const std::string& path);
     // A scanned picture becomes the working image as a step of its own; it
     // has no file and no metadata. Undo brings back the picture before it

@@ -217,13 +217,11 @@ int RunCli(const std::vector<std::string>& arguments, std::FILE* out, std::FILE*
             MessageBox(OpenDibFailure(path), {}, MB_OK | MB_ICONERROR);
             return kCliFailed;
         }
-        // only a file that opened has anything worth reading
-        if (line.onlySaves) {
-            session.image.InstallForSaving(input, path);
-            session.arriving = &arriving;
-        } else {
-            session.image.InstallOpened(input, path);
-        }
+        // Nothing here compares the picture with its file later, so no
+        // fingerprint of it is taken.
+        session.image.InstallForSaving(input, path);
+        if (line.onlySaves)
+            session.arriving = &arriving; // only a file that opened has rows worth waiting for
     }
     int result = kCliOk;
     for (const CliStep& step : line.steps) {
