@@ -30,24 +30,6 @@ constexpr double kCastFrom = 0.70, kCastTo = 0.86, kNeutral = 0.95;
 // sand, a white wall) and left so.
 constexpr double kTooBright = 155, kMiddle = 130, kMaxExponent = 2.0, kBrightScene = 200;
 
-// Calls f(r, g, b) for every pixel; palette pictures give their entries' colours.
-template <typename F> void ForEachColour(const TDibRecord& dib, F f)
-{
-    if (!dib.Bits)
-        return;
-    const int w = DibWidth(dib), h = DibHeight(dib);
-    WithPixelSource(dib, [&](auto source) {
-        for (int y = 0; y < h; ++y) {
-            source.Row(y);
-            for (int x = 0; x < w; ++x) {
-                int r, g, b;
-                source.Colour(x, r, g, b);
-                f(r, g, b);
-            }
-        }
-    });
-}
-
 // A copy of picture small enough to try every pick on quickly.
 TDibRecord Sample(const TDibRecord& picture)
 {

@@ -24,23 +24,14 @@ std::uint32_t ColumnCount(const std::array<std::uint32_t, 256>& counts, int firs
 ChannelHistogram CountChannels(const TDibRecord& dib)
 {
     ChannelHistogram h;
-    if (!dib.Bits)
-        return h;
-    const int w = DibWidth(dib), rows = DibHeight(dib);
-    WithPixelSource(dib, [&](auto source) {
-        for (int y = 0; y < rows; ++y) {
-            source.Row(y);
-            for (int x = 0; x < w; ++x) {
-                int r, g, b;
-                source.Colour(x, r, g, b);
-                ++h.Counts[kBrightness][std::size_t(Luminance(r, g, b))];
-                ++h.Counts[kRed][std::size_t(r)];
-                ++h.Counts[kGreen][std::size_t(g)];
-                ++h.Counts[kBlue][std::size_t(b)];
-            }
-        }
-        h.Pixels = std::uint32_t(w) * std::uint32_t(rows);
+    const bool read = ForEachColour(dib, [&](int r, int g, int b) {
+        ++h.Counts[kBrightness][std::size_t(Luminance(r, g, b))];
+        ++h.Counts[kRed][std::size_t(r)];
+        ++h.Counts[kGreen][std::size_t(g)];
+        ++h.Counts[kBlue][std::size_t(b)];
     });
+    if (read)
+        h.Pixels = std::uint32_t(DibWidth(dib)) * std::uint32_t(DibHeight(dib));
     return h;
 }
 

@@ -72,6 +72,23 @@ template <typename F> bool WithPixelSource(const TDibRecord& dib, F f)
     }
 }
 
+// Calls f(r, g, b) for every pixel, rows from the top; palette pictures give
+// their entries' colours. False for an empty record or any other depth.
+template <typename F> bool ForEachColour(const TDibRecord& dib, F f)
+{
+    const int w = DibWidth(dib), h = DibHeight(dib);
+    return dib.Bits && WithPixelSource(dib, [&](auto source) {
+               for (int y = 0; y < h; ++y) {
+                   source.Row(y);
+                   for (int x = 0; x < w; ++x) {
+                       int r, g, b;
+                       source.Colour(x, r, g, b);
+                       f(r, g, b);
+                   }
+               }
+           });
+}
+
 // The palette index of pixel x of a stored row of 4 or 8 bits per pixel: 4-bit
 // pixels at even x in the high nibble of their byte, at odd x in the low one.
 inline int RowIndex(const std::uint8_t* row, int bits, int x)
